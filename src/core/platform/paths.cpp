@@ -1,0 +1,128 @@
+#include "platform/paths.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+
+namespace ambrel::paths {
+
+std::string Root() { return std::string(1, kSeparator); }
+
+bool IsRoot(std::string_view path) { return path.size() == 1 && path[0] == kSeparator; }
+
+std::string Join(std::string_view dir, std::string_view name) {
+    std::string joined(dir);
+    if (joined.empty() || joined.back() != kSeparator) joined += kSeparator;
+    joined += name;
+    return joined;
+}
+
+std::string DirectoryOf(std::string_view path) {
+    const auto cut = path.rfind(kSeparator);
+    if (cut == std::string_view::npos) return {};
+    if (cut == 0) return Root();
+    return std::string(path.substr(0, cut));
+}
+
+std::string FileNameOf(std::string_view path) {
+    const auto cut = path.rfind(kSeparator);
+    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string WithoutTrailingSeparator(std::string_view path) {
+    if (path.size() > 1 && path.back() == kSeparator) path.remove_suffix(1);
+    return std::string(path);
+}
+
+std::string ExtensionOf(std::string_view path) {
+    const std::string name = FileNameOf(path);
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+namespace {
+bool StatOf(const std::string& path, struct stat* st) {
+    return !path.empty() && ::stat(path.c_str(), st) == 0;
+}
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return StatOf(path, &st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st;
+    return StatOf(path, &st) && S_ISDIR(st.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return StatOf(path, &st);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    if (!StatOf(a, &sa) || !StatOf(b, &sb)) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+namespace {
+
+// renameat2 with RENAME_NOREPLACE where the kernel and file system offer it; otherwise
+// link + unlink, which fails with EEXIST instead of replacing (files only).
+int RenameExclusive(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+    if (PathExists(to)) return EEXIST;
+    if (DirectoryExists(from)) {
+        // Directories cannot be hard-linked; the existence check above is the best left.
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        return error;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RenameNoReplace(const std::string& from, const std::string& to) {
+    if (!PathExists(from)) return ENOENT;
+    if (PathExists(to)) {
+        if (!SameFile(from, to) || from == to) return EEXIST;
+        // The target is the source under another spelling (a case-insensitive volume):
+        // go through a temporary name so that the new spelling is taken.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string temp = from + ".ambrel-rename-" + std::to_string(::getpid()) + "-" +
+                                     std::to_string(attempt);
+            if (PathExists(temp)) continue;
+            if (const int error = RenameExclusive(from, temp); error != 0) return error;
+            if (const int error = RenameExclusive(temp, to); error != 0) {
+                RenameExclusive(temp, from);
+                return error;
+            }
+            return 0;
+        }
+        return EEXIST;
+    }
+    return RenameExclusive(from, to);
+}
+
+bool IsPlainFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find('/') == std::string_view::npos &&
+           name.find(kSeparator) == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace ambrel::paths

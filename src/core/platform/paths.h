@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Path rules of the host system, kept in one place so that the rest of the core
+// never spells a separator or a root itself. On Linux the separator is '/', the
+// file system root is held as "/" (the one path that keeps its separator) and
+// joining a name to it gives "/name".
+namespace ambrel::paths {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// The root of the file system ("/").
+std::string Root();
+// True for the root path.
+bool IsRoot(std::string_view path);
+// dir + separator + name; the root gives "/name".
+std::string Join(std::string_view dir, std::string_view name);
+// The directory part of a path, without its trailing separator; the root when the
+// only separator is the leading one; empty when the path has no separator.
+std::string DirectoryOf(std::string_view path);
+// The text after the last separator (the whole path when there is none).
+std::string FileNameOf(std::string_view path);
+// Removes one trailing separator, but never from the root itself.
+std::string WithoutTrailingSeparator(std::string_view path);
+// The extension of the last component, dot included; empty when it has no dot.
+std::string ExtensionOf(std::string_view path);
+
+bool FileExists(const std::string& path);       // a regular file (or anything not a directory)
+bool DirectoryExists(const std::string& path);
+bool PathExists(const std::string& path);
+// True when both paths name the same existing file (same device and inode).
+bool SameFile(const std::string& a, const std::string& b);
+
+// Renames without ever replacing an existing target. Returns 0 on success, else an
+// errno value (EEXIST when the target exists). A rename that only changes the letter
+// case of a name on a case-insensitive volume goes through a temporary name.
+int RenameNoReplace(const std::string& from, const std::string& to);
+
+// A file name that may be given to a rename: not empty, not "." or "..", no separator
+// (and no '/' on any system, no NUL).
+bool IsPlainFileName(std::string_view name);
+
+}  // namespace ambrel::paths

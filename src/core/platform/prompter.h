@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ambrel {
+
+// Everything the program says to the user or asks of them. The Qt implementation
+// shows modal message boxes; tests use a scripted fake that records and answers.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A plain message box with an OK button, captioned with the application's title.
+    virtual void Message(const std::string& text) = 0;
+    // A warning box with its own caption and a single OK button.
+    virtual void Warning(const std::string& caption, const std::string& text) = 0;
+    // A Yes/No question with a question icon; No is the default button. True for Yes.
+    virtual bool Question(const std::string& caption, const std::string& text) = 0;
+    // An input box; absent when the user cancels.
+    virtual std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
+                                             const std::string& initial) = 0;
+};
+
+}  // namespace ambrel

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "tag/tag_base.h"
+
+namespace ambrel {
+
+// Byte layout of the ID3v1 block: the last 128 bytes of the file.
+namespace id3v1 {
+inline constexpr std::size_t kBlockSize = 128;
+inline constexpr std::size_t kTitleOffset = 3, kTitleWidth = 30;
+inline constexpr std::size_t kArtistOffset = 33, kArtistWidth = 30;
+inline constexpr std::size_t kAlbumOffset = 63, kAlbumWidth = 30;
+inline constexpr std::size_t kYearOffset = 93, kYearWidth = 4;
+// The comment is 29 bytes: byte 125 is not a separator.
+inline constexpr std::size_t kCommentOffset = 97, kCommentWidth = 29;
+inline constexpr std::size_t kTrackOffset = 126;
+inline constexpr std::size_t kGenreOffset = 127;
+inline constexpr int kNoGenre = 254;
+}  // namespace id3v1
+
+using TagBlock = std::array<uint8_t, id3v1::kBlockSize>;
+
+// One audio file and its ID3v1 tag. The block holds Latin-1 bytes; the getters give
+// UTF-8 and the setters take UTF-8, so every byte read survives an edit unchanged.
+class TTagFile : public TTagBase {
+public:
+    explicit TTagFile(std::optional<std::string_view> path);
+
+    // Kind 0, tsNone, not modified, a fresh empty block ("TAG", zeros, track 0, genre 254).
+    void Clear();
+
+    void ChangeCase(int mode) override;
+    int SetArtist(std::optional<std::string_view> text) override;
+    int SetTitle(std::optional<std::string_view> text) override;
+    int SetAlbum(std::optional<std::string_view> text) override;
+    int SetYear(std::optional<std::string_view> text) override;
+    int SetComment(std::optional<std::string_view> text) override;
+    int SetTrack(int value) override;
+    int SetGenre(int value) override;
+    int SetPicture() override { return 1; }
+    std::string GetArtist() const override;
+    std::string GetTitle() const override;
+    std::string GetAlbum() const override;
+    std::string GetYear() const override;
+    std::string GetComment() const override;
+    int GetTrack() const override;
+    int GetGenre() const override;
+    int HasPicture() const override { return 0; }
+    int Load() override;
+    int Save() override;
+
+    const TagBlock& Block() const { return block_; }
+    // Loads from a block read elsewhere (the bytes of a file's end), exactly as Load
+    // would after its read: 1 and tsPresent when it begins with "TAG", else 0.
+    int LoadFromBlock(const TagBlock& block);
+
+private:
+    int SetText(std::size_t offset, std::size_t width, std::optional<std::string_view> text);
+    std::string GetText(std::size_t offset, std::size_t width) const;
+    int SetByte(std::size_t offset, int value);
+    int SavePresent();
+    int SaveRemove();
+    int SaveAppend();
+
+    TagBlock block_{};
+};
+
+// Shortens the file at path by n bytes at its end, in place. 1 on success, -1 when
+// the file does not exist, is not longer than n bytes, or cannot be shortened.
+int CutFileEnd(const std::string& path, long long n);
+
+}  // namespace ambrel

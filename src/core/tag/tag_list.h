@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tag/tag_file.h"
+
+namespace ambrel {
+
+// The ordered list of files loaded into the tag viewer. Owns its entries.
+class TTagList {
+public:
+    int Count() const { return static_cast<int>(entries_.size()); }
+    // Adds a path whose extension begins with ".mp3" (lower case only) and loads it.
+    // 1 when added and tagged; 0 when absent, not ".mp3", or added without a tag.
+    int Add(std::optional<std::string_view> path);
+    // Add for each path in order; the number of added files that have a tag.
+    int AddList(const std::vector<std::string>& paths);
+    TTagFile* Get(int position) const;
+    // Removes and destroys one entry; Index fields are not renumbered. 1, or 0 when out of range.
+    int Delete(int position);
+    // Removes each distinct valid position once, in one pass; returns how many went.
+    // Index fields are not renumbered.
+    int DeletePositions(std::vector<int> positions);
+    // Removes every entry the predicate holds for, in one pass; returns how many went.
+    int RemoveIf(const std::function<bool(const TTagFile&)>& predicate);
+    void Clear();
+    int Renumber();
+    // Saves every entry whose Modified flag is set; the sum of the Save results.
+    int SaveModified();
+
+    // True when the path's extension (from its last dot) contains ".mp3", byte for byte.
+    static bool IsMp3Path(std::string_view path);
+
+private:
+    std::vector<std::unique_ptr<TTagFile>> entries_;
+};
+
+}  // namespace ambrel

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Small text routines shared by the tag record, the error log and the action panel.
+// Only ASCII counts: bytes 128..255 and control characters are in no class and are
+// never changed, so they act the same on UTF-8 and on Latin-1 text.
+namespace ambrel {
+
+bool IsAsciiLetter(unsigned char c);
+bool IsAsciiDigit(unsigned char c);
+bool IsAsciiPunctuation(unsigned char c);  // printable, not a letter, digit or space
+bool IsAsciiGraphic(unsigned char c);      // printable, not a space
+
+// Mode 1 upper case, 2 lower case, 3 word capitals; any other mode: no change.
+std::string& ChangeCase(std::string& text, int mode);
+// The same on a fixed-width field: never looks past length bytes.
+void ChangeCase(char* text, std::size_t length, int mode);
+std::string& ReplaceAnyOf(std::string& text, std::string_view set, char replacement);
+std::string& ReplacePunctuation(std::string& text, char replacement);
+std::string& ReplaceChar(std::string& text, char c, char replacement);
+// The number in decimal, zero-padded on the left to width; zeros go before a minus sign.
+std::string ZeroPadNumber(long long number, int width);
+int CountVisibleChars(std::string_view text);
+// The last component of a directory path (a trailing separator disregarded);
+// absent for the root or a path without another separator.
+std::optional<std::string> LastPathComponent(std::optional<std::string_view> path);
+
+// Latin-1 <-> UTF-8 at the edge of the tag block. A byte sequence that is not valid
+// UTF-8 is taken as Latin-1; a character without a Latin-1 form becomes '?'.
+std::string Latin1ToUtf8(std::string_view latin1);
+std::string Utf8ToLatin1(std::string_view utf8);
+
+}  // namespace ambrel

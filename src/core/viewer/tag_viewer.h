@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ambrel {
+
+class ReportView;
+class TTagFile;
+class TTagList;
+
+// Binds the tag list to the main window's table: one row per loaded file, eleven
+// columns, a two-condition row filter, column show and hide with remembered widths,
+// the sort column and direction, and the genre names of tagviewer.cfg.
+// A row finds its entry again through the number in its Index cell (position + 1).
+class TTagViewer {
+public:
+    static constexpr int kColumnCount = 11;
+    enum Column {
+        kIndex = 0, kDirectory, kFilename, kTrack, kArtist, kSongTitle,
+        kAlbum, kComment, kGenre, kYear, kPicture
+    };
+    // Header images of the table's image list.
+    enum HeaderImage { kImageAudio = 0, kImageAscending = 1, kImageDescending = 2 };
+
+    // Loads the genre names from cfg_path ("0".."148" when absent or missing).
+    // Does not touch the table.
+    TTagViewer(ReportView* table, TTagList* list, std::optional<std::string> cfg_path);
+
+    // Adds the eleven columns of the window's initial layout to an empty table (the
+    // sixth captioned "Song name"), with the Index header showing the ascending image.
+    void LayoutColumns();
+
+    int BuildRow(const TTagFile* file);
+    bool MatchesFilter() const;
+    int AddRow(const TTagFile* file);
+    int SetRow(int row, const TTagFile* file);
+    int RebuildRows();
+    TTagFile* EntryAt(int row) const;
+    int UpdateRow(int row);
+    int UpdateAllRows();
+    std::vector<int> SelectedRows() const;
+    void SelectAll();
+    int DeleteSelected();
+    int DeleteAll();
+    int RemovePath(std::string_view path);
+    int ShowColumn(int column, bool show);
+    int SetSortColumn(int column);
+    void ToggleSortDirection() { sort_direction_ = -sort_direction_; }
+    int GetSortColumn() const { return sort_column_; }
+    int GetSortDirection() const { return sort_direction_; }
+    int ColumnValues(int column, std::vector<std::string>* values) const;
+    int SetFilterCondition(int condition, std::string_view text, int column);
+    int ClearFilterCondition(int condition);
+
+    // Selects exactly the rows whose file meets the criterion code; returns their number.
+    int SelectRowsBy(unsigned criterion);
+    // A header click on the column at position pos among the shown columns: moves the
+    // header image, sets or reverses the sort, and sorts the rows.
+    void ColumnClick(int pos);
+    // The sort rule for two rows (row numbers of the table), honouring SortColumn and
+    // SortDirection. Allocates nothing.
+    int CompareRows(int row_a, int row_b) const;
+    // The values of a column for its look-for box history: sorted without regard to
+    // case, a text equal (ignoring case) to an earlier one dropped, first spelling kept.
+    std::vector<std::string> FilterHistory(int column) const;
+
+    const std::array<std::string, kColumnCount>& RowTexts() const { return row_texts_; }
+    const std::vector<std::string>& Genres() const { return genres_; }
+    const std::string& Caption(int column) const { return captions_[column]; }
+    int ColumnPos(int column) const { return column_pos_[column]; }
+    int ColumnWidth(int column) const { return column_width_[column]; }
+    // The column number shown at a table position, -1 when none.
+    int ColumnAtPosition(int pos) const;
+    const std::optional<std::string>& FilterText(int condition) const { return filter_text_[condition]; }
+    int FilterColumn(int condition) const { return filter_column_[condition]; }
+    ReportView* Table() const { return table_; }
+    TTagList* List() const { return list_; }
+
+private:
+    std::vector<std::string> VisibleCells() const;
+    bool ConditionHolds(int condition) const;
+
+    ReportView* table_;
+    TTagList* list_;
+    std::vector<std::string> genres_;
+    std::array<std::string, kColumnCount> row_texts_;
+    std::array<std::string, kColumnCount> captions_;
+    std::array<int, kColumnCount> column_pos_{};
+    std::array<int, kColumnCount> column_width_{};
+    int sort_column_ = 0;
+    int sort_direction_ = 1;
+    std::array<std::optional<std::string>, 2> filter_text_;
+    std::array<int, 2> filter_column_{-1, -1};
+};
+
+}  // namespace ambrel

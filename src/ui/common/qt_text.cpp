@@ -1,0 +1,1 @@
+#include "ui/common/qt_text.h"
