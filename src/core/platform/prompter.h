@@ -12,6 +12,8 @@ public:
     virtual ~Prompter() = default;
     // A plain message box with an OK button, captioned with the application's title.
     virtual void Message(const std::string& text) = 0;
+    // An error box captioned with the application's title: the application's exception box.
+    virtual void Error(const std::string& text) = 0;
     // A warning box with its own caption and a single OK button.
     virtual void Warning(const std::string& caption, const std::string& text) = 0;
     // A Yes/No question with a question icon; No is the default button. True for Yes.

@@ -18,6 +18,9 @@ public:
     // Adds a path whose extension begins with ".mp3" (lower case only) and loads it.
     // 1 when added and tagged; 0 when absent, not ".mp3", or added without a tag.
     int Add(std::optional<std::string_view> path);
+    // As Add, but with the file's last 128 bytes already read by the caller (absent when the
+    // file could not be read or is shorter than 128 bytes), so the file is not opened again.
+    int AddRead(std::string_view path, const std::optional<TagBlock>& tail);
     // Add for each path in order; the number of added files that have a tag.
     int AddList(const std::vector<std::string>& paths);
     TTagFile* Get(int position) const;
