@@ -15,7 +15,7 @@ int StrToInt(std::string_view text) {
     int32_t value = 0;
     const auto* end = digits.data() + digits.size();
     const auto [stop, error] = std::from_chars(digits.data(), end, value);
-    if (digits.empty() || error != std::errc() || stop != end || digits.front() == '-' && digits.size() == 1)
+    if (digits.empty() || error != std::errc() || stop != end)
         throw ConversionError(text);
     return value;
 }
