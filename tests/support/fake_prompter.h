@@ -1,0 +1,58 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/prompter.h"
+
+namespace ambrel::test {
+
+// A scripted Prompter: records everything shown and answers from queues.
+// Question answers No and Query answers "cancelled" once their queues run dry.
+class FakePrompter : public ambrel::Prompter {
+public:
+    struct Shown {
+        enum Kind { kMessage, kWarning, kQuestion, kQuery, kError } kind;
+        std::string caption, text;
+    };
+
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+    std::deque<std::optional<std::string>> query_answers;
+
+    void Message(const std::string& text) override { shown.push_back({Shown::kMessage, "", text}); }
+    void Error(const std::string& text) override { shown.push_back({Shown::kError, "", text}); }
+    void Warning(const std::string& caption, const std::string& text) override {
+        shown.push_back({Shown::kWarning, caption, text});
+    }
+    bool Question(const std::string& caption, const std::string& text) override {
+        shown.push_back({Shown::kQuestion, caption, text});
+        if (answers.empty()) return false;
+        bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
+                                     const std::string& initial) override {
+        // The initial text is kept too so tests can check what the box offered.
+        shown.push_back({Shown::kQuery, caption, prompt});
+        last_query_initial = initial;
+        if (query_answers.empty()) return std::nullopt;
+        std::optional<std::string> answer = query_answers.front();
+        query_answers.pop_front();
+        return answer;
+    }
+
+    std::string last_query_initial;
+
+    // How many entries of the given kind were shown.
+    int Count(Shown::Kind kind) const {
+        int n = 0;
+        for (const Shown& s : shown) n += s.kind == kind;
+        return n;
+    }
+};
+
+}  // namespace ambrel::test
