@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QToolButton;
+
+namespace ambrel {
+class TTagViewer;
+}  // namespace ambrel
+
+namespace ambrel::ui {
+
+// The row filter along the bottom of the tag viewer page: two pairs of a look-for box
+// (editable, with the chosen column's values as history) and a column list. The
+// conditions take effect only in ApplyFilter; choosing a column refills the history.
+class FilterBar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FilterBar(QWidget* parent = nullptr);
+
+    // The table binding the conditions go to; nullptr once the model is gone.
+    void Bind(ambrel::TTagViewer* viewer);
+    ambrel::TTagViewer* Viewer() const { return viewer_; }
+
+    // Takes both conditions from the boxes, then rebuilds the table's rows.
+    void ApplyFilter();
+    // Reads pair 1 or 2 into filter condition 0 or 1: an empty look-for text clears it;
+    // otherwise the text in column -1 ("All columns") or column 1..10.
+    void TakeFilterCondition(int pair);
+    // Empties the pair's look-for box (text and list); for a column entry 1..10, fills
+    // the list with that column's values, sorted and deduplicated without regard to case.
+    void FillFilterHistory(int pair, int entry);
+
+signals:
+    // The apply button was clicked, or Enter pressed in a look-for box; the main window
+    // applies the filter.
+    void applyClicked();
+
+private:
+    void ComboBoxFilter1Change(int entry);
+    void ComboBoxFilter2Change(int entry);
+    QComboBox* LookForBox(int pair) const;
+    QComboBox* ColumnList(int pair) const;
+    QComboBox* MakeLookForBox(const QString& name);
+    QComboBox* MakeColumnList(const QString& name);
+
+    ambrel::TTagViewer* viewer_ = nullptr;
+
+    QLabel* label_filter1_ = nullptr;
+    QComboBox* combo_box_ex_filter1_ = nullptr;
+    QLabel* label_filter2_ = nullptr;
+    QComboBox* combo_box_filter1_ = nullptr;
+    QLabel* label_filter3_ = nullptr;
+    QComboBox* combo_box_ex_filter2_ = nullptr;
+    QLabel* label_filter4_ = nullptr;
+    QComboBox* combo_box_filter2_ = nullptr;
+    QToolButton* speed_button_apply_filter_ = nullptr;
+};
+
+}  // namespace ambrel::ui

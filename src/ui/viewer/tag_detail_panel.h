@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace ambrel {
+class TTagFile;
+class TTagViewer;
+}  // namespace ambrel
+
+namespace ambrel::ui {
+
+// The "Tag detail" page of the main window: the ID3v1 fields of the current row's file
+// in edit boxes, the "Tag present" box that adds or removes the tag, and "Save tag".
+// The panel holds no data of its own: it is filled from the file each time, and what
+// the user types reaches the file only in StoreTagDetail.
+class TagDetailPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TagDetailPanel(QWidget* parent = nullptr);
+
+    // The table binding the panel reads rows through; nullptr once the model is gone.
+    void Bind(ambrel::TTagViewer* viewer);
+    ambrel::TTagViewer* Viewer() const { return viewer_; }
+
+    // Fills the panel from the file of the table row. False when there is no viewer, or
+    // no file for the row (then the panel is emptied).
+    bool ShowTagDetail(int row);
+    // Empties the six boxes, selects the empty genre entry, unticks "Tag present".
+    // Leaves the fields' visibility as it is.
+    void ClearTagDetail();
+    // Shows or hides every control except "Tag present".
+    void ShowTagFields(bool visible);
+    // Moves the row's file to the tag state that the box's new state asks for. Only the
+    // state changes; the file is written at the next save. False without a viewer or file.
+    bool SetTagPresent(bool present, int row);
+    // Copies the fields into the row's tag and saves the file. False when the row has no
+    // file. Throws ambrel::ConversionError when the Track text is not a whole number;
+    // the text fields are then already in the tag in memory, track and genre are not,
+    // and the file is not written.
+    bool StoreTagDetail(int row);
+
+    // The genre list of the panel: an empty entry, then genre names 0..147.
+    static const QStringList& GenreEntries();
+
+signals:
+    // "Save tag" was clicked; the main window saves the current row.
+    void saveClicked();
+
+private:
+    void CheckBoxTagPresentClick(bool checked);
+    void SetTextLimits(bool id3v1);
+    int CurrentRow() const;
+    void BuildControls();
+    void LayOutControls();
+
+    ambrel::TTagViewer* viewer_ = nullptr;
+
+    QCheckBox* check_box_tag_present_ = nullptr;
+    QLabel* label_tag_artist_ = nullptr;
+    QLineEdit* edit_tag_artist_ = nullptr;
+    QLabel* label_tag_title_ = nullptr;
+    QLineEdit* edit_tag_title_ = nullptr;
+    QLabel* label_tag_album_ = nullptr;
+    QLineEdit* edit_tag_album_ = nullptr;
+    QLabel* label_tag_comment_ = nullptr;
+    QLineEdit* edit_tag_comment_ = nullptr;
+    QLabel* label_tag_year_ = nullptr;
+    QLineEdit* edit_tag_year_ = nullptr;
+    QLabel* label_tag_track_ = nullptr;
+    QLineEdit* edit_tag_track_ = nullptr;
+    QLabel* label_tag_genre_ = nullptr;
+    QComboBox* combo_box_tag_genre_ = nullptr;
+    QToolButton* speed_button_tag_save_ = nullptr;
+};
+
+}  // namespace ambrel::ui
