@@ -1,0 +1,428 @@
+#include "viewer/tag_viewer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "platform/report_view.h"
+#include "tag/tag_file.h"
+#include "tag/tag_list.h"
+
+namespace ambrel {
+
+namespace {
+
+constexpr int kNumberedGenres = 149;  // "0".."148" when there is no genre file
+constexpr int kLastNamedGenre = 147;  // genre numbers above have no name
+constexpr int kGenreUnset = 255;      // the genre byte of "no genre" for the selection tests
+
+constexpr const char* kCaptions[TTagViewer::kColumnCount] = {
+    "Index", "Directory", "Filename", "Track", "Artist", "Song title",
+    "Album", "Comment",   "Genre",    "Year",  "Picture"};
+// The window's initial layout names the sixth column differently from the rebuilt one.
+constexpr const char* kInitialSongCaption = "Song name";
+constexpr int kInitialWidths[TTagViewer::kColumnCount] = {50,  110, 170, 45, 140, 160,
+                                                          140, 120, 90,  45, 50};
+
+std::vector<std::string> NumberedGenres() {
+    std::vector<std::string> genres;
+    genres.reserve(kNumberedGenres);
+    for (int i = 0; i < kNumberedGenres; ++i) genres.push_back(std::to_string(i));
+    return genres;
+}
+
+// One genre per line as the line stands; a trailing '\r' is a Windows line end, and a
+// final line end does not open a further, empty genre.
+std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    std::vector<std::string> genres;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        std::string_view line(content.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        genres.emplace_back(line);
+        start = end + 1;
+    }
+    return genres;
+}
+
+unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+}
+
+// Byte order with ASCII letters folded to lower case; a prefix sorts first.
+bool LessIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+// A whole cell read as a decimal number; nullopt when it is not one.
+std::optional<long long> ParseNumber(std::string_view cell) {
+    long long value = 0;
+    const char* end = cell.data() + cell.size();
+    auto [ptr, ec] = std::from_chars(cell.data(), end, value);
+    if (ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
+
+int Sign(long long difference) { return (difference > 0) - (difference < 0); }
+
+// Unsigned byte order, a prefix before the longer text.
+int CompareBytes(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    const int c = n == 0 ? 0 : std::memcmp(a.data(), b.data(), n);
+    if (c != 0) return Sign(c);
+    return Sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
+}
+
+// A text field of the block is filled when its first byte is not zero: the text is
+// what precedes the first zero, so a field of spaces is filled.
+bool FieldFilled(const TagBlock& block, std::size_t offset) { return block[offset] != 0; }
+
+bool MeetsCriterion(const TTagFile& file, unsigned criterion) {
+    const TagBlock& block = file.Block();
+    switch (criterion) {
+        case 0:
+            return file.GetState() == tsNone;
+        case 1: {
+            const int state = file.GetState();
+            return state == tsPresent || state == tsRemove || state == tsAppend;
+        }
+        case 10:
+            return FieldFilled(block, id3v1::kArtistOffset);
+        case 11:
+            return FieldFilled(block, id3v1::kTitleOffset);
+        case 12:
+            return FieldFilled(block, id3v1::kAlbumOffset);
+        case 13:
+            return FieldFilled(block, id3v1::kCommentOffset);
+        case 14:
+            return block[id3v1::kTrackOffset] != 0;
+        case 15:
+            return block[id3v1::kGenreOffset] != kGenreUnset;
+        case 16:
+            return FieldFilled(block, id3v1::kYearOffset);
+        case 20:
+            return !FieldFilled(block, id3v1::kArtistOffset);
+        case 21:
+            return !FieldFilled(block, id3v1::kTitleOffset);
+        case 22:
+            return !FieldFilled(block, id3v1::kAlbumOffset);
+        case 23:
+            return !FieldFilled(block, id3v1::kCommentOffset);
+        case 24:
+            return block[id3v1::kTrackOffset] == 0;
+        case 25:
+            return block[id3v1::kGenreOffset] == kGenreUnset;
+        case 26:
+            return !FieldFilled(block, id3v1::kYearOffset);
+        default:
+            return false;
+    }
+}
+
+bool KnownCriterion(unsigned criterion) {
+    return criterion <= 1 || (criterion >= 10 && criterion <= 16) ||
+           (criterion >= 20 && criterion <= 26);
+}
+
+}  // namespace
+
+TTagViewer::TTagViewer(ReportView* table, TTagList* list, std::optional<std::string> cfg_path)
+    : table_(table), list_(list) {
+    std::optional<std::vector<std::string>> genres;
+    if (cfg_path) genres = ReadGenres(*cfg_path);
+    genres_ = genres ? std::move(*genres) : NumberedGenres();
+    for (int c = 0; c < kColumnCount; ++c) {
+        captions_[c] = kCaptions[c];
+        column_pos_[c] = c + 1;
+        column_width_[c] = kInitialWidths[c];
+    }
+}
+
+void TTagViewer::LayoutColumns() {
+    for (int c = 0; c < kColumnCount; ++c)
+        table_->AddColumn(c == kSongTitle ? kInitialSongCaption : captions_[c], column_width_[c]);
+    table_->SetColumnImage(0, kImageAscending);
+}
+
+int TTagViewer::BuildRow(const TTagFile* file) {
+    if (file == nullptr) return 0;
+    char digits[24];
+    auto put_number = [&](std::string& cell, long long value) {
+        auto result = std::to_chars(digits, digits + sizeof digits, value);
+        cell.assign(digits, result.ptr);
+    };
+    put_number(row_texts_[kIndex], static_cast<long long>(file->GetIndex()) + 1);
+    row_texts_[kDirectory] = file->GetFolderName();
+    row_texts_[kFilename] = file->GetName();
+    if (file->GetState() == tsNone) {
+        for (int c = kTrack; c < kColumnCount; ++c) row_texts_[c].clear();
+        return 1;
+    }
+    put_number(row_texts_[kTrack], file->GetTrack());
+    row_texts_[kArtist] = file->GetArtist();
+    row_texts_[kSongTitle] = file->GetTitle();
+    row_texts_[kAlbum] = file->GetAlbum();
+    row_texts_[kComment] = file->GetComment();
+    const int genre = file->GetGenre();
+    if (genre >= 0 && genre <= kLastNamedGenre && genre < static_cast<int>(genres_.size()))
+        row_texts_[kGenre] = genres_[genre];
+    else
+        row_texts_[kGenre].clear();
+    row_texts_[kYear] = file->GetYear();
+    row_texts_[kPicture] = file->HasPicture() ? "Yes" : "No";
+    return 1;
+}
+
+bool TTagViewer::ConditionHolds(int condition) const {
+    const auto& text = filter_text_[condition];
+    if (!text) return true;
+    const int column = filter_column_[condition];
+    if (column < 0) {
+        return std::any_of(row_texts_.begin(), row_texts_.end(), [&](const std::string& cell) {
+            return EqualsIgnoringCase(cell, *text);
+        });
+    }
+    return row_texts_[column].find(*text) != std::string::npos;
+}
+
+bool TTagViewer::MatchesFilter() const { return ConditionHolds(0) && ConditionHolds(1); }
+
+std::vector<std::string> TTagViewer::VisibleCells() const {
+    // Visible columns hold consecutive positions in column order, so column order is
+    // position order.
+    std::vector<std::string> cells;
+    cells.reserve(kColumnCount);
+    for (int c = 0; c < kColumnCount; ++c)
+        if (column_pos_[c] > 0) cells.push_back(row_texts_[c]);
+    return cells;
+}
+
+int TTagViewer::AddRow(const TTagFile* file) {
+    if (BuildRow(file) == 0) return 0;
+    if (MatchesFilter()) table_->AddRow(VisibleCells());
+    return 1;
+}
+
+int TTagViewer::SetRow(int row, const TTagFile* file) {
+    if (row < 0 || row >= table_->RowCount()) return 0;
+    if (BuildRow(file) == 0) return 0;
+    if (MatchesFilter()) table_->SetRow(row, VisibleCells());
+    return 1;
+}
+
+int TTagViewer::RebuildRows() {
+    table_->BeginUpdate();
+    table_->ClearSelection();
+    table_->ClearRows();
+    int counted = 0;
+    const int count = list_->Count();
+    for (int i = 0; i < count; ++i) {
+        const TTagFile* file = list_->Get(i);
+        const int kind = file->GetKind();
+        if (kind == 0) AddRow(file);
+        if (kind >= 0 && kind <= 2) ++counted;
+    }
+    table_->EndUpdate();
+    return counted;
+}
+
+TTagFile* TTagViewer::EntryAt(int row) const {
+    if (row < 0 || row >= table_->RowCount()) return nullptr;
+    const auto number = ParseNumber(table_->Cell(row, 0));
+    if (!number || *number < 1 || *number > list_->Count()) return nullptr;
+    return list_->Get(static_cast<int>(*number - 1));
+}
+
+int TTagViewer::UpdateRow(int row) {
+    TTagFile* file = EntryAt(row);
+    if (file == nullptr) return 0;
+    if (file->GetKind() == 0) SetRow(row, file);
+    return 1;
+}
+
+int TTagViewer::UpdateAllRows() {
+    const int count = list_->Count();
+    bool all = true;
+    table_->BeginUpdate();
+    for (int row = 0; row < count; ++row)
+        if (UpdateRow(row) != 1) all = false;
+    table_->EndUpdate();
+    return all ? count : -1;
+}
+
+std::vector<int> TTagViewer::SelectedRows() const { return table_->SelectedRows(); }
+
+void TTagViewer::SelectAll() { table_->SelectAll(); }
+
+int TTagViewer::DeleteSelected() {
+    const std::vector<int> rows = table_->SelectedRows();
+    if (rows.empty()) return -1;
+    std::vector<int> positions;
+    positions.reserve(rows.size());
+    for (int row : rows) {
+        const auto number = ParseNumber(table_->Cell(row, 0));
+        if (number && *number >= 1 && *number <= list_->Count())
+            positions.push_back(static_cast<int>(*number - 1));
+    }
+    const int removed = list_->DeletePositions(std::move(positions));
+    list_->Renumber();
+    RebuildRows();
+    return removed;
+}
+
+int TTagViewer::DeleteAll() {
+    list_->Clear();
+    return RebuildRows();
+}
+
+int TTagViewer::RemovePath(std::string_view path) {
+    list_->RemoveIf([path](const TTagFile& file) { return file.GetPath() == path; });
+    list_->Renumber();
+    RebuildRows();
+    return 1;
+}
+
+int TTagViewer::ShowColumn(int column, bool show) {
+    if (column < 0 || column >= kColumnCount) return 10;
+    // The Index column is each row's own text and the row's link to its entry: it stays.
+    if (column == kIndex && !show) return 10;
+
+    for (int c = kColumnCount - 1; c >= 0; --c) {
+        const int pos = column_pos_[c] - 1;
+        if (pos < 0 || pos >= table_->ColumnCount()) continue;
+        column_width_[c] = table_->ColumnWidth(pos);
+        table_->DeleteColumn(pos);
+    }
+    while (table_->ColumnCount() > 0) table_->DeleteColumn(table_->ColumnCount() - 1);
+
+    const bool shown = column_pos_[column] > 0;
+    if (show && !shown) {
+        int before = 0;
+        for (int c = 0; c < column; ++c)
+            if (column_pos_[c] > 0) ++before;
+        column_pos_[column] = before + 1;
+        for (int c = column + 1; c < kColumnCount; ++c)
+            if (column_pos_[c] > 0) ++column_pos_[c];
+    } else if (!show && shown) {
+        column_pos_[column] = 0;
+        for (int c = column + 1; c < kColumnCount; ++c)
+            if (column_pos_[c] > 0) --column_pos_[c];
+    }
+
+    for (int c = 0; c < kColumnCount; ++c)
+        if (column_pos_[c] > 0) table_->AddColumn(captions_[c], column_width_[c]);
+    RebuildRows();
+    return 1;
+}
+
+int TTagViewer::SetSortColumn(int column) {
+    if (column < 0 || column >= kColumnCount) return 0;
+    sort_column_ = column;
+    sort_direction_ = 1;
+    return 1;
+}
+
+int TTagViewer::ColumnValues(int column, std::vector<std::string>* values) const {
+    if (values == nullptr || column < 0 || column >= kColumnCount) return 0;
+    const int pos = column_pos_[column] - 1;
+    if (pos < 0) return 1;
+    const int rows = table_->RowCount();
+    values->reserve(values->size() + rows);
+    for (int row = 0; row < rows; ++row) values->emplace_back(table_->Cell(row, pos));
+    return 1;
+}
+
+int TTagViewer::SetFilterCondition(int condition, std::string_view text, int column) {
+    if (condition != 0 && condition != 1) return 0;
+    // Any other column number would index past the row's cells.
+    if (column < -1 || column >= kColumnCount) return 0;
+    filter_text_[condition] = std::string(text);
+    filter_column_[condition] = column;
+    return 1;
+}
+
+int TTagViewer::ClearFilterCondition(int condition) {
+    if (condition != 0 && condition != 1) return 0;
+    filter_text_[condition].reset();
+    filter_column_[condition] = -1;
+    return 1;
+}
+
+int TTagViewer::SelectRowsBy(unsigned criterion) {
+    std::vector<int> passing;
+    if (KnownCriterion(criterion)) {
+        const int rows = table_->RowCount();
+        for (int row = 0; row < rows; ++row) {
+            const TTagFile* file = EntryAt(row);
+            if (file != nullptr && MeetsCriterion(*file, criterion)) passing.push_back(row);
+        }
+    }
+    table_->ReplaceSelection(passing);
+    return static_cast<int>(passing.size());
+}
+
+int TTagViewer::ColumnAtPosition(int pos) const {
+    if (pos < 0) return -1;
+    for (int c = 0; c < kColumnCount; ++c)
+        if (column_pos_[c] == pos + 1) return c;
+    return -1;
+}
+
+void TTagViewer::ColumnClick(int pos) {
+    if (pos < 0 || pos >= table_->ColumnCount()) return;
+    // The recorded sort position may be gone since columns were hidden.
+    if (sort_column_ < table_->ColumnCount()) table_->SetColumnImage(sort_column_, -1);
+    if (pos == sort_column_)
+        ToggleSortDirection();
+    else
+        SetSortColumn(pos);
+    table_->SetColumnImage(pos, sort_direction_ > 0 ? kImageAscending : kImageDescending);
+    table_->Sort([this](int a, int b) { return CompareRows(a, b); });
+}
+
+int TTagViewer::CompareRows(int row_a, int row_b) const {
+    int pos = sort_column_;
+    // A sort position that no longer names a shown column sorts by Index.
+    const int column = ColumnAtPosition(pos);
+    if (column < 0) pos = 0;
+    int result;
+    if (pos == 0 || column == kTrack) {
+        // Index cells always hold numbers; an empty track cell counts as 0.
+        const long long a = ParseNumber(table_->Cell(row_a, pos)).value_or(0);
+        const long long b = ParseNumber(table_->Cell(row_b, pos)).value_or(0);
+        result = Sign(a - b);
+    } else {
+        result = CompareBytes(table_->Cell(row_a, pos), table_->Cell(row_b, pos));
+    }
+    return result * sort_direction_;
+}
+
+std::vector<std::string> TTagViewer::FilterHistory(int column) const {
+    std::vector<std::string> values;
+    ColumnValues(column, &values);
+    // Stable, so the first spelling met from the top row down leads its run of equals.
+    std::stable_sort(values.begin(), values.end(), LessIgnoringCase);
+    values.erase(std::unique(values.begin(), values.end(), EqualsIgnoringCase), values.end());
+    return values;
+}
+
+}  // namespace ambrel
