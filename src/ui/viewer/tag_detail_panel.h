@@ -58,6 +58,8 @@ private:
     void CheckBoxTagPresentClick(bool checked);
     void SetTextLimits(bool id3v1);
     int CurrentRow() const;
+    // Every control of the page except "Tag present".
+    QList<QWidget*> TagFields() const;
     void BuildControls();
     void LayOutControls();
 

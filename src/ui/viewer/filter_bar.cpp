@@ -1,0 +1,166 @@
+#include "ui/viewer/filter_bar.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+#include "ui/common/qt_text.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::ui {
+namespace {
+
+// Entry k (1..10) of a column list names column k of the table; entry 0 all columns.
+const QStringList& ColumnEntries() {
+    static const QStringList entries{
+        QStringLiteral("All columns"), QStringLiteral("Directory"), QStringLiteral("Filename"),
+        QStringLiteral("Track"),       QStringLiteral("Artist"),    QStringLiteral("Song name"),
+        QStringLiteral("Album"),       QStringLiteral("Comment"),   QStringLiteral("Genre"),
+        QStringLiteral("Year"),        QStringLiteral("Picture")};
+    return entries;
+}
+
+// A funnel, drawn when the desktop theme has no filter icon.
+QIcon DrawnFilterIcon(const QColor& colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath funnel;
+    funnel.moveTo(1.5, 2.5);
+    funnel.lineTo(14.5, 2.5);
+    funnel.lineTo(9.5, 8.5);
+    funnel.lineTo(9.5, 13.5);
+    funnel.lineTo(6.5, 14.5);
+    funnel.lineTo(6.5, 8.5);
+    funnel.closeSubpath();
+    painter.setPen(QPen(colour, 1.2));
+    painter.setBrush(colour.lighter(160));
+    painter.drawPath(funnel);
+    return QIcon(pixmap);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+}  // namespace
+
+FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FilterBar"));
+    label_filter1_ = MakeLabel(this, "LabelFilter1", tr("Look for"));
+    combo_box_ex_filter1_ = MakeLookForBox(QStringLiteral("ComboBoxExFilter1"));
+    label_filter2_ = MakeLabel(this, "LabelFilter2", tr("in column"));
+    combo_box_filter1_ = MakeColumnList(QStringLiteral("ComboBoxFilter1"));
+    label_filter3_ = MakeLabel(this, "LabelFilter3", tr("AND look for"));
+    combo_box_ex_filter2_ = MakeLookForBox(QStringLiteral("ComboBoxExFilter2"));
+    label_filter4_ = MakeLabel(this, "LabelFilter4", tr("in column"));
+    combo_box_filter2_ = MakeColumnList(QStringLiteral("ComboBoxFilter2"));
+    label_filter1_->setBuddy(combo_box_ex_filter1_);
+    label_filter3_->setBuddy(combo_box_ex_filter2_);
+
+    speed_button_apply_filter_ = new QToolButton(this);
+    speed_button_apply_filter_->setObjectName(QStringLiteral("SpeedButtonApplyFilter"));
+    speed_button_apply_filter_->setToolTip(tr("Show only filtered lines"));
+    speed_button_apply_filter_->setIcon(QIcon::fromTheme(
+        QStringLiteral("view-filter"), DrawnFilterIcon(palette().color(QPalette::WindowText))));
+    speed_button_apply_filter_->setAutoRaise(true);
+    connect(speed_button_apply_filter_, &QToolButton::clicked, this, &FilterBar::applyClicked);
+
+    connect(combo_box_filter1_, &QComboBox::currentIndexChanged, this,
+            &FilterBar::ComboBoxFilter1Change);
+    connect(combo_box_filter2_, &QComboBox::currentIndexChanged, this,
+            &FilterBar::ComboBoxFilter2Change);
+
+    auto* line = new QHBoxLayout(this);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->addWidget(label_filter1_);
+    line->addWidget(combo_box_ex_filter1_, 1);
+    line->addWidget(label_filter2_);
+    line->addWidget(combo_box_filter1_);
+    line->addSpacing(8);
+    line->addWidget(label_filter3_);
+    line->addWidget(combo_box_ex_filter2_, 1);
+    line->addWidget(label_filter4_);
+    line->addWidget(combo_box_filter2_);
+    line->addWidget(speed_button_apply_filter_);
+}
+
+QComboBox* FilterBar::MakeLookForBox(const QString& name) {
+    auto* box = new QComboBox(this);
+    box->setObjectName(name);
+    box->setEditable(true);
+    // The history holds the column's values only: typed texts are not added on Enter.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(10);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMaxVisibleItems(20);
+    connect(box->lineEdit(), &QLineEdit::returnPressed, this, &FilterBar::applyClicked);
+    return box;
+}
+
+QComboBox* FilterBar::MakeColumnList(const QString& name) {
+    auto* list = new QComboBox(this);
+    list->setObjectName(name);
+    list->setEditable(false);
+    list->addItems(ColumnEntries());
+    list->setCurrentIndex(0);
+    list->setMaxVisibleItems(ColumnEntries().size());
+    return list;
+}
+
+void FilterBar::Bind(ambrel::TTagViewer* viewer) { viewer_ = viewer; }
+
+QComboBox* FilterBar::LookForBox(int pair) const {
+    return pair == 1 ? combo_box_ex_filter1_ : pair == 2 ? combo_box_ex_filter2_ : nullptr;
+}
+
+QComboBox* FilterBar::ColumnList(int pair) const {
+    return pair == 1 ? combo_box_filter1_ : pair == 2 ? combo_box_filter2_ : nullptr;
+}
+
+void FilterBar::ApplyFilter() {
+    if (viewer_ == nullptr) return;
+    TakeFilterCondition(1);
+    TakeFilterCondition(2);
+    viewer_->RebuildRows();
+}
+
+void FilterBar::TakeFilterCondition(int pair) {
+    QComboBox* box = LookForBox(pair);
+    if (viewer_ == nullptr || box == nullptr) return;
+    const QString text = box->currentText();
+    const int entry = ColumnList(pair)->currentIndex();
+    if (text.isEmpty()) {
+        viewer_->ClearFilterCondition(pair - 1);
+    } else {
+        viewer_->SetFilterCondition(pair - 1, FromQ(text), entry >= 1 ? entry : -1);
+    }
+}
+
+void FilterBar::FillFilterHistory(int pair, int entry) {
+    QComboBox* box = LookForBox(pair);
+    if (box == nullptr) return;
+    box->clear();
+    box->clearEditText();
+    if (entry < 1 || entry >= TTagViewer::kColumnCount || viewer_ == nullptr) return;
+
+    QStringList history;
+    for (const std::string& value : viewer_->FilterHistory(entry)) history.append(ToQ(value));
+    box->addItems(history);
+    // Adding to an empty list selects its first entry; the look-for text stays empty.
+    box->setCurrentIndex(-1);
+    box->clearEditText();
+}
+
+void FilterBar::ComboBoxFilter1Change(int entry) { FillFilterHistory(1, entry); }
+
+void FilterBar::ComboBoxFilter2Change(int entry) { FillFilterHistory(2, entry); }
+
+}  // namespace ambrel::ui

@@ -1,0 +1,288 @@
+#include "ui/viewer/tag_detail_panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QToolButton>
+
+#include "platform/conversion.h"
+#include "platform/report_view.h"
+#include "tag/tag_file.h"
+#include "ui/common/qt_text.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::ui {
+namespace {
+
+// Genre names 0..147 of the panel's list. A fixed list, independent of tagviewer.cfg;
+// "Grunge," and "R&B," carry their commas.
+constexpr const char* kGenreNames[] = {
+    "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge,", "Hip-Hop", "Jazz",
+    "Metal", "New Age", "Oldies", "Other", "Pop", "R&B,", "Rap", "Reggae", "Rock", "Techno",
+    "Industrial", "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno",
+    "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental",
+    "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk",
+    "Space", "Meditative", "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave",
+    "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy",
+    "Cult", "Gangsta", "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American",
+    "Cabaret", "New Wave", "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal",
+    "Acid Punk", "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk",
+    "Folk-Rock", "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", "Revival", "Celtic",
+    "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock", "Psychedelic Rock",
+    "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening", "Acoustic", "Humour",
+    "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus",
+    "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad",
+    "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "Acapella",
+    "Euro-House", "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie",
+    "BritPop", "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal",
+    "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", "Merengue", "Salsa",
+    "Trash Metal", "Anime", "Jpop", "Synthpop",
+};
+static_assert(sizeof(kGenreNames) / sizeof(kGenreNames[0]) == 148);
+
+// QLineEdit's own default: in effect no limit.
+constexpr int kNoLimit = 32767;
+// Widths of the text fields of an ID3v1 block, in Latin-1 bytes (one QChar each).
+constexpr int kTextLimit = static_cast<int>(id3v1::kArtistWidth);
+constexpr int kCommentLimit = static_cast<int>(id3v1::kCommentWidth);
+constexpr int kYearLimit = 4;
+constexpr int kTrackLimit = 2;
+
+QIcon SaveIcon(const QWidget* widget) {
+    return QIcon::fromTheme(QStringLiteral("document-save"),
+                            widget->style()->standardIcon(QStyle::SP_DialogSaveButton));
+}
+
+// The tag state that "Tag present" asks for, from the file's state and the box.
+int32_t NextTagState(int32_t state, bool present) {
+    switch (state) {
+        case tsNone: return present ? tsAppend : tsNone;
+        case tsPresent: return present ? tsPresent : tsRemove;
+        case tsRemove: return present ? tsPresent : tsRemove;
+        case tsAppend: return present ? tsAppend : tsNone;
+        default: return state;
+    }
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    return label;
+}
+
+// Hidden fields keep their room, so the panel does not jump when "Tag present" changes.
+void KeepRoomWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+}  // namespace
+
+TagDetailPanel::TagDetailPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TagDetailPanel"));
+    BuildControls();
+    LayOutControls();
+}
+
+const QStringList& TagDetailPanel::GenreEntries() {
+    static const QStringList entries = [] {
+        QStringList list{QString()};
+        for (const char* name : kGenreNames) list.append(QString::fromLatin1(name));
+        return list;
+    }();
+    return entries;
+}
+
+void TagDetailPanel::BuildControls() {
+    check_box_tag_present_ = new QCheckBox(tr("Tag present"), this);
+    check_box_tag_present_->setObjectName(QStringLiteral("CheckBoxTagPresent"));
+    // clicked() comes from the user only; ShowTagDetail's setChecked must not re-enter.
+    connect(check_box_tag_present_, &QCheckBox::clicked, this,
+            &TagDetailPanel::CheckBoxTagPresentClick);
+
+    edit_tag_artist_ = MakeEdit(this, "EditTagArtist");
+    label_tag_artist_ = MakeLabel(this, "LabelTagArtist", tr("Artist"), edit_tag_artist_);
+    edit_tag_title_ = MakeEdit(this, "EditTagTitle");
+    label_tag_title_ = MakeLabel(this, "LabelTagTitle", tr("Song title"), edit_tag_title_);
+    edit_tag_album_ = MakeEdit(this, "EditTagAlbum");
+    label_tag_album_ = MakeLabel(this, "LabelTagAlbum", tr("Album"), edit_tag_album_);
+    edit_tag_comment_ = MakeEdit(this, "EditTagComment");
+    label_tag_comment_ = MakeLabel(this, "LabelTagComment", tr("Comment"), edit_tag_comment_);
+    edit_tag_year_ = MakeEdit(this, "EditTagYear");
+    edit_tag_year_->setMaxLength(kYearLimit);
+    label_tag_year_ = MakeLabel(this, "LabelTagYear", tr("Year"), edit_tag_year_);
+    edit_tag_track_ = MakeEdit(this, "EditTagTrack");
+    edit_tag_track_->setMaxLength(kTrackLimit);
+    label_tag_track_ = MakeLabel(this, "LabelTagTrack", tr("Track"), edit_tag_track_);
+
+    combo_box_tag_genre_ = new QComboBox(this);
+    combo_box_tag_genre_->setObjectName(QStringLiteral("ComboBoxTagGenre"));
+    combo_box_tag_genre_->setEditable(false);
+    combo_box_tag_genre_->addItems(GenreEntries());
+    combo_box_tag_genre_->setMaxVisibleItems(20);
+    label_tag_genre_ = MakeLabel(this, "LabelTagGenre", tr("Genre"), combo_box_tag_genre_);
+
+    speed_button_tag_save_ = new QToolButton(this);
+    speed_button_tag_save_->setObjectName(QStringLiteral("SpeedButtonTagSave"));
+    speed_button_tag_save_->setText(tr("Save tag"));
+    speed_button_tag_save_->setIcon(SaveIcon(this));
+    speed_button_tag_save_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(speed_button_tag_save_, &QToolButton::clicked, this, &TagDetailPanel::saveClicked);
+}
+
+void TagDetailPanel::LayOutControls() {
+    // Year and Track hold 4 and 2 digits: boxes just wide enough for those.
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    edit_tag_year_->setFixedWidth(digit * 4 + 16);
+    edit_tag_track_->setFixedWidth(digit * 2 + 16);
+    edit_tag_year_->setAlignment(Qt::AlignRight);
+    edit_tag_track_->setAlignment(Qt::AlignRight);
+
+    auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnMinimumWidth(2, 0);
+    grid->addWidget(check_box_tag_present_, 0, 0, 1, 4);
+    grid->addWidget(label_tag_artist_, 1, 0);
+    grid->addWidget(edit_tag_artist_, 1, 1);
+    grid->addWidget(label_tag_title_, 1, 2);
+    grid->addWidget(edit_tag_title_, 1, 3);
+    grid->addWidget(label_tag_album_, 2, 0);
+    grid->addWidget(edit_tag_album_, 2, 1);
+    grid->addWidget(label_tag_comment_, 2, 2);
+    grid->addWidget(edit_tag_comment_, 2, 3);
+
+    // Last line: Year, Track and Genre side by side, "Save tag" at the right.
+    auto* line = new QHBoxLayout;
+    line->addWidget(edit_tag_year_);
+    line->addSpacing(12);
+    line->addWidget(label_tag_track_);
+    line->addWidget(edit_tag_track_);
+    line->addSpacing(12);
+    line->addWidget(label_tag_genre_);
+    line->addWidget(combo_box_tag_genre_, 1);
+    line->addStretch(1);
+    line->addWidget(speed_button_tag_save_);
+    grid->addWidget(label_tag_year_, 3, 0);
+    grid->addLayout(line, 3, 1, 1, 3);
+    grid->setRowStretch(4, 1);
+
+    for (QWidget* widget : TagFields()) KeepRoomWhenHidden(widget);
+}
+
+QList<QWidget*> TagDetailPanel::TagFields() const {
+    return {label_tag_artist_,  edit_tag_artist_,  label_tag_title_,     edit_tag_title_,
+            label_tag_album_,   edit_tag_album_,   label_tag_comment_,   edit_tag_comment_,
+            label_tag_year_,    edit_tag_year_,    label_tag_track_,     edit_tag_track_,
+            label_tag_genre_,   combo_box_tag_genre_, speed_button_tag_save_};
+}
+
+void TagDetailPanel::Bind(ambrel::TTagViewer* viewer) { viewer_ = viewer; }
+
+int TagDetailPanel::CurrentRow() const {
+    if (viewer_ == nullptr || viewer_->Table() == nullptr) return -1;
+    return viewer_->Table()->FirstSelected();
+}
+
+bool TagDetailPanel::ShowTagDetail(int row) {
+    if (viewer_ == nullptr) return false;
+    const TTagFile* file = viewer_->EntryAt(row);
+    if (file == nullptr) {
+        ClearTagDetail();
+        return false;
+    }
+    const int32_t state = file->GetState();
+    const bool present = state == tsPresent || state == tsAppend;
+    check_box_tag_present_->setChecked(present);
+    ShowTagFields(present);
+    // Hidden fields keep whatever they held.
+    if (!present) return true;
+
+    SetTextLimits(file->GetKind() == 0);
+    edit_tag_artist_->setText(ToQ(file->GetArtist()));
+    edit_tag_title_->setText(ToQ(file->GetTitle()));
+    edit_tag_album_->setText(ToQ(file->GetAlbum()));
+    edit_tag_comment_->setText(ToQ(file->GetComment()));
+    edit_tag_year_->setText(ToQ(file->GetYear()));
+    edit_tag_track_->setText(QString::number(file->GetTrack()));
+    // Genre numbers without a name (148..255, 254 and 255 included) select no entry.
+    const int genre = file->GetGenre();
+    const int names = static_cast<int>(std::size(kGenreNames));
+    combo_box_tag_genre_->setCurrentIndex(genre >= 0 && genre < names ? genre + 1 : -1);
+    return true;
+}
+
+void TagDetailPanel::SetTextLimits(bool id3v1) {
+    edit_tag_artist_->setMaxLength(id3v1 ? kTextLimit : kNoLimit);
+    edit_tag_title_->setMaxLength(id3v1 ? kTextLimit : kNoLimit);
+    edit_tag_album_->setMaxLength(id3v1 ? kTextLimit : kNoLimit);
+    edit_tag_comment_->setMaxLength(id3v1 ? kCommentLimit : kNoLimit);
+}
+
+void TagDetailPanel::ClearTagDetail() {
+    for (QLineEdit* edit : {edit_tag_artist_, edit_tag_title_, edit_tag_album_, edit_tag_comment_,
+                            edit_tag_year_, edit_tag_track_}) {
+        edit->clear();
+    }
+    combo_box_tag_genre_->setCurrentIndex(0);
+    check_box_tag_present_->setChecked(false);
+}
+
+void TagDetailPanel::ShowTagFields(bool visible) {
+    for (QWidget* widget : TagFields()) widget->setVisible(visible);
+}
+
+bool TagDetailPanel::SetTagPresent(bool present, int row) {
+    if (viewer_ == nullptr) return false;
+    TTagFile* file = viewer_->EntryAt(row);
+    if (file == nullptr) return false;
+    const int32_t state = NextTagState(file->GetState(), present);
+    // A tag added or removed with the box is a pending change like any typed one, so
+    // "Save all" writes it too. The block itself stays as it is.
+    if (state != file->GetState()) file->SetModified(true);
+    file->SetState(state);
+    return true;
+}
+
+bool TagDetailPanel::StoreTagDetail(int row) {
+    if (viewer_ == nullptr) return false;
+    TTagFile* file = viewer_->EntryAt(row);
+    if (file == nullptr) return false;
+    file->SetArtist(FromQ(edit_tag_artist_->text()));
+    file->SetTitle(FromQ(edit_tag_title_->text()));
+    file->SetAlbum(FromQ(edit_tag_album_->text()));
+    file->SetComment(FromQ(edit_tag_comment_->text()));
+    file->SetYear(FromQ(edit_tag_year_->text()));
+    // Throws for a text that is not a whole number: track, genre and the write are skipped.
+    file->SetTrack(StrToInt(FromQ(edit_tag_track_->text())));
+    // The empty entry (-1) and no selection (-2) are refused, so the genre stays.
+    file->SetGenre(combo_box_tag_genre_->currentIndex() - 1);
+    file->Save();
+    return true;
+}
+
+void TagDetailPanel::CheckBoxTagPresentClick(bool checked) {
+    const int row = CurrentRow();
+    SetTagPresent(checked, row);
+    if (viewer_ == nullptr) {
+        // Nothing to change: the box must not claim a tag it cannot add.
+        ClearTagDetail();
+        return;
+    }
+    ShowTagDetail(row);
+    viewer_->UpdateRow(row);
+}
+
+}  // namespace ambrel::ui
