@@ -1,0 +1,87 @@
+#include "errors/error_log.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/paths.h"
+#include "platform/prompter.h"
+#include "tag/text_helpers.h"
+
+namespace ambrel {
+
+namespace {
+
+constexpr int kBuiltInLines = 100;
+constexpr std::size_t kPrefixLength = 5;
+
+std::vector<std::string> BuiltInMessages() {
+    std::vector<std::string> lines;
+    lines.reserve(kBuiltInLines);
+    lines.emplace_back("Error occuried in last operation");
+    lines.emplace_back("No error occuried");
+    while (lines.size() < kBuiltInLines) lines.emplace_back("Unknown error (error file not present)");
+    return lines;
+}
+
+// Splits on '\n'; a '\r' before it goes too, so a file saved with CRLF line ends does
+// not carry '\r' into the messages. A final line end does not start another line.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::size_t cut = end;
+        if (cut > start && text[cut - 1] == '\r') --cut;
+        lines.emplace_back(text, start, cut - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool ReadMessageFile(const std::string& path, std::vector<std::string>* lines) {
+    if (!paths::FileExists(path)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    *lines = SplitLines(text);
+    return true;
+}
+
+}  // namespace
+
+TErrorLog::TErrorLog(std::optional<std::string> path, Prompter* prompter) : prompter_(prompter) {
+    if (!path || !ReadMessageFile(*path, &messages_)) messages_ = BuiltInMessages();
+}
+
+void TErrorLog::Lookup(int code) {
+    current_.reset();
+    if (code >= -1) {
+        const std::string key = ZeroPadNumber(code, 3);
+        for (const std::string& line : messages_) {
+            if (line.find(key) != std::string::npos) {
+                current_ = line;
+                return;
+            }
+        }
+    }
+    current_ = "[" + std::to_string(code) + "] Unknown error occuried";
+}
+
+std::string TErrorLog::TakeMessage(int code) {
+    Lookup(code);
+    std::string message = std::move(*current_);
+    current_.reset();
+    return message;
+}
+
+void TErrorLog::Report(int code) {
+    if (code == 1) return;
+    Lookup(code);
+    const std::string& line = *current_;
+    const std::string text = line.size() > kPrefixLength ? line.substr(kPrefixLength) : std::string();
+    if (prompter_ != nullptr) prompter_->Warning("Error occuried", text);
+}
+
+}  // namespace ambrel

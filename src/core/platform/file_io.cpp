@@ -1,0 +1,116 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace ambrel::file_io {
+
+namespace {
+
+int OpenFlags(File::Mode mode) {
+    // O_NONBLOCK keeps open() from waiting for a writer when the path is a FIFO; it has
+    // no effect on the regular files that are let through below.
+    const int base = O_CLOEXEC | O_NONBLOCK;
+    switch (mode) {
+        case File::kRead: return base | O_RDONLY;
+        case File::kWrite: return base | O_WRONLY;
+        case File::kReadWrite: return base | O_RDWR;
+    }
+    return base | O_RDONLY;
+}
+
+int OpenRegular(const std::string& path, int flags, long long* size) {
+    if (path.empty()) return -1;
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    *size = static_cast<long long>(st.st_size);
+    return fd;
+}
+
+bool ReadFully(int fd, long long offset, uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        data += got;
+        offset += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool WriteFully(int fd, long long offset, const uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        data += put;
+        offset += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+}  // namespace
+
+File::File(const std::string& path, Mode mode) { fd_ = OpenRegular(path, OpenFlags(mode), &size_); }
+
+File::~File() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool File::ReadAt(long long offset, uint8_t* data, std::size_t size) const {
+    return fd_ >= 0 && offset >= 0 && ReadFully(fd_, offset, data, size);
+}
+
+bool File::WriteAt(long long offset, const uint8_t* data, std::size_t size) {
+    if (fd_ < 0 || offset < 0) return false;
+    if (!WriteFully(fd_, offset, data, size)) return false;
+    const long long end = offset + static_cast<long long>(size);
+    if (end > size_) size_ = end;
+    return true;
+}
+
+bool File::Append(const uint8_t* data, std::size_t size) {
+    if (fd_ < 0) return false;
+    const long long old_size = size_;
+    if (WriteFully(fd_, old_size, data, size)) {
+        size_ = old_size + static_cast<long long>(size);
+        return true;
+    }
+    // Whatever part of the block got written would otherwise stay glued to the audio.
+    while (::ftruncate(fd_, static_cast<off_t>(old_size)) != 0 && errno == EINTR) {
+    }
+    return false;
+}
+
+bool File::Truncate(long long new_size) {
+    if (fd_ < 0 || new_size < 0) return false;
+    int rc;
+    do {
+        rc = ::ftruncate(fd_, static_cast<off_t>(new_size));
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) return false;
+    size_ = new_size;
+    return true;
+}
+
+bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out) {
+    const File file(path, File::kRead);
+    const long long size = file.Size();
+    if (!file.IsOpen() || size < static_cast<long long>(out->size())) return false;
+    return file.ReadAt(size - static_cast<long long>(out->size()), out->data(), out->size());
+}
+
+}  // namespace ambrel::file_io

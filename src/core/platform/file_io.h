@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The thin layer of file calls under the tag record: every call opens the file once,
+// works with positioned reads and writes, and closes it on every path. Only regular
+// files are accepted (a directory, FIFO or device named like an audio file is refused,
+// and opening never blocks on a FIFO).
+namespace ambrel::file_io {
+
+// An open regular file; closed by the destructor.
+class File {
+public:
+    enum Mode { kRead, kReadWrite, kWrite };
+
+    File(const std::string& path, Mode mode);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // The size noted when the file was opened; -1 when not open.
+    long long Size() const { return size_; }
+    // Reads exactly size bytes at offset; false on any shortfall.
+    bool ReadAt(long long offset, uint8_t* data, std::size_t size) const;
+    // Writes exactly size bytes at offset; false on any shortfall.
+    bool WriteAt(long long offset, const uint8_t* data, std::size_t size);
+    // Writes the bytes after the current end. A partial write (a full disk, a file size
+    // limit) is taken back, so the file keeps its old length on failure.
+    bool Append(const uint8_t* data, std::size_t size);
+    // Cuts the file to new_size bytes in place.
+    bool Truncate(long long new_size);
+
+private:
+    int fd_ = -1;
+    long long size_ = -1;
+};
+
+// The last n bytes of the file (n <= 128) with one open, one fstat, one positioned read
+// and one close. False when the file cannot be opened or is shorter than 128 bytes.
+bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out);
+
+}  // namespace ambrel::file_io

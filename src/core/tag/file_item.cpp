@@ -1,0 +1,53 @@
+#include "tag/file_item.h"
+
+#include "platform/paths.h"
+#include "tag/text_helpers.h"
+
+namespace ambrel {
+
+void TFileItem::SetPath(std::optional<std::string_view> path) {
+    if (!path) return;
+    path_.assign(path->data(), path->size());
+    DeriveName();
+    DeriveFolderName();
+}
+
+int TFileItem::Rename(std::optional<std::string_view> new_file_name) {
+    if (!new_file_name || !paths::IsPlainFileName(*new_file_name)) return 0;
+    // A path without a separator names a file in the working directory; the new name
+    // stays there too.
+    const std::string directory = paths::DirectoryOf(path_);
+    const std::string new_path = directory.empty()
+                                     ? std::string(*new_file_name)
+                                     : paths::Join(directory, *new_file_name);
+    if (paths::RenameNoReplace(path_, new_path) != 0) return 0;
+    path_ = new_path;
+    DeriveName();
+    return 1;
+}
+
+std::string TFileItem::GetFileName() const { return paths::FileNameOf(path_); }
+
+void TFileItem::DeriveName() {
+    const auto separator = path_.rfind(paths::kSeparator);
+    const auto dot = path_.rfind('.');
+    if (separator == std::string::npos || dot == std::string::npos || dot < separator) {
+        name_.clear();
+        return;
+    }
+    name_ = path_.substr(separator + 1, dot - separator - 1);
+}
+
+void TFileItem::DeriveFolderName() {
+    const auto separator = path_.rfind(paths::kSeparator);
+    if (separator == std::string::npos) {
+        folder_name_.clear();
+        return;
+    }
+    // The directory without its trailing separator; a file in the root leaves no
+    // further separator, so no folder name.
+    const auto folder = LastPathComponent(std::string_view(path_).substr(0, separator));
+    folder_name_ = folder.value_or(std::string());
+}
+
+}  // namespace ambrel

@@ -1,0 +1,187 @@
+#include "tag/tag_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "tag/text_helpers.h"
+
+namespace ambrel {
+
+namespace {
+
+constexpr long long kBlockLength = static_cast<long long>(id3v1::kBlockSize);
+
+bool BeginsWithTag(const TagBlock& block) {
+    return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
+}
+
+// Reads the last 128 bytes of an open file; false when it is shorter.
+bool ReadTail(const file_io::File& file, TagBlock* tail) {
+    return file.Size() >= kBlockLength &&
+           file.ReadAt(file.Size() - kBlockLength, tail->data(), tail->size());
+}
+
+}  // namespace
+
+TTagFile::TTagFile(std::optional<std::string_view> path) {
+    SetPath(path);
+    Clear();
+}
+
+void TTagFile::Clear() {
+    kind_ = 0;
+    state_ = tsNone;
+    modified_ = false;
+    block_.fill(0);
+    std::memcpy(block_.data(), "TAG", 3);
+    block_[id3v1::kTrackOffset] = 0;
+    block_[id3v1::kGenreOffset] = id3v1::kNoGenre;
+}
+
+void TTagFile::ChangeCase(int mode) {
+    char* bytes = reinterpret_cast<char*>(block_.data());
+    ambrel::ChangeCase(bytes + id3v1::kTitleOffset, id3v1::kTitleWidth, mode);
+    ambrel::ChangeCase(bytes + id3v1::kArtistOffset, id3v1::kArtistWidth, mode);
+    ambrel::ChangeCase(bytes + id3v1::kAlbumOffset, id3v1::kAlbumWidth, mode);
+}
+
+int TTagFile::SetArtist(std::optional<std::string_view> text) {
+    return SetText(id3v1::kArtistOffset, id3v1::kArtistWidth, text);
+}
+int TTagFile::SetTitle(std::optional<std::string_view> text) {
+    return SetText(id3v1::kTitleOffset, id3v1::kTitleWidth, text);
+}
+int TTagFile::SetAlbum(std::optional<std::string_view> text) {
+    return SetText(id3v1::kAlbumOffset, id3v1::kAlbumWidth, text);
+}
+int TTagFile::SetYear(std::optional<std::string_view> text) {
+    return SetText(id3v1::kYearOffset, id3v1::kYearWidth, text);
+}
+int TTagFile::SetComment(std::optional<std::string_view> text) {
+    return SetText(id3v1::kCommentOffset, id3v1::kCommentWidth, text);
+}
+int TTagFile::SetTrack(int value) { return SetByte(id3v1::kTrackOffset, value); }
+int TTagFile::SetGenre(int value) { return SetByte(id3v1::kGenreOffset, value); }
+
+std::string TTagFile::GetArtist() const { return GetText(id3v1::kArtistOffset, id3v1::kArtistWidth); }
+std::string TTagFile::GetTitle() const { return GetText(id3v1::kTitleOffset, id3v1::kTitleWidth); }
+std::string TTagFile::GetAlbum() const { return GetText(id3v1::kAlbumOffset, id3v1::kAlbumWidth); }
+std::string TTagFile::GetYear() const { return GetText(id3v1::kYearOffset, id3v1::kYearWidth); }
+std::string TTagFile::GetComment() const {
+    return GetText(id3v1::kCommentOffset, id3v1::kCommentWidth);
+}
+int TTagFile::GetTrack() const { return block_[id3v1::kTrackOffset]; }
+int TTagFile::GetGenre() const { return block_[id3v1::kGenreOffset]; }
+
+int TTagFile::SetText(std::size_t offset, std::size_t width,
+                      std::optional<std::string_view> text) {
+    if (!text || state_ == tsNone) return 0;
+    // The width counts Latin-1 bytes, so the text is converted before it is cut.
+    const std::string latin1 = Utf8ToLatin1(*text);
+    std::fill_n(block_.begin() + offset, width, 0);
+    std::memcpy(block_.data() + offset, latin1.data(), std::min(width, latin1.size()));
+    modified_ = true;
+    return 1;
+}
+
+std::string TTagFile::GetText(std::size_t offset, std::size_t width) const {
+    const char* field = reinterpret_cast<const char*>(block_.data() + offset);
+    const auto* zero = static_cast<const char*>(std::memchr(field, 0, width));
+    return Latin1ToUtf8(std::string_view(field, zero ? zero - field : width));
+}
+
+int TTagFile::SetByte(std::size_t offset, int value) {
+    if (value < 0 || value > 254 || state_ == tsNone) return 0;
+    block_[offset] = static_cast<uint8_t>(value);
+    modified_ = true;
+    return 1;
+}
+
+int TTagFile::Load() {
+    TagBlock tail;
+    if (!file_io::ReadLastBlock(GetPath(), &tail)) {
+        Clear();
+        return 0;
+    }
+    return LoadFromBlock(tail);
+}
+
+int TTagFile::LoadFromBlock(const TagBlock& block) {
+    Clear();
+    if (!BeginsWithTag(block)) return 0;
+    block_ = block;
+    state_ = tsPresent;
+    modified_ = true;
+    return 1;
+}
+
+int TTagFile::Save() {
+    if (kind_ != 0) return 1;
+    int result = 0;
+    switch (state_) {
+        case tsNone: result = 1; break;
+        case tsPresent: result = SavePresent(); break;
+        case tsRemove: result = SaveRemove(); break;
+        case tsAppend: result = SaveAppend(); break;
+        default: result = 0; break;
+    }
+    // Only a save that reached its goal clears the flag: a failed one (0, or -1 from a
+    // removal) leaves the change pending so that a later save tries again.
+    if (result == 1) modified_ = false;
+    return result;
+}
+
+// Overwrites the file's tag with the block, but only a block that is still a tag: if the
+// file's end no longer begins with "TAG" those bytes are audio and stay untouched. A
+// block equal to the one on disk is not written again.
+int TTagFile::SavePresent() {
+    file_io::File file(GetPath(), file_io::File::kReadWrite);
+    TagBlock tail;
+    if (!file.IsOpen() || !ReadTail(file, &tail) || !BeginsWithTag(tail)) return 0;
+    if (tail == block_) return 1;
+    return file.WriteAt(file.Size() - kBlockLength, block_.data(), block_.size()) ? 1 : 0;
+}
+
+// Cuts the tag off in place. Every failure keeps tsRemove and the block, so the entry
+// still shows the tag that is still in the file and a later save tries again.
+int TTagFile::SaveRemove() {
+    file_io::File file(GetPath(), file_io::File::kReadWrite);
+    TagBlock tail;
+    if (!file.IsOpen() || file.Size() <= kBlockLength || !ReadTail(file, &tail) ||
+        !BeginsWithTag(tail)) {
+        return -1;
+    }
+    if (!file.Truncate(file.Size() - kBlockLength)) return -1;
+    Clear();
+    return 1;
+}
+
+// Appends the block. A file that meanwhile got a tag of its own (another entry for the
+// same path saved first) has that tag overwritten instead: a second block appended after
+// it would leave a stale tag inside the audio data.
+int TTagFile::SaveAppend() {
+    file_io::File file(GetPath(), file_io::File::kReadWrite);
+    if (!file.IsOpen()) return 0;
+    TagBlock tail;
+    bool written;
+    if (ReadTail(file, &tail) && BeginsWithTag(tail)) {
+        written = tail == block_ ||
+                  file.WriteAt(file.Size() - kBlockLength, block_.data(), block_.size());
+    } else {
+        written = file.Append(block_.data(), block_.size());
+    }
+    if (!written) return 0;
+    state_ = tsPresent;
+    return 1;
+}
+
+int CutFileEnd(const std::string& path, long long n) {
+    if (n < 0 || !paths::FileExists(path)) return -1;
+    file_io::File file(path, file_io::File::kReadWrite);
+    if (!file.IsOpen() || file.Size() - n <= 0) return -1;
+    return file.Truncate(file.Size() - n) ? 1 : -1;
+}
+
+}  // namespace ambrel

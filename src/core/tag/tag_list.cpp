@@ -1,0 +1,91 @@
+#include "tag/tag_list.h"
+
+#include "platform/paths.h"
+
+namespace ambrel {
+
+bool TTagList::IsMp3Path(std::string_view path) {
+    // The extension of the file name only: a dot in a directory name makes no extension.
+    return paths::ExtensionOf(path).find(".mp3") != std::string::npos;
+}
+
+int TTagList::Add(std::optional<std::string_view> path) {
+    if (!path || !IsMp3Path(*path)) return 0;
+    auto entry = std::make_unique<TTagFile>(*path);
+    entry->SetIndex(Count());
+    const int result = entry->Load();
+    entries_.push_back(std::move(entry));
+    return result;
+}
+
+int TTagList::AddRead(std::string_view path, const std::optional<TagBlock>& tail) {
+    if (!IsMp3Path(path)) return 0;
+    auto entry = std::make_unique<TTagFile>(path);
+    entry->SetIndex(Count());
+    const int result = tail ? entry->LoadFromBlock(*tail) : 0;
+    entries_.push_back(std::move(entry));
+    return result;
+}
+
+int TTagList::AddList(const std::vector<std::string>& paths) {
+    entries_.reserve(entries_.size() + paths.size());
+    int tagged = 0;
+    for (const std::string& path : paths) tagged += Add(path);
+    return tagged;
+}
+
+TTagFile* TTagList::Get(int position) const {
+    if (position < 0 || position >= Count()) return nullptr;
+    return entries_[static_cast<std::size_t>(position)].get();
+}
+
+int TTagList::Delete(int position) {
+    if (position < 0 || position >= Count()) return 0;
+    entries_.erase(entries_.begin() + position);
+    return 1;
+}
+
+int TTagList::DeletePositions(std::vector<int> positions) {
+    std::vector<char> doomed(entries_.size(), 0);
+    for (int position : positions) {
+        if (position >= 0 && position < Count()) doomed[static_cast<std::size_t>(position)] = 1;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (doomed[i]) continue;
+        if (kept != i) entries_[kept] = std::move(entries_[i]);  // destroys a doomed entry
+        ++kept;
+    }
+    const int removed = static_cast<int>(entries_.size() - kept);
+    entries_.resize(kept);
+    return removed;
+}
+
+int TTagList::RemoveIf(const std::function<bool(const TTagFile&)>& predicate) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (predicate(*entries_[i])) continue;
+        if (kept != i) entries_[kept] = std::move(entries_[i]);  // destroys a removed entry
+        ++kept;
+    }
+    const int removed = static_cast<int>(entries_.size() - kept);
+    entries_.resize(kept);
+    return removed;
+}
+
+void TTagList::Clear() { entries_.clear(); }
+
+int TTagList::Renumber() {
+    for (std::size_t i = 0; i < entries_.size(); ++i) entries_[i]->SetIndex(static_cast<int32_t>(i));
+    return 1;
+}
+
+int TTagList::SaveModified() {
+    int sum = 0;
+    for (const auto& entry : entries_) {
+        if (entry->IsModified()) sum += entry->Save();
+    }
+    return sum;
+}
+
+}  // namespace ambrel

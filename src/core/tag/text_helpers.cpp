@@ -1,0 +1,161 @@
+#include "tag/text_helpers.h"
+
+#include "platform/paths.h"
+
+namespace ambrel {
+
+bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiGraphic(unsigned char c) { return c > 0x20 && c < 0x7f; }
+bool IsAsciiPunctuation(unsigned char c) {
+    return IsAsciiGraphic(c) && !IsAsciiLetter(c) && !IsAsciiDigit(c);
+}
+
+namespace {
+
+char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsWordChar(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return IsAsciiLetter(u) || IsAsciiDigit(u);
+}
+
+}  // namespace
+
+void ChangeCase(char* text, std::size_t length, int mode) {
+    if (text == nullptr || mode < 1 || mode > 3) return;
+    bool word_start = true;
+    for (std::size_t i = 0; i < length; ++i) {
+        char& c = text[i];
+        if (!IsWordChar(c)) {
+            word_start = true;
+            continue;
+        }
+        if (mode == 1 || (mode == 3 && word_start)) {
+            c = ToUpper(c);
+        } else {
+            c = ToLower(c);
+        }
+        word_start = false;
+    }
+}
+
+std::string& ChangeCase(std::string& text, int mode) {
+    ChangeCase(text.data(), text.size(), mode);
+    return text;
+}
+
+std::string& ReplaceAnyOf(std::string& text, std::string_view set, char replacement) {
+    for (char& c : text) {
+        if (set.find(c) != std::string_view::npos) c = replacement;
+    }
+    return text;
+}
+
+std::string& ReplacePunctuation(std::string& text, char replacement) {
+    for (char& c : text) {
+        if (IsAsciiPunctuation(static_cast<unsigned char>(c))) c = replacement;
+    }
+    return text;
+}
+
+std::string& ReplaceChar(std::string& text, char c, char replacement) {
+    for (char& x : text) {
+        if (x == c) x = replacement;
+    }
+    return text;
+}
+
+std::string ZeroPadNumber(long long number, int width) {
+    std::string digits = std::to_string(number);
+    if (width > 0 && digits.size() < static_cast<std::size_t>(width)) {
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    }
+    return digits;
+}
+
+int CountVisibleChars(std::string_view text) {
+    int count = 0;
+    for (char c : text) count += IsAsciiGraphic(static_cast<unsigned char>(c)) ? 1 : 0;
+    return count;
+}
+
+std::optional<std::string> LastPathComponent(std::optional<std::string_view> path) {
+    if (!path) return std::nullopt;
+    std::string_view p = *path;
+    if (!p.empty() && p.back() == paths::kSeparator) p.remove_suffix(1);
+    const auto cut = p.rfind(paths::kSeparator);
+    if (cut == std::string_view::npos) return std::nullopt;
+    return std::string(p.substr(cut + 1));
+}
+
+std::string Latin1ToUtf8(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size() + latin1.size() / 4);
+    for (char c : latin1) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Decodes one well-formed UTF-8 sequence at text[i]: its length and code point, or
+// length 0 when the bytes there are not well-formed UTF-8 (overlong forms, surrogates
+// and values above U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* code_point) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length;
+    char32_t value;
+    char32_t minimum;
+    if (lead < 0x80) {
+        *code_point = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, value = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, value = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *code_point = value;
+    return length;
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t code_point = 0;
+        const std::size_t length = DecodeUtf8(utf8, i, &code_point);
+        if (length == 0) {
+            // Not UTF-8: the byte is taken as the Latin-1 character it already is.
+            out += utf8[i];
+            ++i;
+            continue;
+        }
+        out += code_point <= 0xFF ? static_cast<char>(code_point) : '?';
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace ambrel
