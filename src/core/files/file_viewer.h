@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/directory_browser.h"
+#include "tag/tag_file.h"
+
+namespace ambrel {
+
+// One path found by a search, with the file's last 128 bytes when the search had to read
+// them to decide the file's tag presence. Handing those bytes on to the tag list
+// (TTagList::AddRead) spares a second read of the same file.
+struct FoundFile {
+    std::string path;
+    // True when the search read the file's end; tail then holds the bytes, or is absent
+    // when the file could not be read or is shorter than 128 bytes.
+    bool tail_read = false;
+    std::optional<TagBlock> tail;
+};
+
+// The file viewer's model: owns the browser, carries the settings the file commands read
+// and runs the searches behind the load and delete commands. Result codes are those of
+// files/result_codes.h.
+//
+// LoadMode: 0 all files; 1 only files whose tag is present; 2 only files without a tag.
+// The tag test reads only files whose extension holds ".mp3" (lower case, as written):
+// every other file counts as untagged without being opened.
+class TFileViewer {
+public:
+    explicit TFileViewer(std::string start_path, Prompter* prompter = nullptr);
+
+    TDirectoryBrowser& Browser() { return browser_; }
+    const TDirectoryBrowser& Browser() const { return browser_; }
+
+    // 1 when the path's extension holds ".mp3" and the file's last 128 bytes begin with
+    // "TAG"; 0 for an empty path, a missing or short file, and every other path.
+    static int HasTag(const std::string& path);
+
+    // Appends to list the entries of directory, depth-first in the order the file system
+    // yields them; with add_directories each directory (the given one included) stands
+    // before its own contents.
+    //  - Only files pass the tests: the LoadMode test, then the mask test (the entry's
+    //    lower-cased extension, dot included, occurs in the mask; an empty extension passes;
+    //    the test is off for an absent or empty mask or one holding "*.*").
+    //  - With recurse each subdirectory is searched where it was met; without it a
+    //    subdirectory is taken like a file. A symbolic link is never descended into: it is
+    //    taken like a file, so a search never leaves the tree or runs round a loop.
+    //  - Without include hidden, files whose name begins with '.' are left out; directories
+    //    are taken either way.
+    //  - A subdirectory that cannot be enumerated is skipped (listed itself with
+    //    add_directories); the rest of the tree is still searched.
+    // 10 for an empty directory path; 60 when the directory itself cannot be enumerated
+    // (with add_directories the directory is still appended); else 1.
+    int SearchFiles(std::vector<std::string>* list, const std::string& directory,
+                    std::optional<std::string_view> mask, bool add_directories);
+    // The same search, keeping the bytes read for the tag test with each path. Under
+    // LoadMode 0 no file is opened.
+    int SearchFiles(std::vector<FoundFile>* list, const std::string& directory,
+                    std::optional<std::string_view> mask, bool add_directories);
+
+    // Removes, in place and keeping the order, the entries where no file exists and those
+    // failing the LoadMode test; returns how many remain.
+    int FilterFileList(std::vector<std::string>* list) const;
+    // The same, keeping the bytes read for the tag test with each entry.
+    int FilterFileList(std::vector<FoundFile>* list) const;
+
+    // Stores 0, 1 or 2; any other value is ignored.
+    void SetLoadMode(int mode);
+    int GetLoadMode() const { return load_mode_; }
+
+    // Deletes one file: 1, or 54 when the delete fails; 50 when no file is at the path;
+    // 10 for an empty path. The code is also kept as the last result.
+    int DeleteOneFile(const std::string& path);
+
+    int LastResult() const { return last_result_; }
+    void SetLastResult(int code) { last_result_ = code; }
+    bool IncludeHidden() const { return include_hidden_; }
+    void SetIncludeHidden(bool on) { include_hidden_ = on; }
+    bool Recurse() const { return recurse_; }
+    void SetRecurse(bool on) { recurse_ = on; }
+    bool KeepDirectories() const { return keep_directories_; }
+    void SetKeepDirectories(bool on) { keep_directories_ = on; }
+    bool OverwriteWithoutAsking() const { return overwrite_without_asking_; }
+    void SetOverwriteWithoutAsking(bool on) { overwrite_without_asking_ = on; }
+    bool AskBeforeOverwriting() const { return ask_before_overwriting_; }
+    void SetAskBeforeOverwriting(bool on) { ask_before_overwriting_ = on; }
+
+private:
+    template <typename Item>
+    int Search(std::vector<Item>* list, const std::string& directory,
+               std::optional<std::string_view> mask, bool add_directories);
+    template <typename Item>
+    void SearchInto(std::vector<Item>* list, const std::string& directory,
+                    std::string_view mask, bool mask_test, bool add_directories, bool top,
+                    int* result);
+    template <typename Item>
+    int Filter(std::vector<Item>* list) const;
+    // Whether a path passes the LoadMode test; reads the file's end only when the mode
+    // needs it, into found.
+    bool PassesLoadMode(const std::string& path, FoundFile* found) const;
+
+    int32_t last_result_ = 0;
+    uint8_t load_mode_ = 0;
+    bool include_hidden_ = true;
+    bool recurse_ = true;
+    bool keep_directories_ = false;
+    bool overwrite_without_asking_ = false;
+    bool ask_before_overwriting_ = true;
+    TDirectoryBrowser browser_;
+};
+
+}  // namespace ambrel

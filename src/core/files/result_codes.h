@@ -1,0 +1,31 @@
+#pragma once
+
+// Result codes of the file viewer's operations. The error log turns every code but
+// kDone into a message from error.cfg, found by the code written as three digits.
+namespace ambrel {
+
+// A moved file was copied, but deleting its source failed.
+inline constexpr int kMoveSourceNotDeleted = 0;
+inline constexpr int kDone = 1;
+// An argument is missing or empty, the browser is not ready, or the parent entry " .."
+// was to be renamed.
+inline constexpr int kInvalidArgument = 10;
+inline constexpr int kSourceMissing = 50;
+// The destination file exists and was not overwritten.
+inline constexpr int kDestinationExists = 51;
+// A copy failed because its source could not be read; nothing was changed.
+inline constexpr int kSourceUnreadable = 52;
+// A copy failed because its destination could not be written; the source is kept.
+inline constexpr int kDestinationUnwritable = 53;
+inline constexpr int kDeleteFailed = 54;
+// Source and destination name the same file (two spellings of one path included).
+inline constexpr int kSamePath = 55;
+inline constexpr int kDirectoryRenameFailed = 56;
+inline constexpr int kDirectoryCreateFailed = 57;
+// The directory cannot be enumerated, nothing is selected, or the path is the root already.
+inline constexpr int kCannotEnumerate = 60;
+inline constexpr int kSameDirectoryName = 65;
+// The drive (mounted volume) cannot be opened.
+inline constexpr int kCannotOpenDrive = 70;
+
+}  // namespace ambrel
