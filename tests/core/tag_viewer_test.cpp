@@ -1,0 +1,360 @@
+#include "viewer/tag_viewer.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/memory_report_view.h"
+#include "support/mp3_fixture.h"
+#include "tag/tag_list.h"
+
+namespace ambrel::test {
+namespace {
+
+using Cells = std::vector<std::string>;
+
+// A tag list of real files in a temporary directory, shown in an in-memory table.
+class TagViewerTest : public ::testing::Test {
+protected:
+    // Writes dir/<folder>/<name>.mp3 (tagged when fields are given) and adds it to the list.
+    TTagFile* AddFile(const std::string& folder, const std::string& name,
+                      const std::optional<TagFields>& fields) {
+        std::optional<Block> block;
+        if (fields) block = MakeBlock(*fields);
+        const std::string path = WriteMp3(dir_ / (folder + "/" + name + ".mp3"), 200, block);
+        list_.Add(path);
+        return list_.Get(list_.Count() - 1);
+    }
+    TTagFile* AddTagged(const std::string& name, const std::string& artist) {
+        TagFields fields;
+        fields.artist = artist;
+        return AddFile("Band", name, fields);
+    }
+    // The Index cells of the table, top to bottom.
+    Cells IndexColumn() const {
+        Cells cells;
+        for (int row = 0; row < table_.RowCount(); ++row) cells.emplace_back(table_.Cell(row, 0));
+        return cells;
+    }
+    Cells Names() const {
+        Cells names;
+        for (int i = 0; i < list_.Count(); ++i) names.push_back(list_.Get(i)->GetName());
+        return names;
+    }
+
+    TempDir dir_;
+    TTagList list_;
+    MemoryReportView table_;
+    TTagViewer viewer_{&table_, &list_, std::nullopt};
+};
+
+TEST_F(TagViewerTest, BuildRowFillsEveryCellOfATaggedFile) {
+    TagFields fields{"Song", "Art\xE9", "Album", "1999", "Note", 7, 17};
+    AddFile("Band", "one", std::nullopt);
+    const TTagFile* file = AddFile("Band", "two", fields);
+
+    ASSERT_EQ(viewer_.BuildRow(file), 1);
+    // The Latin-1 byte of the artist arrives as UTF-8; genre 17 shows its number
+    // when there is no genre file.
+    const Cells expected{"2",     "Band", "two", "7",    "Art\xC3\xA9", "Song",
+                         "Album", "Note", "17",  "1999", "No"};
+    EXPECT_EQ(Cells(viewer_.RowTexts().begin(), viewer_.RowTexts().end()), expected);
+    EXPECT_EQ(viewer_.BuildRow(nullptr), 0);
+}
+
+TEST_F(TagViewerTest, BuildRowOfAFileWithoutTagOrWithATagToAppend) {
+    TTagFile* file = AddFile("Band", "bare", std::nullopt);
+    viewer_.BuildRow(file);
+    EXPECT_EQ(Cells(viewer_.RowTexts().begin(), viewer_.RowTexts().end()),
+              (Cells{"1", "Band", "bare", "", "", "", "", "", "", "", ""}));
+
+    // A tag to be appended: an empty block with no track and genre 254.
+    file->SetState(tsAppend);
+    viewer_.BuildRow(file);
+    EXPECT_EQ(Cells(viewer_.RowTexts().begin(), viewer_.RowTexts().end()),
+              (Cells{"1", "Band", "bare", "0", "", "", "", "", "", "", "No"}));
+}
+
+TEST_F(TagViewerTest, GenreNamesComeFromTheConfigFileLineByLine) {
+    // 148 lines with Windows line ends and a final line end; a leading space is kept.
+    std::string cfg;
+    for (int i = 0; i < 147; ++i) cfg += "Genre" + std::to_string(i) + "\r\n";
+    cfg += " Last\r\n";
+    const std::string cfg_path = dir_ / "tagviewer.cfg";
+    WriteBytes(cfg_path, std::vector<uint8_t>(cfg.begin(), cfg.end()));
+    TTagViewer viewer(&table_, &list_, cfg_path);
+    ASSERT_EQ(viewer.Genres().size(), 148u);
+    EXPECT_EQ(viewer.Genres()[0], "Genre0");
+
+    struct Case {
+        int genre;
+        std::string cell;
+    };
+    for (const Case& c : {Case{0, "Genre0"}, Case{147, " Last"}, Case{148, ""}, Case{254, ""}}) {
+        TagFields fields;
+        fields.genre = c.genre;
+        viewer.BuildRow(AddFile("Band", "g" + std::to_string(c.genre), fields));
+        EXPECT_EQ(viewer.RowTexts()[TTagViewer::kGenre], c.cell) << "genre " << c.genre;
+    }
+}
+
+TEST_F(TagViewerTest, MissingConfigFileGivesNumberedGenres) {
+    TTagViewer viewer(&table_, &list_, dir_ / "no-such.cfg");
+    ASSERT_EQ(viewer.Genres().size(), 149u);
+    EXPECT_EQ(viewer.Genres().front(), "0");
+    EXPECT_EQ(viewer.Genres().back(), "148");
+    TagFields fields;
+    fields.genre = 148;  // a numbered list names 148, but no genre above 147 is shown
+    viewer.BuildRow(AddFile("Band", "g", fields));
+    EXPECT_EQ(viewer.RowTexts()[TTagViewer::kGenre], "");
+}
+
+TEST_F(TagViewerTest, FilterConditionsOnOneColumnOrOnWholeCells) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> text0;
+        int column0;
+        std::optional<std::string> text1;
+        int column1;
+        bool passes;
+    };
+    // The row: Index 7, artist "The Beatles", genre "Hard Rock", picture "No".
+    const Case cases[] = {
+        {"no condition", std::nullopt, -1, std::nullopt, -1, true},
+        {"whole cell, any case", "hard rock", -1, std::nullopt, -1, true},
+        {"part of a cell is not enough for all columns", "rock", -1, std::nullopt, -1, false},
+        {"beatles is not The Beatles", "beatles", -1, std::nullopt, -1, false},
+        {"picture cell", "no", -1, std::nullopt, -1, true},
+        {"index cell", "7", -1, std::nullopt, -1, true},
+        {"substring in its column", "Rock", TTagViewer::kGenre, std::nullopt, -1, true},
+        {"substring is case-sensitive", "beat", TTagViewer::kArtist, std::nullopt, -1, false},
+        {"substring in another column", "Beat", TTagViewer::kAlbum, std::nullopt, -1, false},
+        {"only the second condition", std::nullopt, -1, "Beat", TTagViewer::kArtist, true},
+        {"both hold", "Beat", TTagViewer::kArtist, "Hard", TTagViewer::kGenre, true},
+        {"second fails", "Beat", TTagViewer::kArtist, "Soft", TTagViewer::kGenre, false},
+        {"same column twice", "The", TTagViewer::kArtist, "les", TTagViewer::kArtist, true},
+        {"empty text in a column", "", TTagViewer::kYear, std::nullopt, -1, true},
+    };
+    std::string cfg;
+    for (int i = 0; i < 148; ++i) cfg += (i == 79 ? "Hard Rock" : "G" + std::to_string(i)) + "\n";
+    const std::string cfg_path = dir_ / "tagviewer.cfg";
+    WriteBytes(cfg_path, std::vector<uint8_t>(cfg.begin(), cfg.end()));
+    TTagViewer viewer(&table_, &list_, cfg_path);
+    for (int i = 0; i < 6; ++i) AddFile("Band", "pad" + std::to_string(i), std::nullopt);
+    TagFields fields;
+    fields.artist = "The Beatles";
+    fields.genre = 79;
+    viewer.BuildRow(AddFile("Band", "row", fields));
+
+    for (const Case& c : cases) {
+        c.text0 ? viewer.SetFilterCondition(0, *c.text0, c.column0)
+                : viewer.ClearFilterCondition(0);
+        c.text1 ? viewer.SetFilterCondition(1, *c.text1, c.column1)
+                : viewer.ClearFilterCondition(1);
+        EXPECT_EQ(viewer.MatchesFilter(), c.passes) << c.what;
+    }
+}
+
+TEST_F(TagViewerTest, FilterConditionArgumentsOutsideTheirRangesAreRefused) {
+    EXPECT_EQ(viewer_.SetFilterCondition(2, "x", -1), 0);
+    EXPECT_EQ(viewer_.SetFilterCondition(-1, "x", -1), 0);
+    EXPECT_EQ(viewer_.SetFilterCondition(0, "x", 11), 0);
+    EXPECT_EQ(viewer_.SetFilterCondition(0, "x", -2), 0);
+    EXPECT_FALSE(viewer_.FilterText(0).has_value());
+    EXPECT_EQ(viewer_.ClearFilterCondition(2), 0);
+
+    ASSERT_EQ(viewer_.SetFilterCondition(1, "x", 4), 1);
+    EXPECT_EQ(viewer_.FilterText(1), "x");
+    EXPECT_EQ(viewer_.FilterColumn(1), 4);
+    ASSERT_EQ(viewer_.ClearFilterCondition(1), 1);
+    EXPECT_FALSE(viewer_.FilterText(1).has_value());
+    EXPECT_EQ(viewer_.FilterColumn(1), -1);
+}
+
+TEST_F(TagViewerTest, LayoutColumnsGivesTheWindowsInitialHeaders) {
+    viewer_.LayoutColumns();
+    EXPECT_EQ(table_.Captions(),
+              (Cells{"Index", "Directory", "Filename", "Track", "Artist", "Song name", "Album",
+                     "Comment", "Genre", "Year", "Picture"}));
+    EXPECT_EQ(table_.ColumnImage(0), TTagViewer::kImageAscending);
+    for (int pos = 1; pos < 11; ++pos) EXPECT_EQ(table_.ColumnImage(pos), -1);
+    for (int c = 0; c < 11; ++c) EXPECT_EQ(table_.ColumnWidth(c), viewer_.ColumnWidth(c));
+}
+
+TEST_F(TagViewerTest, RebuildRowsListsPassingFilesInListOrderAndCountsAll) {
+    viewer_.LayoutColumns();
+    AddTagged("a", "Keep");
+    AddTagged("b", "Drop");
+    AddFile("Band", "c", std::nullopt);
+    AddTagged("d", "Keep");
+    viewer_.RebuildRows();
+    table_.SelectAll();
+
+    viewer_.SetFilterCondition(0, "Keep", TTagViewer::kArtist);
+    EXPECT_EQ(viewer_.RebuildRows(), 4);
+    EXPECT_EQ(IndexColumn(), (Cells{"1", "4"}));
+    EXPECT_EQ(table_.SelectedRows(), std::vector<int>{});
+    EXPECT_EQ(table_.RowCells(1), (Cells{"4", "Band", "d", "0", "Keep", "", "", "", "", "", "No"}));
+    EXPECT_EQ(table_.update_depth, 0);
+}
+
+TEST_F(TagViewerTest, ShowColumnRebuildsHeadersAndRowsAndKeepsWidths) {
+    viewer_.LayoutColumns();
+    AddTagged("a", "Art");
+    viewer_.RebuildRows();
+    table_.SetColumnWidth(TTagViewer::kPicture, 77);
+    const int clears = table_.clears;
+
+    ASSERT_EQ(viewer_.ShowColumn(TTagViewer::kYear, false), 1);
+    ASSERT_EQ(viewer_.ShowColumn(TTagViewer::kPicture, false), 1);
+    EXPECT_EQ(viewer_.ColumnPos(TTagViewer::kPicture), 0);
+    ASSERT_EQ(viewer_.ShowColumn(TTagViewer::kPicture, true), 1);
+
+    // Captions are the rebuilt ones ("Song title"); Picture keeps its width.
+    EXPECT_EQ(table_.Captions(), (Cells{"Index", "Directory", "Filename", "Track", "Artist",
+                                        "Song title", "Album", "Comment", "Genre", "Picture"}));
+    EXPECT_EQ(table_.ColumnWidth(9), 77);
+    EXPECT_EQ(viewer_.ColumnPos(TTagViewer::kPicture), 10);
+    EXPECT_EQ(viewer_.ColumnPos(TTagViewer::kYear), 0);
+    EXPECT_EQ(viewer_.ColumnAtPosition(9), TTagViewer::kPicture);
+    EXPECT_EQ(viewer_.ColumnAtPosition(10), -1);
+    EXPECT_EQ(table_.RowCells(0), (Cells{"1", "Band", "a", "0", "Art", "", "", "", "", "No"}));
+    EXPECT_EQ(table_.clears, clears + 3);
+    for (int pos = 0; pos < table_.ColumnCount(); ++pos) EXPECT_EQ(table_.ColumnImage(pos), -1);
+
+    // Showing a shown column changes nothing but still redraws.
+    ASSERT_EQ(viewer_.ShowColumn(TTagViewer::kArtist, true), 1);
+    EXPECT_EQ(table_.ColumnCount(), 10);
+}
+
+TEST_F(TagViewerTest, ShowColumnRefusesUnknownColumnsAndHidingTheIndex) {
+    viewer_.LayoutColumns();
+    EXPECT_EQ(viewer_.ShowColumn(11, true), 10);
+    EXPECT_EQ(viewer_.ShowColumn(-1, false), 10);
+    // Rows find their entries through the Index cell; without it they could not.
+    EXPECT_EQ(viewer_.ShowColumn(TTagViewer::kIndex, false), 10);
+    EXPECT_EQ(viewer_.ColumnPos(TTagViewer::kIndex), 1);
+    EXPECT_EQ(table_.ColumnCount(), 11);
+    EXPECT_EQ(table_.clears, 0);
+}
+
+TEST_F(TagViewerTest, SetRowWithDirectoryHiddenPutsFilenameFirst) {
+    viewer_.LayoutColumns();
+    TTagFile* file = AddTagged("a", "Old");
+    viewer_.ShowColumn(TTagViewer::kDirectory, false);
+    file->SetArtist("New");
+
+    ASSERT_EQ(viewer_.SetRow(0, file), 1);
+    EXPECT_EQ(table_.RowCells(0), (Cells{"1", "a", "0", "New", "", "", "", "", "", "No"}));
+    EXPECT_EQ(viewer_.SetRow(1, file), 0);
+    EXPECT_EQ(viewer_.SetRow(0, nullptr), 0);
+}
+
+TEST_F(TagViewerTest, DeleteSelectedRemovesTheSelectedEntriesUnderAnySortOrder) {
+    viewer_.LayoutColumns();
+    const char* artists[] = {"C", "E", "A", "D", "B", "F"};
+    for (int i = 0; i < 6; ++i) AddTagged("f" + std::to_string(i + 1), artists[i]);
+    viewer_.RebuildRows();
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    viewer_.ColumnClick(TTagViewer::kArtist);  // descending: F E D C B A
+    ASSERT_EQ(IndexColumn(), (Cells{"6", "2", "4", "1", "5", "3"}));
+    table_.SetSelected(1, true);  // Index 2
+    table_.SetSelected(4, true);  // Index 5
+
+    EXPECT_EQ(viewer_.DeleteSelected(), 2);
+    EXPECT_EQ(Names(), (Cells{"f1", "f3", "f4", "f6"}));
+    EXPECT_EQ(IndexColumn(), (Cells{"1", "2", "3", "4"}));
+    for (int i = 0; i < list_.Count(); ++i) EXPECT_EQ(list_.Get(i)->GetIndex(), i);
+}
+
+TEST_F(TagViewerTest, DeleteSelectedWithNothingSelectedChangesNothing) {
+    AddTagged("a", "A");
+    AddTagged("b", "B");
+    viewer_.RebuildRows();
+    const int clears = table_.clears;
+    EXPECT_EQ(viewer_.DeleteSelected(), -1);
+    EXPECT_EQ(list_.Count(), 2);
+    EXPECT_EQ(table_.clears, clears);
+}
+
+TEST_F(TagViewerTest, DeleteAllEmptiesListAndTable) {
+    AddTagged("a", "A");
+    viewer_.RebuildRows();
+    EXPECT_EQ(viewer_.DeleteAll(), 0);
+    EXPECT_EQ(list_.Count(), 0);
+    EXPECT_EQ(table_.RowCount(), 0);
+}
+
+TEST_F(TagViewerTest, EntryAtFollowsTheIndexCellWithinTheTable) {
+    AddTagged("a", "B");
+    AddTagged("b", "A");
+    viewer_.LayoutColumns();
+    viewer_.RebuildRows();
+    viewer_.ColumnClick(TTagViewer::kArtist);  // b first
+
+    EXPECT_EQ(viewer_.EntryAt(0), list_.Get(1));
+    EXPECT_EQ(viewer_.EntryAt(1), list_.Get(0));
+    EXPECT_EQ(viewer_.EntryAt(-1), nullptr);
+    EXPECT_EQ(viewer_.EntryAt(2), nullptr);
+}
+
+TEST_F(TagViewerTest, UpdateAllRowsRewritesRowsInPlace) {
+    viewer_.LayoutColumns();
+    TTagFile* a = AddTagged("a", "B");
+    AddTagged("b", "A");
+    viewer_.RebuildRows();
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    table_.SetSelected(1, true);
+    a->SetArtist("Z");
+
+    EXPECT_EQ(viewer_.UpdateAllRows(), 2);
+    EXPECT_EQ(IndexColumn(), (Cells{"2", "1"}));  // order kept
+    EXPECT_EQ(table_.Cell(1, TTagViewer::kArtist), "Z");
+    EXPECT_EQ(table_.SelectedRows(), std::vector<int>{1});
+}
+
+TEST_F(TagViewerTest, UpdateAllRowsFailsWhenTheFilterHidesRows) {
+    AddTagged("a", "Keep");
+    AddTagged("b", "Drop");
+    viewer_.SetFilterCondition(0, "Keep", -1);
+    viewer_.RebuildRows();
+    EXPECT_EQ(viewer_.UpdateAllRows(), -1);
+    EXPECT_EQ(table_.RowCount(), 1);
+}
+
+TEST_F(TagViewerTest, RemovePathRemovesEveryEntryOfThatPath) {
+    TTagFile* twice = AddTagged("dup", "A");
+    const std::string path = twice->GetPath();
+    AddTagged("other", "B");
+    list_.Add(path);
+    list_.Add(path);
+    AddTagged("last", "C");
+    viewer_.RebuildRows();
+
+    EXPECT_EQ(viewer_.RemovePath(path), 1);
+    EXPECT_EQ(Names(), (Cells{"other", "last"}));
+    EXPECT_EQ(IndexColumn(), (Cells{"1", "2"}));
+    EXPECT_EQ(list_.Get(1)->GetIndex(), 1);
+}
+
+TEST_F(TagViewerTest, ColumnValuesGivesShownCellsOnly) {
+    viewer_.LayoutColumns();
+    AddTagged("a", "X");
+    AddFile("Band", "b", std::nullopt);
+    viewer_.RebuildRows();
+
+    Cells values{"kept"};
+    EXPECT_EQ(viewer_.ColumnValues(TTagViewer::kArtist, &values), 1);
+    EXPECT_EQ(values, (Cells{"kept", "X", ""}));
+    EXPECT_EQ(viewer_.ColumnValues(TTagViewer::kArtist, nullptr), 0);
+
+    viewer_.ShowColumn(TTagViewer::kArtist, false);
+    Cells hidden;
+    EXPECT_EQ(viewer_.ColumnValues(TTagViewer::kArtist, &hidden), 1);
+    EXPECT_TRUE(hidden.empty());
+}
+
+}  // namespace
+}  // namespace ambrel::test
