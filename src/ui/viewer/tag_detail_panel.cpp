@@ -154,7 +154,7 @@ void TagDetailPanel::LayOutControls() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnMinimumWidth(2, 0);
-    grid->addWidget(check_box_tag_present_, 0, 0, 1, 4);
+    grid->addWidget(check_box_tag_present_, 0, 0, 1, 4, Qt::AlignLeft);
     grid->addWidget(label_tag_artist_, 1, 0);
     grid->addWidget(edit_tag_artist_, 1, 1);
     grid->addWidget(label_tag_title_, 1, 2);
