@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/memory_report_view.h"
+#include "support/mp3_fixture.h"
+#include "tag/tag_list.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::test {
+namespace {
+
+using Cells = std::vector<std::string>;
+
+class TagViewerSelectSortTest : public ::testing::Test {
+protected:
+    void SetUp() override { viewer_.LayoutColumns(); }
+
+    TTagFile* AddFile(const std::string& name, const std::optional<TagFields>& fields) {
+        std::optional<Block> block;
+        if (fields) block = MakeBlock(*fields);
+        list_.Add(WriteMp3(dir_ / ("Band/" + name + ".mp3"), 200, block));
+        return list_.Get(list_.Count() - 1);
+    }
+    // The cells of one table position, top to bottom.
+    Cells ColumnAt(int pos) const {
+        Cells cells;
+        for (int row = 0; row < table_.RowCount(); ++row) cells.emplace_back(table_.Cell(row, pos));
+        return cells;
+    }
+    // The file names of the selected rows, top to bottom.
+    Cells SelectedNames() const {
+        Cells names;
+        for (int row : table_.SelectedRows()) names.emplace_back(table_.Cell(row, 2));
+        return names;
+    }
+    std::vector<int> HeaderImages() const {
+        std::vector<int> images;
+        for (int pos = 0; pos < table_.ColumnCount(); ++pos)
+            images.push_back(table_.ColumnImage(pos));
+        return images;
+    }
+
+    TempDir dir_;
+    TTagList list_;
+    MemoryReportView table_;
+    TTagViewer viewer_{&table_, &list_, std::nullopt};
+};
+
+TEST_F(TagViewerSelectSortTest, EveryCriterionSelectsExactlyItsRows) {
+    // none: no tag (empty texts, track 0, genre 254); append: a tag to be written, block
+    // still empty; remove: a full tag marked for removal; spaces: text fields of spaces,
+    // genre 255; sparse: an artist and a track only, year empty, genre 255.
+    AddFile("none", std::nullopt);
+    AddFile("append", std::nullopt)->SetState(tsAppend);
+    AddFile("remove", TagFields{"T", "A", "B", "1999", "C", 5, 17})->SetState(tsRemove);
+    AddFile("spaces", TagFields{"  ", std::string(30, ' '), " ", "    ", " ", 0, 255});
+    AddFile("sparse", TagFields{"", "X", "", "", "", 9, 255});
+    viewer_.RebuildRows();
+
+    struct Case {
+        unsigned code;
+        Cells selected;
+    };
+    const Case cases[] = {
+        {0, {"none"}},
+        {1, {"append", "remove", "spaces", "sparse"}},
+        {10, {"remove", "spaces", "sparse"}},
+        {11, {"remove", "spaces"}},
+        {12, {"remove", "spaces"}},
+        {13, {"remove", "spaces"}},
+        {14, {"remove", "sparse"}},
+        {15, {"none", "append", "remove"}},  // genre other than 255
+        {16, {"remove", "spaces"}},          // a year
+        {20, {"none", "append"}},
+        {21, {"none", "append", "sparse"}},
+        {22, {"none", "append", "sparse"}},
+        {23, {"none", "append", "sparse"}},
+        {24, {"none", "append", "spaces"}},
+        {25, {"spaces", "sparse"}},
+        {26, {"none", "append", "sparse"}},
+        {2, {}},
+        {17, {}},
+        {27, {}},
+        {0xFFFFFFFFu, {}},
+    };
+    for (const Case& c : cases) {
+        table_.SelectAll();  // a selection by hand is replaced
+        const int replaces = table_.selection_replaces;
+        EXPECT_EQ(viewer_.SelectRowsBy(c.code), static_cast<int>(c.selected.size()))
+            << "code " << c.code;
+        EXPECT_EQ(SelectedNames(), c.selected) << "code " << c.code;
+        EXPECT_EQ(table_.selection_replaces, replaces + 1) << "one selection change";
+    }
+}
+
+TEST_F(TagViewerSelectSortTest, SelectionTestsEachRowsOwnFileAfterSortingAndFiltering) {
+    AddFile("a", TagFields{"", "Zed", "", "", "", 1, 0});
+    AddFile("b", std::nullopt);
+    AddFile("c", TagFields{"", "Abe", "", "", "", 0, 0});
+    AddFile("d", TagFields{"", "Out", "", "", "", 3, 0});
+    viewer_.RebuildRows();
+    viewer_.ColumnClick(TTagViewer::kArtist);  // b (no tag), c Abe, d Out, a Zed
+    ASSERT_EQ(ColumnAt(2), (Cells{"b", "c", "d", "a"}));
+
+    EXPECT_EQ(viewer_.SelectRowsBy(14), 2);
+    EXPECT_EQ(SelectedNames(), (Cells{"d", "a"}));
+
+    // A file the filter keeps out of the table is neither tested nor selected.
+    viewer_.SetFilterCondition(0, "Out", -1);
+    viewer_.RebuildRows();
+    EXPECT_EQ(table_.RowCount(), 1);
+    EXPECT_EQ(viewer_.SelectRowsBy(24), 0);
+    EXPECT_EQ(viewer_.SelectRowsBy(14), 1);
+}
+
+TEST_F(TagViewerSelectSortTest, SelectRowsByOnAnEmptyTableSelectsNothing) {
+    EXPECT_EQ(viewer_.SelectRowsBy(0), 0);
+    EXPECT_EQ(viewer_.SelectRowsBy(20), 0);
+}
+
+TEST_F(TagViewerSelectSortTest, HeaderClicksMoveTheImageAndToggleTheDirection) {
+    AddFile("a", TagFields{"", "B", "", "", "", 0, 0});
+    AddFile("b", TagFields{"", "A", "", "", "", 0, 0});
+    viewer_.RebuildRows();
+    const std::vector<int> none(11, -1);
+    auto only = [&none](int pos, int image) {
+        std::vector<int> images = none;
+        images[pos] = image;
+        return images;
+    };
+
+    // The Index column is already the sort column: the first click on it reverses.
+    viewer_.ColumnClick(0);
+    EXPECT_EQ(viewer_.GetSortDirection(), -1);
+    EXPECT_EQ(HeaderImages(), only(0, TTagViewer::kImageDescending));
+    EXPECT_EQ(ColumnAt(0), (Cells{"2", "1"}));
+
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    EXPECT_EQ(viewer_.GetSortColumn(), TTagViewer::kArtist);
+    EXPECT_EQ(viewer_.GetSortDirection(), 1);
+    EXPECT_EQ(HeaderImages(), only(TTagViewer::kArtist, TTagViewer::kImageAscending));
+    EXPECT_EQ(ColumnAt(TTagViewer::kArtist), (Cells{"A", "B"}));
+
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    EXPECT_EQ(HeaderImages(), only(TTagViewer::kArtist, TTagViewer::kImageDescending));
+    EXPECT_EQ(ColumnAt(TTagViewer::kArtist), (Cells{"B", "A"}));
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    EXPECT_EQ(HeaderImages(), only(TTagViewer::kArtist, TTagViewer::kImageAscending));
+    EXPECT_EQ(ColumnAt(TTagViewer::kArtist), (Cells{"A", "B"}));
+
+    // Another column always starts ascending.
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    viewer_.ColumnClick(TTagViewer::kFilename);
+    EXPECT_EQ(viewer_.GetSortDirection(), 1);
+    EXPECT_EQ(HeaderImages(), only(TTagViewer::kFilename, TTagViewer::kImageAscending));
+}
+
+TEST_F(TagViewerSelectSortTest, SortOrdersNumbersByValueAndTextsByBytes) {
+    // Index 1..7 carry the tracks and comments to sort; Index 8..12 have no tag.
+    AddFile("n1", TagFields{"", "", "", "", "a", 10, 0});
+    AddFile("n2", TagFields{"", "", "", "", "Z", 2, 0});
+    AddFile("n3", std::nullopt);
+    AddFile("n4", TagFields{"", "", "", "", "10", 1, 0});
+    AddFile("n5", TagFields{"", "", "", "", "2", 0, 0});
+    AddFile("n6", TagFields{"", "", "", "", "ab", 2, 0});
+    AddFile("n7", TagFields{"", "", "", "", "\xE9", 255, 0});  // UTF-8 bytes above ASCII
+    for (int i = 0; i < 5; ++i) AddFile("pad" + std::to_string(i), std::nullopt);
+
+    struct Case {
+        int column;
+        int clicks;   // 1 ascending, 2 descending
+        Cells cells;  // the sorted column, top to bottom
+    };
+    const Cells index_descending{"12", "11", "10", "9", "8", "7", "6", "5", "4", "3", "2", "1"};
+    const Case cases[] = {
+        // An empty track counts as 0, ties keep list order; 2 sorts before 10.
+        {TTagViewer::kTrack, 1, {"", "0", "", "", "", "", "", "1", "2", "2", "10", "255"}},
+        {TTagViewer::kTrack, 2, {"255", "10", "2", "2", "1", "", "0", "", "", "", "", ""}},
+        // Byte order with case, a prefix first, empty cells first: "10" before "2".
+        {TTagViewer::kComment, 1, {"", "", "", "", "", "", "10", "2", "Z", "a", "ab", "\xC3\xA9"}},
+        {TTagViewer::kComment, 2, {"\xC3\xA9", "ab", "a", "Z", "2", "10", "", "", "", "", "", ""}},
+        {TTagViewer::kIndex, 2, index_descending},
+    };
+    for (const Case& c : cases) {
+        viewer_.RebuildRows();  // list order again
+        viewer_.SetSortColumn(TTagViewer::kArtist);
+        for (int i = 0; i < c.clicks; ++i) viewer_.ColumnClick(c.column);
+        EXPECT_EQ(ColumnAt(c.column), c.cells) << "column " << c.column << ", clicks " << c.clicks;
+    }
+}
+
+TEST_F(TagViewerSelectSortTest, SortPositionThatNoLongerExistsSortsByIndex) {
+    AddFile("a", TagFields{"", "B", "", "", "", 0, 0});
+    AddFile("b", TagFields{"", "A", "", "", "", 0, 0});
+    AddFile("c", TagFields{"", "C", "", "", "", 0, 0});
+    viewer_.RebuildRows();
+    viewer_.ColumnClick(TTagViewer::kPicture);
+    viewer_.ColumnClick(TTagViewer::kPicture);  // position 10, descending
+    viewer_.ShowColumn(TTagViewer::kYear, false);
+    viewer_.ShowColumn(TTagViewer::kPicture, false);
+    ASSERT_EQ(table_.ColumnCount(), 9);
+    EXPECT_EQ(viewer_.GetSortColumn(), 10);
+
+    table_.Sort([this](int a, int b) { return viewer_.CompareRows(a, b); });
+    EXPECT_EQ(ColumnAt(0), (Cells{"3", "2", "1"}));
+
+    // The next click finds no header at the old position; it sorts by the clicked one.
+    viewer_.ColumnClick(TTagViewer::kArtist);
+    EXPECT_EQ(ColumnAt(TTagViewer::kArtist), (Cells{"A", "B", "C"}));
+    EXPECT_EQ(table_.ColumnImage(TTagViewer::kArtist), TTagViewer::kImageAscending);
+}
+
+TEST_F(TagViewerSelectSortTest, FilterHistoryIsCaseInsensitiveSortedKeepingFirstSpelling) {
+    for (const char* artist : {"beta", "Alpha", "alpha", "", "Beta", "gamma", "ALPHA", "_x"})
+        AddFile(std::string("f") + artist, TagFields{"", artist, "", "", "", 0, 0});
+    AddFile("untagged", std::nullopt);
+    viewer_.RebuildRows();
+
+    // Letters fold to lower case, so "_" (0x5F) comes before them.
+    EXPECT_EQ(viewer_.FilterHistory(TTagViewer::kArtist),
+              (Cells{"", "_x", "Alpha", "beta", "gamma"}));
+
+    viewer_.ShowColumn(TTagViewer::kArtist, false);
+    EXPECT_TRUE(viewer_.FilterHistory(TTagViewer::kArtist).empty());
+}
+
+}  // namespace
+}  // namespace ambrel::test
