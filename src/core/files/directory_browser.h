@@ -34,8 +34,8 @@ class ReportView;
 // both list views are attached; the icon source is optional.
 //
 // Window wiring: attach the drive selector, the filter selector, the directory list, the
-// file list and the icon source in this order, then Refresh(). The controls are not owned
-// and must outlive the browser (its destructor empties the icon source).
+// file list and the icon source in this order, then Refresh(). The controls are not owned;
+// the destructor does not touch them.
 class TDirectoryBrowser {
 public:
     // The caption of the parent entry.
@@ -47,7 +47,6 @@ public:
     // volume that holds the working directory, "/" when unsure). Messages go through the
     // prompter (none: ChangeDrive fails silently).
     explicit TDirectoryBrowser(std::string start_path, Prompter* prompter = nullptr);
-    ~TDirectoryBrowser();
     TDirectoryBrowser(const TDirectoryBrowser&) = delete;
     TDirectoryBrowser& operator=(const TDirectoryBrowser&) = delete;
 
@@ -156,10 +155,10 @@ private:
     void UpdateReady();
     int ListOnly(bool directories, bool files);
     int Relist(ReportView* list, bool directories);
-    void AddRows(ReportView* list, const std::vector<Entry>& entries, std::string* prev_key,
-                 int* prev_image);
+    void AddRows(ReportView* list, const std::vector<Entry>& entries,
+                 std::optional<std::string>* previous_key, int* previous_image);
     bool PassesFilter(const std::string& type_key) const;
-    void SortRows(ReportView* list);
+    static void SortRows(ReportView* list);
 
     ReportView* directories_ = nullptr;
     ReportView* files_ = nullptr;

@@ -1,0 +1,416 @@
+#include "files/directory_browser.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "files/directory_reader.h"
+#include "files/result_codes.h"
+#include "files/tag_presence.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+#include "platform/report_view.h"
+#include "platform/selectors.h"
+
+namespace ambrel {
+
+// A row to be added: its caption, kind, type key and collation key.
+struct TDirectoryBrowser::Entry {
+    std::string name;
+    bool is_dir = false;
+    std::string type_key;
+    std::string sort_key;
+};
+
+namespace {
+
+constexpr char kDirectoryTypeKey[] = "dir";
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// The key under which strcmp orders like strcoll in the current collation, so a listing
+// transforms each name once instead of collating at every comparison.
+std::string CollationKey(const std::string& name) {
+    const std::size_t size = std::strxfrm(nullptr, name.c_str(), 0);
+    std::string key(size + 1, '\0');
+    std::strxfrm(key.data(), name.c_str(), key.size());
+    key.resize(size);
+    return key;
+}
+
+// The parent entry first, then the locale's order; equal collation falls back to the bytes
+// so the order never depends on the order the entries came in.
+int CompareCaptions(const std::string& a, const std::string& b) {
+    const bool a_parent = a == TDirectoryBrowser::kParentEntry;
+    const bool b_parent = b == TDirectoryBrowser::kParentEntry;
+    if (a_parent != b_parent) return a_parent ? -1 : 1;
+    if (const int order = std::strcoll(a.c_str(), b.c_str()); order != 0) return order;
+    return a.compare(b);
+}
+
+// The directory above path; a path without a separator stays as it is.
+std::string ParentOf(const std::string& path) {
+    std::string parent = paths::DirectoryOf(path);
+    return parent.empty() ? path : parent;
+}
+
+}  // namespace
+
+TDirectoryBrowser::TDirectoryBrowser(std::string start_path, Prompter* prompter)
+    : current_path_(paths::WithoutTrailingSeparator(start_path)), prompter_(prompter) {}
+
+void TDirectoryBrowser::UpdateReady() {
+    ready_ = drives_ && filter_ && directories_ && files_;
+}
+
+void TDirectoryBrowser::AttachDriveSelector(DriveSelector* drives) {
+    drives_ = drives;
+    UpdateReady();
+    if (!drives_) return;
+    const std::string root = VolumeRootOf(drives_->Drives(), current_path_);
+    if (!root.empty()) drives_->SetDrive(root);
+}
+
+void TDirectoryBrowser::AttachFilterSelector(FilterSelector* filter) {
+    filter_ = filter;
+    UpdateReady();
+    if (!filter_) return;
+    if (filter_->EntryCount() == 0) {
+        filter_->AddEntry("All files", "*.*");
+        filter_->SelectEntry(0);
+    } else {
+        BuildFilterExtensions();
+    }
+    if (ready_) ListOnly(false, true);
+}
+
+void TDirectoryBrowser::AttachDirectoryList(ReportView* directories) {
+    directories_ = directories;
+    UpdateReady();
+    if (ready_) ListOnly(true, false);
+}
+
+void TDirectoryBrowser::AttachFileList(ReportView* files) {
+    files_ = files;
+    UpdateReady();
+    if (ready_) ListOnly(false, true);
+}
+
+void TDirectoryBrowser::AttachIconList(IconSource* icons) {
+    if (!icons) return;
+    icons_ = icons;
+    show_icons_ = true;
+}
+
+// Clears both lists and lists the current path with only the given kinds.
+int TDirectoryBrowser::ListOnly(bool directories, bool files) {
+    directories_->ClearRows();
+    files_->ClearRows();
+    list_directories_ = directories;
+    list_files_ = files;
+    const int result = ListDirectory(current_path_);
+    list_directories_ = true;
+    list_files_ = true;
+    return result;
+}
+
+int TDirectoryBrowser::ListDirectory(const std::string& path) {
+    if (path.empty() || !ready_) return kInvalidArgument;
+    if (show_icons_ && list_directories_ && list_files_) {
+        if (icons_) icons_->ClearIcons();
+        icon_keys_.clear();
+        icon_index_.clear();
+    }
+    current_path_ = paths::WithoutTrailingSeparator(path);
+    if (directories_->ColumnCount() > 0) directories_->SetColumnCaption(0, current_path_);
+
+    std::vector<DirectoryEntry> found;
+    if (!ReadDirectory(current_path_, &found)) return kCannotEnumerate;
+
+    std::vector<Entry> directories;
+    std::vector<Entry> files;
+    for (DirectoryEntry& item : found) {
+        const bool is_dir =
+            item.kind == DirectoryEntry::kDirectory ||
+            (item.kind == DirectoryEntry::kSymlink &&
+             paths::DirectoryExists(paths::Join(current_path_, item.name)));
+        if (is_dir ? !list_directories_ : !list_files_) continue;
+        if (!is_dir && !show_hidden_ && item.name[0] == '.') continue;
+        std::string type_key =
+            is_dir ? std::string(kDirectoryTypeKey) : AsciiLower(paths::ExtensionOf(item.name));
+        if (!is_dir && !PassesFilter(type_key)) continue;
+        std::string sort_key = CollationKey(item.name);
+        (is_dir ? directories : files)
+            .push_back({std::move(item.name), is_dir, std::move(type_key), std::move(sort_key)});
+    }
+    const auto by_key = [](const Entry& a, const Entry& b) {
+        if (const int order = a.sort_key.compare(b.sort_key); order != 0) return order < 0;
+        return a.name < b.name;
+    };
+    std::sort(directories.begin(), directories.end(), by_key);
+    std::sort(files.begin(), files.end(), by_key);
+    if (list_directories_ && !paths::IsRoot(current_path_)) {
+        directories.insert(directories.begin(), {kParentEntry, true, kDirectoryTypeKey, {}});
+    }
+
+    // The previous row's type key: icons are looked up only when it changes.
+    std::optional<std::string> previous_key;
+    int previous_image = -1;
+    if (list_directories_) AddRows(directories_, directories, &previous_key, &previous_image);
+    if (list_files_) AddRows(files_, files, &previous_key, &previous_image);
+    if (list_directories_ && directories_->RowCount() > 0) directories_->ReplaceSelection({0});
+    if (list_files_ && files_->RowCount() > 0) files_->ReplaceSelection({0});
+    return kDone;
+}
+
+void TDirectoryBrowser::AddRows(ReportView* list, const std::vector<Entry>& entries,
+                                std::optional<std::string>* previous_key, int* previous_image) {
+    list->BeginUpdate();
+    for (const Entry& entry : entries) {
+        std::vector<std::string> cells{entry.name};
+        if (show_tag_status_) {
+            cells.push_back(TagStatusText(GetTagStatus(paths::Join(current_path_, entry.name))));
+        }
+        int image = -1;
+        if (show_icons_ && icons_) {
+            if (!*previous_key || **previous_key != entry.type_key) {
+                *previous_image = GetIconIndex(entry.name, entry.is_dir);
+                *previous_key = entry.type_key;
+            }
+            image = *previous_image;
+        }
+        list->AddRow(std::move(cells), image);
+    }
+    list->EndUpdate();
+}
+
+bool TDirectoryBrowser::PassesFilter(const std::string& type_key) const {
+    if (!filter_active_) return true;
+    const std::string extension = type_key.empty() ? std::string() : type_key.substr(1);
+    return std::find(extensions_.begin(), extensions_.end(), extension) != extensions_.end();
+}
+
+int TDirectoryBrowser::Refresh() {
+    if (!ready_) return kInvalidArgument;
+    return ListOnly(true, true);
+}
+
+int TDirectoryBrowser::RefreshDirectories() { return Relist(directories_, true); }
+
+int TDirectoryBrowser::RefreshFiles() { return Relist(files_, false); }
+
+// Relists one kind, then selects the row number that was selected before, or the last row
+// when the list got shorter; nothing when nothing was selected.
+int TDirectoryBrowser::Relist(ReportView* list, bool directories) {
+    if (!ready_) return kInvalidArgument;
+    const int remembered = list->FirstSelected();
+    list->ClearRows();
+    bool& other_kind = directories ? list_files_ : list_directories_;
+    other_kind = false;
+    const int result = ListDirectory(current_path_);
+    other_kind = true;
+    const int count = list->RowCount();
+    const int row = remembered < count ? remembered : count - 1;
+    if (row >= 0) {
+        list->ReplaceSelection({row});
+    } else {
+        list->ClearSelection();
+    }
+    return result;
+}
+
+int TDirectoryBrowser::ChangeFilter() {
+    if (!ready_) return kInvalidArgument;
+    files_->ClearRows();
+    BuildFilterExtensions();
+    list_directories_ = false;
+    const int result = ListDirectory(current_path_);
+    list_directories_ = true;
+    return result;
+}
+
+int TDirectoryBrowser::OpenSelected() {
+    if (!ready_) return kInvalidArgument;
+    const std::optional<std::string> name = GetSelectedDirName();
+    if (!name) return kCannotEnumerate;
+    current_path_ =
+        *name == kParentEntry ? ParentOf(current_path_) : paths::Join(current_path_, *name);
+    Refresh();
+    return kDone;
+}
+
+int TDirectoryBrowser::GoUp() {
+    if (!ready_) return kInvalidArgument;
+    if (current_path_.empty() || paths::IsRoot(current_path_)) return kCannotEnumerate;
+    current_path_ = ParentOf(current_path_);
+    Refresh();
+    return kDone;
+}
+
+int TDirectoryBrowser::ChangeDrive(const std::string& root) {
+    if (!ready_ || root.empty()) return kInvalidArgument;
+    const std::string candidate = paths::WithoutTrailingSeparator(root);
+    if (!paths::DirectoryExists(candidate)) {
+        if (prompter_) prompter_->Message("Error while reading from drive: Unable to open drive");
+        return kCannotOpenDrive;
+    }
+    current_path_ = candidate;
+    Refresh();
+    return kDone;
+}
+
+std::optional<std::string> TDirectoryBrowser::GetSelectedDirName() const {
+    if (!ready_) return std::nullopt;
+    const int row = directories_->FirstSelected();
+    if (row < 0) return std::nullopt;
+    return std::string(directories_->Cell(row, 0));
+}
+
+std::optional<std::string> TDirectoryBrowser::GetSelectedDirPath() const {
+    const std::optional<std::string> name = GetSelectedDirName();
+    if (!name) return std::nullopt;
+    return paths::Join(current_path_, *name);
+}
+
+int TDirectoryBrowser::AddDirectoryRow(const std::string& name) {
+    if (!ready_ || name.empty()) return kInvalidArgument;
+    std::vector<std::string> cells{name};
+    if (show_tag_status_) {
+        cells.push_back(TagStatusText(GetTagStatus(paths::Join(current_path_, name))));
+    }
+    const int image = show_icons_ && icons_ ? GetIconIndex(name, true) : -1;
+    const int row = directories_->AddRow(std::move(cells), image);
+    directories_->ReplaceSelection({row});
+    SortRows(directories_);
+    directories_->FocusRow(directories_->FirstSelected());
+    return kDone;
+}
+
+int TDirectoryBrowser::RenameDirectoryRow(const std::string& name) {
+    if (!ready_ || name.empty()) return kInvalidArgument;
+    const int row = directories_->FirstSelected();
+    if (row < 0) return kCannotEnumerate;
+    if (directories_->Cell(row, 0) == kParentEntry) return kInvalidArgument;
+    std::vector<std::string> cells;
+    for (int i = 0; i < directories_->CellCount(row); ++i) {
+        cells.emplace_back(directories_->Cell(row, i));
+    }
+    cells[0] = name;
+    directories_->SetRow(row, std::move(cells));
+    SortRows(directories_);
+    return kDone;
+}
+
+// Puts a list back in caption order after a single row changed; the selection follows.
+void TDirectoryBrowser::SortRows(ReportView* list) {
+    list->Sort([list](int a, int b) {
+        return CompareCaptions(std::string(list->Cell(a, 0)), std::string(list->Cell(b, 0)));
+    });
+}
+
+void TDirectoryBrowser::SelectAllFiles() {
+    if (ready_) files_->SelectAll();
+}
+
+void TDirectoryBrowser::DeselectAllFiles() {
+    if (ready_) files_->ClearSelection();
+}
+
+int TDirectoryBrowser::GetSelectedFiles(std::vector<std::string>* list) const {
+    if (!ready_ || !list) return kInvalidArgument;
+    for (const int row : files_->SelectedRows()) {
+        list->push_back(paths::Join(current_path_, files_->Cell(row, 0)));
+    }
+    return kDone;
+}
+
+int TDirectoryBrowser::GetTagStatus(const std::string& path) { return TagPresence(path); }
+
+std::string TDirectoryBrowser::TagStatusText(int code) {
+    switch (code) {
+        case 1:
+            return "Mp3v1";
+        case 2:
+            return "Mp3v2";
+        case 3:
+            return "Mp3v1&2";
+        case 4:
+            return "Ogg";
+        default:
+            return "No";
+    }
+}
+
+int TDirectoryBrowser::GetIconIndex(const std::string& name, bool is_dir) {
+    if (!icons_) return -1;
+    const std::string key = icons_->IconKeyFor(name, is_dir);
+    if (const auto known = icon_index_.find(key); known != icon_index_.end()) {
+        return known->second;
+    }
+    const int image = icons_->AddIcon(key);
+    icon_keys_.push_back(key);
+    icon_index_.emplace(key, image);
+    return image;
+}
+
+int TDirectoryBrowser::BuildFilterExtensions() {
+    if (!filter_) return kInvalidArgument;
+    extensions_.clear();
+    const std::string mask = AsciiLower(filter_->CurrentMask());
+    if (mask.find("*.*") != std::string::npos) {
+        filter_active_ = false;
+        return kDone;
+    }
+    std::size_t start = 0;
+    while (start <= mask.size()) {
+        const std::size_t end = std::min(mask.find(';', start), mask.size());
+        const std::string segment = mask.substr(start, end - start);
+        if (const std::size_t dot = segment.find('.'); dot != std::string::npos) {
+            extensions_.push_back(segment.substr(dot + 1, 4));
+        }
+        start = end + 1;
+    }
+    filter_active_ = true;
+    return kDone;
+}
+
+void TDirectoryBrowser::SetShowTagStatus(bool on) {
+    if (files_) {
+        if (on && files_->ColumnCount() == 1) {
+            files_->AddColumn("Tag", kTagColumnWidth);
+            const int width = files_->ColumnWidth(0);
+            if (width > kTagColumnWidth) files_->SetColumnWidth(0, width - kTagColumnWidth);
+        } else if (!on && files_->ColumnCount() > 1) {
+            const int width = files_->ColumnWidth(0) + files_->ColumnWidth(1);
+            files_->DeleteColumn(1);
+            files_->SetColumnWidth(0, width);
+        }
+    }
+    show_tag_status_ = on;
+}
+
+void TDirectoryBrowser::SetShowIcons(bool on) {
+    if (icons_) show_icons_ = on;
+}
+
+std::string TDirectoryBrowser::VolumeRootOf(const std::vector<std::string>& roots,
+                                            const std::string& path) {
+    std::string best;
+    for (const std::string& root : roots) {
+        const std::string bare = paths::WithoutTrailingSeparator(root);
+        if (bare.empty()) continue;
+        const bool holds = paths::IsRoot(bare)
+                               ? !path.empty() && path[0] == paths::kSeparator
+                               : path.compare(0, bare.size(), bare) == 0 &&
+                                     (path.size() == bare.size() ||
+                                      path[bare.size()] == paths::kSeparator);
+        if (holds && bare.size() > best.size()) best = root;
+    }
+    return best;
+}
+
+}  // namespace ambrel

@@ -1,0 +1,53 @@
+#include "files/directory_reader.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "platform/paths.h"
+
+namespace ambrel {
+
+namespace {
+
+// The kind from the entry's type; file systems that do not report one get an lstat.
+DirectoryEntry::Kind KindOf(const std::string& directory, const dirent& entry) {
+    switch (entry.d_type) {
+        case DT_DIR:
+            return DirectoryEntry::kDirectory;
+        case DT_LNK:
+            return DirectoryEntry::kSymlink;
+        case DT_UNKNOWN:
+            break;
+        default:
+            return DirectoryEntry::kFile;
+    }
+    struct stat st;
+    if (::lstat(paths::Join(directory, entry.d_name).c_str(), &st) != 0) {
+        return DirectoryEntry::kFile;
+    }
+    if (S_ISDIR(st.st_mode)) return DirectoryEntry::kDirectory;
+    if (S_ISLNK(st.st_mode)) return DirectoryEntry::kSymlink;
+    return DirectoryEntry::kFile;
+}
+
+bool IsDotEntry(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+}  // namespace
+
+bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
+    entries->clear();
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir) return false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (IsDotEntry(entry->d_name)) continue;
+        entries->push_back({entry->d_name, KindOf(path, *entry)});
+    }
+    ::closedir(dir);
+    return true;
+}
+
+}  // namespace ambrel

@@ -1,0 +1,150 @@
+#include "files/file_viewer.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "files/directory_reader.h"
+#include "files/result_codes.h"
+#include "files/tag_presence.h"
+#include "platform/paths.h"
+
+namespace ambrel {
+
+namespace {
+
+std::string LowerExtension(const std::string& name) {
+    std::string extension = paths::ExtensionOf(name);
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return extension;
+}
+
+// The two kinds of result lists share one search: a plain path, or a path with the bytes
+// its tag test read.
+void Append(std::vector<std::string>* list, std::string path, FoundFile&&) {
+    list->push_back(std::move(path));
+}
+void Append(std::vector<FoundFile>* list, std::string path, FoundFile&& found) {
+    found.path = std::move(path);
+    list->push_back(std::move(found));
+}
+
+const std::string& PathOf(const std::string& item) { return item; }
+const std::string& PathOf(const FoundFile& item) { return item.path; }
+
+// Where the tag test of an entry leaves what it read: the entry itself for a FoundFile,
+// a scratch record for a plain path.
+FoundFile* ReadTarget(FoundFile* item, FoundFile*) { return item; }
+FoundFile* ReadTarget(std::string*, FoundFile* scratch) { return scratch; }
+
+}  // namespace
+
+TFileViewer::TFileViewer(std::string start_path, Prompter* prompter)
+    : browser_(std::move(start_path), prompter) {}
+
+int TFileViewer::HasTag(const std::string& path) {
+    return path.empty() ? 0 : TagPresence(path);
+}
+
+void TFileViewer::SetLoadMode(int mode) {
+    if (mode >= 0 && mode <= 2) load_mode_ = static_cast<uint8_t>(mode);
+}
+
+bool TFileViewer::PassesLoadMode(const std::string& path, FoundFile* found) const {
+    found->tail_read = false;
+    found->tail.reset();
+    // Under LoadMode 0 the tag test decides nothing, so no file is opened.
+    if (load_mode_ == 0) return true;
+    int tagged = 0;
+    if (TTagList::IsMp3Path(path)) {
+        tagged = ReadTagPresence(path, &found->tail);
+        found->tail_read = true;
+    }
+    return load_mode_ == 1 ? tagged != 0 : tagged == 0;
+}
+
+int TFileViewer::SearchFiles(std::vector<std::string>* list, const std::string& directory,
+                             std::optional<std::string_view> mask, bool add_directories) {
+    return Search(list, directory, mask, add_directories);
+}
+
+int TFileViewer::SearchFiles(std::vector<FoundFile>* list, const std::string& directory,
+                             std::optional<std::string_view> mask, bool add_directories) {
+    return Search(list, directory, mask, add_directories);
+}
+
+template <typename Item>
+int TFileViewer::Search(std::vector<Item>* list, const std::string& directory,
+                        std::optional<std::string_view> mask, bool add_directories) {
+    if (!list || directory.empty()) return kInvalidArgument;
+    const std::string_view mask_text = mask.value_or(std::string_view());
+    const bool mask_test = !mask_text.empty() && mask_text.find("*.*") == std::string_view::npos;
+    int result = kDone;
+    SearchInto(list, paths::WithoutTrailingSeparator(directory), mask_text, mask_test,
+               add_directories, true, &result);
+    return result;
+}
+
+// One directory of the search. Only the top directory's enumeration failure reaches the
+// result; a subdirectory that cannot be read is skipped and the walk goes on.
+template <typename Item>
+void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directory,
+                             std::string_view mask, bool mask_test, bool add_directories,
+                             bool top, int* result) {
+    if (add_directories) Append(list, directory, FoundFile{});
+    std::vector<DirectoryEntry> entries;
+    if (!ReadDirectory(directory, &entries)) {
+        if (top) *result = kCannotEnumerate;
+        return;
+    }
+    for (const DirectoryEntry& entry : entries) {
+        std::string full = paths::Join(directory, entry.name);
+        // A symbolic link is never descended into: it is taken like a file, so a search
+        // (and the delete that runs on it) never leaves the tree nor runs round a loop.
+        const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
+        if (!is_dir && !include_hidden_ && entry.name[0] == '.') continue;
+        if (is_dir && recurse_) {
+            SearchInto(list, full, mask, mask_test, add_directories, false, result);
+            continue;
+        }
+        // The mask test comes first: it is free, and the order changes no result.
+        if (mask_test && mask.find(LowerExtension(entry.name)) == std::string_view::npos) {
+            continue;
+        }
+        FoundFile found;
+        if (!PassesLoadMode(full, &found)) continue;
+        Append(list, std::move(full), std::move(found));
+    }
+}
+
+int TFileViewer::FilterFileList(std::vector<std::string>* list) const { return Filter(list); }
+
+int TFileViewer::FilterFileList(std::vector<FoundFile>* list) const { return Filter(list); }
+
+template <typename Item>
+int TFileViewer::Filter(std::vector<Item>* list) const {
+    if (!list) return 0;
+    FoundFile scratch;
+    const auto fails = [&](Item& item) {
+        const std::string& path = PathOf(item);
+        return !paths::FileExists(path) || !PassesLoadMode(path, ReadTarget(&item, &scratch));
+    };
+    list->erase(std::remove_if(list->begin(), list->end(), fails), list->end());
+    return static_cast<int>(list->size());
+}
+
+int TFileViewer::DeleteOneFile(const std::string& path) {
+    if (path.empty()) {
+        last_result_ = kInvalidArgument;
+    } else if (paths::FileExists(path)) {
+        last_result_ = ::unlink(path.c_str()) == 0 ? kDone : kDeleteFailed;
+    } else {
+        last_result_ = kSourceMissing;
+    }
+    return last_result_;
+}
+
+}  // namespace ambrel
