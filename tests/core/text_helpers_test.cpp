@@ -1,0 +1,116 @@
+#include "tag/text_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ambrel::test {
+namespace {
+
+TEST(TextHelpersTest, ChangeCase) {
+    struct Case {
+        const char* text;
+        int mode;
+        const char* expected;
+    } cases[] = {
+        {"hello-world foo_bar", 3, "Hello-World Foo_Bar"},
+        {"o'neil", 3, "O'Neil"},
+        {"2nd PLACE", 3, "2nd Place"},
+        {"x2Y z", 3, "X2y Z"},
+        {"abc 12x", 1, "ABC 12X"},
+        {"MiXeD 9", 2, "mixed 9"},
+        {"\xC3\xA9lan VITAL", 3, "\xC3\xA9Lan Vital"},  // é is no letter: it ends a word
+        {"\xC3\xA9\xC3\x89", 1, "\xC3\xA9\xC3\x89"},
+        {"", 3, ""},
+        {"Keep It", 0, "Keep It"},
+        {"Keep It", -1, "Keep It"},
+        {"Keep It", 4, "Keep It"},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        EXPECT_EQ(ChangeCase(text, c.mode), c.expected) << c.text << " mode " << c.mode;
+    }
+}
+
+TEST(TextHelpersTest, ChangeCaseOfAFieldStopsAtItsLength) {
+    char field[] = "abcdef";
+    ChangeCase(field, 3, 1);
+    EXPECT_STREQ(field, "ABCdef");
+    ChangeCase(nullptr, 3, 1);  // nothing to change, nothing read
+}
+
+TEST(TextHelpersTest, Replacements) {
+    std::string text = "a.b-c_d";
+    EXPECT_EQ(ReplaceAnyOf(text, ".-_", ' '), "a b c d");
+    text = "a!b c~d\xE9/";
+    EXPECT_EQ(ReplacePunctuation(text, '_'), "a_b c_d\xE9_");
+    text = "a b  c";
+    EXPECT_EQ(ReplaceChar(text, ' ', '_'), "a_b__c");
+    text = "same";
+    EXPECT_EQ(ReplaceAnyOf(text, "", '_'), "same");
+}
+
+TEST(TextHelpersTest, ZeroPadNumber) {
+    struct Case {
+        long long number;
+        int width;
+        const char* expected;
+    } cases[] = {{7, 3, "007"},   {1234, 3, "1234"}, {5, 0, "5"},   {-1, 3, "0-1"},
+                 {0, 3, "000"},   {54, 3, "054"},    {-5, -2, "-5"}, {-123, 3, "-123"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ZeroPadNumber(c.number, c.width), c.expected) << c.number << "," << c.width;
+    }
+}
+
+TEST(TextHelpersTest, CharacterClassesAreAsciiOnly) {
+    EXPECT_EQ(CountVisibleChars("    "), 0);
+    EXPECT_EQ(CountVisibleChars("a b!~"), 4);
+    EXPECT_EQ(CountVisibleChars("\t\x7f\xC3\xA9"), 0);
+    int punctuation = 0, graphic = 0;
+    for (int c = 0; c < 256; ++c) {
+        punctuation += IsAsciiPunctuation(static_cast<unsigned char>(c));
+        graphic += IsAsciiGraphic(static_cast<unsigned char>(c));
+    }
+    EXPECT_EQ(punctuation, 32);
+    EXPECT_EQ(graphic, 94);
+}
+
+TEST(TextHelpersTest, LastPathComponent) {
+    EXPECT_EQ(LastPathComponent("/Music/Band/"), "Band");
+    EXPECT_EQ(LastPathComponent("/Music/Band"), "Band");
+    EXPECT_EQ(LastPathComponent("/Music"), "Music");
+    EXPECT_EQ(LastPathComponent("/"), std::nullopt);
+    EXPECT_EQ(LastPathComponent("Band"), std::nullopt);
+    EXPECT_EQ(LastPathComponent(std::nullopt), std::nullopt);
+}
+
+TEST(TextHelpersTest, Utf8ToLatin1) {
+    struct Case {
+        const char* what;
+        std::string utf8;
+        std::string latin1;
+    } cases[] = {
+        {"ASCII", "plain", "plain"},
+        {"two-byte in Latin-1", "caf\xC3\xA9 \xC3\xBF", "caf\xE9 \xFF"},
+        {"outside Latin-1", "\xE2\x82\xAC \xF0\x9F\x98\x80 \xC5\x81", "? ? ?"},
+        {"lone high byte", "Bj\xF6rk", "Bj\xF6rk"},
+        {"overlong form", "\xC0\x80", "\xC0\x80"},
+        {"surrogate", "\xED\xA0\x80", "\xED\xA0\x80"},
+        {"cut short at the end", "ab\xC3", "ab\xC3"},
+        {"lead byte before ASCII", "\xC3x", "\xC3x"},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", "\xF4\x90\x80\x80"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Utf8ToLatin1(c.utf8), c.latin1) << c.what;
+}
+
+TEST(TextHelpersTest, EveryLatin1ByteSurvivesARoundTrip) {
+    std::string all;
+    for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+    const std::string utf8 = Latin1ToUtf8(all);
+    EXPECT_EQ(utf8.size(), 127u + 2u * 128u);
+    EXPECT_EQ(Latin1ToUtf8("\xE9"), "\xC3\xA9");
+    EXPECT_EQ(Utf8ToLatin1(utf8), all);
+}
+
+}  // namespace
+}  // namespace ambrel::test
