@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +10,31 @@
 #include "support/mp3_fixture.h"
 #include "tag/tag_list.h"
 #include "viewer/tag_viewer.h"
+
+// Every allocation through operator new in this test program is counted, so a test can
+// show that the sort comparison allocates nothing.
+namespace {
+long g_allocations = 0;
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++g_allocations;
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size) {
+    if (void* p = operator new(size, std::nothrow)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace ambrel::test {
 namespace {
@@ -190,6 +217,32 @@ TEST_F(TagViewerSelectSortTest, SortOrdersNumbersByValueAndTextsByBytes) {
         for (int i = 0; i < c.clicks; ++i) viewer_.ColumnClick(c.column);
         EXPECT_EQ(ColumnAt(c.column), c.cells) << "column " << c.column << ", clicks " << c.clicks;
     }
+}
+
+TEST_F(TagViewerSelectSortTest, CompareRowsAllocatesNothing) {
+    // Long cells, so a copy of one could not hide in a string's own buffer.
+    const std::string longer(30, 'x');
+    AddFile("a", TagFields{"", longer + "b", "", "", "", 12, 0});
+    AddFile("b", TagFields{"", longer + "a", "", "", "", 3, 0});
+    AddFile("c", std::nullopt);
+    viewer_.RebuildRows();
+    auto check_all_pairs = [this](const char* what) {
+        const long before = g_allocations;
+        int sum = 0;
+        for (int a = 0; a < 3; ++a)
+            for (int b = 0; b < 3; ++b) sum += viewer_.CompareRows(a, b);
+        EXPECT_EQ(g_allocations, before) << what;
+        EXPECT_EQ(sum, 0) << what << ": an antisymmetric rule sums to 0 over all pairs";
+    };
+    viewer_.SetSortColumn(TTagViewer::kIndex);
+    check_all_pairs("Index");
+    viewer_.SetSortColumn(TTagViewer::kTrack);
+    check_all_pairs("Track");
+    viewer_.SetSortColumn(TTagViewer::kArtist);
+    check_all_pairs("Artist");
+    viewer_.SetSortColumn(TTagViewer::kPicture);
+    viewer_.ShowColumn(TTagViewer::kPicture, false);
+    check_all_pairs("a position no longer shown");
 }
 
 TEST_F(TagViewerSelectSortTest, SortPositionThatNoLongerExistsSortsByIndex) {
