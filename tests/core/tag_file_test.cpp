@@ -537,12 +537,9 @@ TEST_F(TagFileTest, CutFileEndShortensInPlaceOrFails) {
         int result;
         long long size_after;
     } cases[] = {
-        {"missing", dir / "missing", 1, -1, -1},
-        {"directory", dir / "folder", 1, -1, -1},
-        {"whole file", dir / "ten", 10, -1, 10},
-        {"more than the file", dir / "ten", 11, -1, 10},
-        {"negative", dir / "ten", -5, -1, 10},
-        {"nothing", dir / "ten", 0, 1, 10},
+        {"missing", dir / "missing", 1, -1, -1}, {"directory", dir / "folder", 1, -1, -1},
+        {"whole file", dir / "ten", 10, -1, 10}, {"more than the file", dir / "ten", 11, -1, 10},
+        {"negative", dir / "ten", -5, -1, 10},   {"nothing", dir / "ten", 0, 1, 10},
         {"part", dir / "ten", 3, 1, 7},
     };
     for (const Case& c : cases) {

@@ -20,7 +20,9 @@ protected:
         f.artist = artist;
         return WriteMp3(dir / name, 400, MakeBlock(f));
     }
-    std::string Untagged(const std::string& name) { return WriteMp3(dir / name, 400, std::nullopt); }
+    std::string Untagged(const std::string& name) {
+        return WriteMp3(dir / name, 400, std::nullopt);
+    }
 
     std::vector<std::string> Paths(const TTagList& list) {
         std::vector<std::string> paths;
@@ -37,10 +39,9 @@ TEST(TagListPathTest, AdmitsOnlyALowerCaseMp3Extension) {
         const char* path;
         bool mp3;
     } cases[] = {
-        {"/m/a.mp3", true},       {"/m/a.mp3x", true},  {"/m/.mp3", true},
-        {"/m/a.MP3", false},      {"/m/a.Mp3", false},  {"/m/a.ogg", false},
-        {"/m/a.mp3.bak", false},  {"/m/a", false},      {"/m/amp3", false},
-        {"/m.mp3/song", false},  // a dot in a directory name is no extension
+        {"/m/a.mp3", true},  {"/m/a.mp3x", true},    {"/m/.mp3", true},       {"/m/a.MP3", false},
+        {"/m/a.Mp3", false}, {"/m/a.ogg", false},    {"/m/a.mp3.bak", false}, {"/m/a", false},
+        {"/m/amp3", false},  {"/m.mp3/song", false},  // a dot in a directory name is no extension
     };
     for (const Case& c : cases) EXPECT_EQ(TTagList::IsMp3Path(c.path), c.mp3) << c.path;
 }
@@ -101,7 +102,8 @@ TEST_F(TagListTest, DeleteKeepsIndexesUntilRenumber) {
 
 TEST_F(TagListTest, DeletePositionsAndRemoveIfKeepTheOrderOfTheRest) {
     std::vector<std::string> paths;
-    for (const char* name : {"0.mp3", "1.mp3", "2.mp3", "3.mp3", "4.mp3"}) paths.push_back(Tagged(name));
+    for (const char* name : {"0.mp3", "1.mp3", "2.mp3", "3.mp3", "4.mp3"})
+        paths.push_back(Tagged(name));
     list.AddList(paths);
     // Duplicates and positions out of range are ignored.
     EXPECT_EQ(list.DeletePositions({3, 0, 3, 9, -1}), 2);
@@ -137,7 +139,7 @@ TEST_F(TagListTest, SaveModifiedLeavesFailedEntriesForTheNextTry) {
     list.Get(2)->SetArtist("C2");
     fs::remove(b);  // removed between load and save
     fs::remove(c);
-    fs::create_directory(c);  // and a directory put in its place
+    fs::create_directory(c);            // and a directory put in its place
     EXPECT_EQ(list.SaveModified(), 0);  // 1 saved, -1 for the removal, 0 for the write
     EXPECT_FALSE(list.Get(0)->IsModified());
     EXPECT_TRUE(list.Get(1)->IsModified());

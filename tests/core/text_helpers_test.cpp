@@ -55,8 +55,8 @@ TEST(TextHelpersTest, ZeroPadNumber) {
         long long number;
         int width;
         const char* expected;
-    } cases[] = {{7, 3, "007"},   {1234, 3, "1234"}, {5, 0, "5"},   {-1, 3, "0-1"},
-                 {0, 3, "000"},   {54, 3, "054"},    {-5, -2, "-5"}, {-123, 3, "-123"}};
+    } cases[] = {{7, 3, "007"}, {1234, 3, "1234"}, {5, 0, "5"},    {-1, 3, "0-1"},
+                 {0, 3, "000"}, {54, 3, "054"},    {-5, -2, "-5"}, {-123, 3, "-123"}};
     for (const Case& c : cases) {
         EXPECT_EQ(ZeroPadNumber(c.number, c.width), c.expected) << c.number << "," << c.width;
     }

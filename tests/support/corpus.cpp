@@ -20,12 +20,13 @@ namespace {
 constexpr int kFilesPerDirectory = 1000;
 constexpr const char* kMarker = ".complete";
 
-const char* const kArtists[] = {"Aurora Lane", "The Quiet Hours", "Bj\xF6rk Tribute Band",
-                                "Motorway", "Ensemble Caf\xE9", "DJ Nine", "Lumen", "Sal & Pepper"};
-const char* const kTitles[] = {"Opening", "Night Drive", "Rain on Glass", "Second Wind",
-                               "Fr\xFChling", "Static", "Homeward", "Paper Boats"};
-const char* const kAlbums[] = {"First Light", "Live at the Hall", "", "Collected Works",
-                               "Unreleased", "Salt and Stone"};
+const char* const kArtists[] = {"Aurora Lane", "The Quiet Hours",  "Bj\xF6rk Tribute Band",
+                                "Motorway",    "Ensemble Caf\xE9", "DJ Nine",
+                                "Lumen",       "Sal & Pepper"};
+const char* const kTitles[] = {"Opening",     "Night Drive", "Rain on Glass", "Second Wind",
+                               "Fr\xFChling", "Static",      "Homeward",      "Paper Boats"};
+const char* const kAlbums[] = {"First Light",     "Live at the Hall", "",
+                               "Collected Works", "Unreleased",       "Salt and Stone"};
 
 // A small deterministic generator, so every machine builds the same corpus.
 struct Lcg {
@@ -76,7 +77,8 @@ void BuildCorpus(const std::string& dir, int count) {
 }
 
 std::string MakeCorpus(int count) {
-    const fs::path root = fs::temp_directory_path() / ("ambrel-bench-corpus-" + std::to_string(count));
+    const fs::path root =
+        fs::temp_directory_path() / ("ambrel-bench-corpus-" + std::to_string(count));
     if (fs::exists(root / kMarker)) return root.string();
     // Built beside its final place and renamed into it, so a run that is stopped halfway
     // (or another process building the same corpus) never leaves a half corpus behind.

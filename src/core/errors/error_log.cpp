@@ -19,7 +19,8 @@ std::vector<std::string> BuiltInMessages() {
     lines.reserve(kBuiltInLines);
     lines.emplace_back("Error occuried in last operation");
     lines.emplace_back("No error occuried");
-    while (lines.size() < kBuiltInLines) lines.emplace_back("Unknown error (error file not present)");
+    while (lines.size() < kBuiltInLines)
+        lines.emplace_back("Unknown error (error file not present)");
     return lines;
 }
 
@@ -80,7 +81,8 @@ void TErrorLog::Report(int code) {
     if (code == 1) return;
     Lookup(code);
     const std::string& line = *current_;
-    const std::string text = line.size() > kPrefixLength ? line.substr(kPrefixLength) : std::string();
+    const std::string text =
+        line.size() > kPrefixLength ? line.substr(kPrefixLength) : std::string();
     if (prompter_ != nullptr) prompter_->Warning("Error occuried", text);
 }
 

@@ -15,9 +15,12 @@ int OpenFlags(File::Mode mode) {
     // no effect on the regular files that are let through below.
     const int base = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
-        case File::kRead: return base | O_RDONLY;
-        case File::kWrite: return base | O_WRONLY;
-        case File::kReadWrite: return base | O_RDWR;
+        case File::kRead:
+            return base | O_RDONLY;
+        case File::kWrite:
+            return base | O_WRONLY;
+        case File::kReadWrite:
+            return base | O_RDWR;
     }
     return base | O_RDONLY;
 }

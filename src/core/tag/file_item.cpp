@@ -17,9 +17,8 @@ int TFileItem::Rename(std::optional<std::string_view> new_file_name) {
     // A path without a separator names a file in the working directory; the new name
     // stays there too.
     const std::string directory = paths::DirectoryOf(path_);
-    const std::string new_path = directory.empty()
-                                     ? std::string(*new_file_name)
-                                     : paths::Join(directory, *new_file_name);
+    const std::string new_path =
+        directory.empty() ? std::string(*new_file_name) : paths::Join(directory, *new_file_name);
     if (paths::RenameNoReplace(path_, new_path) != 0) return 0;
     path_ = new_path;
     DeriveName();

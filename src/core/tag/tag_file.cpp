@@ -65,7 +65,9 @@ int TTagFile::SetComment(std::optional<std::string_view> text) {
 int TTagFile::SetTrack(int value) { return SetByte(id3v1::kTrackOffset, value); }
 int TTagFile::SetGenre(int value) { return SetByte(id3v1::kGenreOffset, value); }
 
-std::string TTagFile::GetArtist() const { return GetText(id3v1::kArtistOffset, id3v1::kArtistWidth); }
+std::string TTagFile::GetArtist() const {
+    return GetText(id3v1::kArtistOffset, id3v1::kArtistWidth);
+}
 std::string TTagFile::GetTitle() const { return GetText(id3v1::kTitleOffset, id3v1::kTitleWidth); }
 std::string TTagFile::GetAlbum() const { return GetText(id3v1::kAlbumOffset, id3v1::kAlbumWidth); }
 std::string TTagFile::GetYear() const { return GetText(id3v1::kYearOffset, id3v1::kYearWidth); }
@@ -75,8 +77,7 @@ std::string TTagFile::GetComment() const {
 int TTagFile::GetTrack() const { return block_[id3v1::kTrackOffset]; }
 int TTagFile::GetGenre() const { return block_[id3v1::kGenreOffset]; }
 
-int TTagFile::SetText(std::size_t offset, std::size_t width,
-                      std::optional<std::string_view> text) {
+int TTagFile::SetText(std::size_t offset, std::size_t width, std::optional<std::string_view> text) {
     if (!text || state_ == tsNone) return 0;
     // The width counts Latin-1 bytes, so the text is converted before it is cut.
     const std::string latin1 = Utf8ToLatin1(*text);
@@ -119,13 +120,15 @@ int TTagFile::LoadFromBlock(const TagBlock& block) {
 
 int TTagFile::Save() {
     if (kind_ != 0) return 1;
-    int result = 0;
-    switch (state_) {
-        case tsNone: result = 1; break;
-        case tsPresent: result = SavePresent(); break;
-        case tsRemove: result = SaveRemove(); break;
-        case tsAppend: result = SaveAppend(); break;
-        default: result = 0; break;
+    int result = 0;  // an unknown state saves nothing
+    if (state_ == tsNone) {
+        result = 1;
+    } else if (state_ == tsPresent) {
+        result = SavePresent();
+    } else if (state_ == tsRemove) {
+        result = SaveRemove();
+    } else if (state_ == tsAppend) {
+        result = SaveAppend();
     }
     // Only a save that reached its goal clears the flag: a failed one (0, or -1 from a
     // removal) leaves the change pending so that a later save tries again.

@@ -76,7 +76,8 @@ int TTagList::RemoveIf(const std::function<bool(const TTagFile&)>& predicate) {
 void TTagList::Clear() { entries_.clear(); }
 
 int TTagList::Renumber() {
-    for (std::size_t i = 0; i < entries_.size(); ++i) entries_[i]->SetIndex(static_cast<int32_t>(i));
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        entries_[i]->SetIndex(static_cast<int32_t>(i));
     return 1;
 }
 
