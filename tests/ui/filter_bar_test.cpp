@@ -1,10 +1,11 @@
+#include "ui/viewer/filter_bar.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "support/memory_report_view.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_list.h"
-#include "ui/viewer/filter_bar.h"
 #include "viewer/tag_viewer.h"
 
 using namespace ambrel;
@@ -162,13 +162,13 @@ void FilterBarTest::matchingThroughTheBoxes_data() {
     const int track = TTagViewer::kTrack;
     QTest::newRow("all columns: whole cell, any case")
         << "beatles" << kAll << "" << kAll << QStringList{"Beatles"};
-    QTest::newRow("column: substring") << "Beat" << kArtist << "" << kAll
-                                       << QStringList{"Beatles", "The Beatles"};
+    QTest::newRow("column: substring")
+        << "Beat" << kArtist << "" << kAll << QStringList{"Beatles", "The Beatles"};
     QTest::newRow("column: case matters") << "beat" << kArtist << "" << kAll << QStringList{};
     QTest::newRow("all columns: track 3 and Index 3")
         << "3" << kAll << "" << kAll << QStringList{"Beatles", "The Beatles"};
-    QTest::newRow("all columns: picture cell") << "no" << kAll << "" << kAll
-                                               << QStringList{"Beatles", "Queen", "The Beatles"};
+    QTest::newRow("all columns: picture cell")
+        << "no" << kAll << "" << kAll << QStringList{"Beatles", "Queen", "The Beatles"};
     QTest::newRow("two conditions on one column")
         << "Beat" << kArtist << "The" << kArtist << QStringList{"The Beatles"};
     QTest::newRow("two conditions on two columns")

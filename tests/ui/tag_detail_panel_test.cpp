@@ -1,3 +1,5 @@
+#include "ui/viewer/tag_detail_panel.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -5,7 +7,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +16,6 @@
 #include "support/memory_report_view.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_list.h"
-#include "ui/viewer/tag_detail_panel.h"
 #include "viewer/tag_viewer.h"
 
 using namespace ambrel;
@@ -59,11 +59,10 @@ struct World {
 
 const char* const kEdits[] = {"EditTagArtist",  "EditTagTitle", "EditTagAlbum",
                               "EditTagComment", "EditTagYear",  "EditTagTrack"};
-const char* const kFields[] = {"EditTagArtist",  "LabelTagArtist",  "EditTagTitle",
-                               "LabelTagTitle",  "EditTagAlbum",    "LabelTagAlbum",
-                               "EditTagComment", "LabelTagComment", "EditTagYear",
-                               "LabelTagYear",   "EditTagTrack",    "LabelTagTrack",
-                               "ComboBoxTagGenre", "LabelTagGenre", "SpeedButtonTagSave"};
+const char* const kFields[] = {
+    "EditTagArtist", "LabelTagArtist", "EditTagTitle",     "LabelTagTitle", "EditTagAlbum",
+    "LabelTagAlbum", "EditTagComment", "LabelTagComment",  "EditTagYear",   "LabelTagYear",
+    "EditTagTrack",  "LabelTagTrack",  "ComboBoxTagGenre", "LabelTagGenre", "SpeedButtonTagSave"};
 
 bool FieldsShown(const QWidget& panel) {
     for (const char* name : kFields) {
@@ -121,9 +120,8 @@ void TagDetailPanelTest::controlsCarryTheirNamesCaptionsAndGenreList() {
     TagDetailPanel panel;
     QCOMPARE(panel.findChild<QCheckBox*>("CheckBoxTagPresent")->text(), QString("Tag present"));
     const std::pair<const char*, const char*> labels[] = {
-        {"LabelTagArtist", "Artist"},   {"LabelTagTitle", "Song title"},
-        {"LabelTagAlbum", "Album"},     {"LabelTagComment", "Comment"},
-        {"LabelTagYear", "Year"},       {"LabelTagTrack", "Track"},
+        {"LabelTagArtist", "Artist"},   {"LabelTagTitle", "Song title"}, {"LabelTagAlbum", "Album"},
+        {"LabelTagComment", "Comment"}, {"LabelTagYear", "Year"},        {"LabelTagTrack", "Track"},
         {"LabelTagGenre", "Genre"}};
     for (const auto& [name, caption] : labels) {
         auto* label = panel.findChild<QLabel*>(name);
@@ -189,8 +187,8 @@ void TagDetailPanelTest::addingATagAppendsTheTypedFields() {
     QVERIFY(w.Box()->isChecked());
     QVERIFY(FieldsShown(w.panel));
     QCOMPARE(w.File(0)->GetState(), tsAppend);
-    for (const char* name : {"EditTagArtist", "EditTagTitle", "EditTagAlbum", "EditTagComment",
-                             "EditTagYear"}) {
+    for (const char* name :
+         {"EditTagArtist", "EditTagTitle", "EditTagAlbum", "EditTagComment", "EditTagYear"}) {
         QVERIFY2(w.Edit(name)->text().isEmpty(), name);
     }
     QCOMPARE(w.Edit("EditTagTrack")->text(), QString("0"));
@@ -356,9 +354,9 @@ void TagDetailPanelTest::lengthLimitsCutTypedText() {
     World w;
     const std::string path = w.Add("l.mp3", Tagged("Abba"));
     QVERIFY(w.panel.ShowTagDetail(0));
-    const std::pair<const char*, int> limits[] = {
-        {"EditTagArtist", 30}, {"EditTagTitle", 30}, {"EditTagAlbum", 30},
-        {"EditTagComment", 29}, {"EditTagYear", 4},  {"EditTagTrack", 2}};
+    const std::pair<const char*, int> limits[] = {{"EditTagArtist", 30}, {"EditTagTitle", 30},
+                                                  {"EditTagAlbum", 30},  {"EditTagComment", 29},
+                                                  {"EditTagYear", 4},    {"EditTagTrack", 2}};
     const QString digits = QString("1234567890").repeated(4);
     for (const auto& [name, limit] : limits) {
         QLineEdit* edit = w.Edit(name);

@@ -20,6 +20,7 @@ namespace {
 
 // Genre names 0..147 of the panel's list. A fixed list, independent of tagviewer.cfg;
 // "Grunge," and "R&B," carry their commas.
+// clang-format off
 constexpr const char* kGenreNames[] = {
     "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge,", "Hip-Hop", "Jazz",
     "Metal", "New Age", "Oldies", "Other", "Pop", "R&B,", "Rap", "Reggae", "Rock", "Techno",
@@ -42,6 +43,7 @@ constexpr const char* kGenreNames[] = {
     "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", "Merengue", "Salsa",
     "Trash Metal", "Anime", "Jpop", "Synthpop",
 };
+// clang-format on
 static_assert(sizeof(kGenreNames) / sizeof(kGenreNames[0]) == 148);
 
 // QLineEdit's own default: in effect no limit.
@@ -60,11 +62,16 @@ QIcon SaveIcon(const QWidget* widget) {
 // The tag state that "Tag present" asks for, from the file's state and the box.
 int32_t NextTagState(int32_t state, bool present) {
     switch (state) {
-        case tsNone: return present ? tsAppend : tsNone;
-        case tsPresent: return present ? tsPresent : tsRemove;
-        case tsRemove: return present ? tsPresent : tsRemove;
-        case tsAppend: return present ? tsAppend : tsNone;
-        default: return state;
+        case tsNone:
+            return present ? tsAppend : tsNone;
+        case tsPresent:
+            return present ? tsPresent : tsRemove;
+        case tsRemove:
+            return present ? tsPresent : tsRemove;
+        case tsAppend:
+            return present ? tsAppend : tsNone;
+        default:
+            return state;
     }
 }
 
@@ -183,10 +190,10 @@ void TagDetailPanel::LayOutControls() {
 }
 
 QList<QWidget*> TagDetailPanel::TagFields() const {
-    return {label_tag_artist_,  edit_tag_artist_,  label_tag_title_,     edit_tag_title_,
-            label_tag_album_,   edit_tag_album_,   label_tag_comment_,   edit_tag_comment_,
-            label_tag_year_,    edit_tag_year_,    label_tag_track_,     edit_tag_track_,
-            label_tag_genre_,   combo_box_tag_genre_, speed_button_tag_save_};
+    return {label_tag_artist_, edit_tag_artist_,     label_tag_title_,      edit_tag_title_,
+            label_tag_album_,  edit_tag_album_,      label_tag_comment_,    edit_tag_comment_,
+            label_tag_year_,   edit_tag_year_,       label_tag_track_,      edit_tag_track_,
+            label_tag_genre_,  combo_box_tag_genre_, speed_button_tag_save_};
 }
 
 void TagDetailPanel::Bind(ambrel::TTagViewer* viewer) { viewer_ = viewer; }
