@@ -1,0 +1,46 @@
+#include "ui/common/qt_prompter.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "ui/common/qt_text.h"
+
+namespace ambrel::ui {
+
+QWidget* QtPrompter::Parent() const {
+    return parent_ ? parent_.data() : QApplication::activeWindow();
+}
+
+void QtPrompter::Message(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, ToQ(text), QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+void QtPrompter::Error(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, ToQ(text), QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+void QtPrompter::Warning(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, ToQ(caption), ToQ(text), QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+bool QtPrompter::Question(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Question, ToQ(caption), ToQ(text),
+                    QMessageBox::Yes | QMessageBox::No, Parent());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtPrompter::Query(const std::string& caption, const std::string& prompt,
+                                             const std::string& initial) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(Parent(), ToQ(caption), ToQ(prompt),
+                                                 QLineEdit::Normal, ToQ(initial), &ok);
+    if (!ok) return std::nullopt;
+    return FromQ(answer);
+}
+
+}  // namespace ambrel::ui

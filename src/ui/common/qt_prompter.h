@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "platform/prompter.h"
+
+namespace ambrel::ui {
+
+// The program's title: the caption of every box that has none of its own.
+inline const QString kApplicationTitle = QStringLiteral("Ambrel 2.0 Free alpha (Pendrake)");
+
+// Shows the program's messages and questions as modal Qt boxes over the parent
+// window (the active window when no parent is given).
+class QtPrompter : public ambrel::Prompter {
+public:
+    explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+
+    void Message(const std::string& text) override;
+    void Error(const std::string& text) override;
+    void Warning(const std::string& caption, const std::string& text) override;
+    bool Question(const std::string& caption, const std::string& text) override;
+    std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
+                                     const std::string& initial) override;
+
+private:
+    QWidget* Parent() const;
+
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace ambrel::ui
