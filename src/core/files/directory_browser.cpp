@@ -82,9 +82,8 @@ void TDirectoryBrowser::AttachFilterSelector(FilterSelector* filter) {
     if (filter_->EntryCount() == 0) {
         filter_->AddEntry("All files", "*.*");
         filter_->SelectEntry(0);
-    } else {
-        BuildFilterExtensions();
     }
+    BuildFilterExtensions();
     if (ready_) ListOnly(false, true);
 }
 

@@ -54,8 +54,8 @@ public:
 
     // Stores the selector and selects the volume that holds the current path.
     void AttachDriveSelector(DriveSelector* drives);
-    // Stores the selector. One without entries gets the single entry "All files" / "*.*",
-    // selected; otherwise BuildFilterExtensions. When ready, clears both lists and lists
+    // Stores the selector. One without entries first gets the single entry "All files" /
+    // "*.*", selected. Then BuildFilterExtensions; when ready, clears both lists and lists
     // files only.
     void AttachFilterSelector(FilterSelector* filter);
     // Stores the list; when ready, clears both lists and lists directories only.
