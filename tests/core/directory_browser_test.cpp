@@ -101,7 +101,8 @@ TEST_F(DirectoryBrowserTest, ListsSortedRowsWithTagStatusUnderTheMp3Filter) {
     // All files: every file, the others with "No".
     filter_.SelectEntry(1);
     ASSERT_EQ(browser_.ChangeFilter(), kDone);
-    EXPECT_EQ(Column(files_, 0), (Texts{"SONG.MP3", "a.mp3", "b.mp3", "notes.txt", "tiny.mp3.bak"}));
+    EXPECT_EQ(Column(files_, 0),
+              (Texts{"SONG.MP3", "a.mp3", "b.mp3", "notes.txt", "tiny.mp3.bak"}));
     EXPECT_EQ(Column(files_, 1), (Texts{"No", "No", "Mp3v1", "No", "No"}));
     EXPECT_EQ(directories_.RowCount(), 5) << "ChangeFilter relists files only";
 }
@@ -277,7 +278,7 @@ TEST_F(DirectoryBrowserTest, FilterExtensionsFollowTheCurrentMask) {
         {{{"Odd", "*.mp3;noext"}}, 0, {"mp3"}, true, 0},
         {{{"All", "*.*"}}, 0, {}, false, 0},
         {{{"Mp3", "*.mp3"}, {"All", "*.*"}}, -1, {}, false, 1},  // none selected: the last
-        {{}, -1, {}, false, -1},                                   // no entries: "*.*"
+        {{}, -1, {}, false, -1},                                 // no entries: "*.*"
     };
     for (const Case& c : cases) {
         MemoryFilterSelector filter;
@@ -377,10 +378,10 @@ TEST(VolumeRootOfTest, PicksTheLongestRootHoldingThePath) {
     struct Case {
         std::string path, root;
     };
-    for (const Case& c : {Case{"/home/me", "/"}, Case{"/media/usb", "/media/usb"},
-                          Case{"/media/usb/Music", "/media/usb"},
-                          Case{"/media/usb2/x", "/media/usb2/"}, Case{"/media/usbx", "/"},
-                          Case{"relative", ""}}) {
+    for (const Case& c :
+         {Case{"/home/me", "/"}, Case{"/media/usb", "/media/usb"},
+          Case{"/media/usb/Music", "/media/usb"}, Case{"/media/usb2/x", "/media/usb2/"},
+          Case{"/media/usbx", "/"}, Case{"relative", ""}}) {
         EXPECT_EQ(TDirectoryBrowser::VolumeRootOf(roots, c.path), c.root) << c.path;
     }
 }

@@ -63,9 +63,7 @@ std::string ParentOf(const std::string& path) {
 TDirectoryBrowser::TDirectoryBrowser(std::string start_path, Prompter* prompter)
     : current_path_(paths::WithoutTrailingSeparator(start_path)), prompter_(prompter) {}
 
-void TDirectoryBrowser::UpdateReady() {
-    ready_ = drives_ && filter_ && directories_ && files_;
-}
+void TDirectoryBrowser::UpdateReady() { ready_ = drives_ && filter_ && directories_ && files_; }
 
 void TDirectoryBrowser::AttachDriveSelector(DriveSelector* drives) {
     drives_ = drives;
@@ -133,10 +131,9 @@ int TDirectoryBrowser::ListDirectory(const std::string& path) {
     std::vector<Entry> directories;
     std::vector<Entry> files;
     for (DirectoryEntry& item : found) {
-        const bool is_dir =
-            item.kind == DirectoryEntry::kDirectory ||
-            (item.kind == DirectoryEntry::kSymlink &&
-             paths::DirectoryExists(paths::Join(current_path_, item.name)));
+        const bool is_dir = item.kind == DirectoryEntry::kDirectory ||
+                            (item.kind == DirectoryEntry::kSymlink &&
+                             paths::DirectoryExists(paths::Join(current_path_, item.name)));
         if (is_dir ? !list_directories_ : !list_files_) continue;
         if (!is_dir && !show_hidden_ && item.name[0] == '.') continue;
         std::string type_key =
@@ -402,11 +399,10 @@ std::string TDirectoryBrowser::VolumeRootOf(const std::vector<std::string>& root
     for (const std::string& root : roots) {
         const std::string bare = paths::WithoutTrailingSeparator(root);
         if (bare.empty()) continue;
-        const bool holds = paths::IsRoot(bare)
-                               ? !path.empty() && path[0] == paths::kSeparator
-                               : path.compare(0, bare.size(), bare) == 0 &&
-                                     (path.size() == bare.size() ||
-                                      path[bare.size()] == paths::kSeparator);
+        const bool holds = paths::IsRoot(bare) ? !path.empty() && path[0] == paths::kSeparator
+                                               : path.compare(0, bare.size(), bare) == 0 &&
+                                                     (path.size() == bare.size() ||
+                                                      path[bare.size()] == paths::kSeparator);
         if (holds && bare.size() > best.size()) best = root;
     }
     return best;

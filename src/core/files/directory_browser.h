@@ -147,8 +147,7 @@ public:
 
     // The root among roots that holds path: the longest one that equals it or is followed
     // in it by a separator; empty when none does.
-    static std::string VolumeRootOf(const std::vector<std::string>& roots,
-                                    const std::string& path);
+    static std::string VolumeRootOf(const std::vector<std::string>& roots, const std::string& path);
 
 private:
     struct Entry;

@@ -45,9 +45,7 @@ FoundFile* ReadTarget(std::string*, FoundFile* scratch) { return scratch; }
 TFileViewer::TFileViewer(std::string start_path, Prompter* prompter)
     : browser_(std::move(start_path), prompter) {}
 
-int TFileViewer::HasTag(const std::string& path) {
-    return path.empty() ? 0 : TagPresence(path);
-}
+int TFileViewer::HasTag(const std::string& path) { return path.empty() ? 0 : TagPresence(path); }
 
 void TFileViewer::SetLoadMode(int mode) {
     if (mode >= 0 && mode <= 2) load_mode_ = static_cast<uint8_t>(mode);
@@ -92,8 +90,8 @@ int TFileViewer::Search(std::vector<Item>* list, const std::string& directory,
 // result; a subdirectory that cannot be read is skipped and the walk goes on.
 template <typename Item>
 void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directory,
-                             std::string_view mask, bool mask_test, bool add_directories,
-                             bool top, int* result) {
+                             std::string_view mask, bool mask_test, bool add_directories, bool top,
+                             int* result) {
     if (add_directories) Append(list, directory, FoundFile{});
     std::vector<DirectoryEntry> entries;
     if (!ReadDirectory(directory, &entries)) {

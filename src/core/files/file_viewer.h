@@ -94,9 +94,8 @@ private:
     int Search(std::vector<Item>* list, const std::string& directory,
                std::optional<std::string_view> mask, bool add_directories);
     template <typename Item>
-    void SearchInto(std::vector<Item>* list, const std::string& directory,
-                    std::string_view mask, bool mask_test, bool add_directories, bool top,
-                    int* result);
+    void SearchInto(std::vector<Item>* list, const std::string& directory, std::string_view mask,
+                    bool mask_test, bool add_directories, bool top, int* result);
     template <typename Item>
     int Filter(std::vector<Item>* list) const;
     // Whether a path passes the LoadMode test; reads the file's end only when the mode
