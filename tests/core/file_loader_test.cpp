@@ -1,0 +1,173 @@
+#include "files/file_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "errors/error_log.h"
+#include "files/file_viewer.h"
+#include "files/result_codes.h"
+#include "support/fake_prompter.h"
+#include "support/memory_report_view.h"
+#include "support/memory_selectors.h"
+#include "support/mp3_fixture.h"
+#include "tag/tag_list.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+std::string WriteErrorCfg(const std::string& path) {
+    std::ofstream(path) << "E010 bad argument\nE060 cannot read the directory\n";
+    return path;
+}
+
+// The file viewer's model over a real tree, loading into a tag list shown in an in-memory
+// table, with errors reported through a scripted prompter.
+class FileLoaderTest : public ::testing::Test {
+protected:
+    FileLoaderTest() {
+        log_.SetPrompter(&prompter_);
+        tag_viewer_.LayoutColumns();
+        tree_ = dir_ / "tree";
+        Tagged("tree/t1.mp3", "One");
+        Untagged("tree/u1.mp3");
+        Untagged("tree/notes.txt");
+        Tagged("tree/sub/t2.mp3", "Two");
+        Untagged("tree/sub/u2.mp3");
+    }
+
+    void Tagged(const std::string& relative, const std::string& artist) {
+        TagFields fields;
+        fields.artist = artist;
+        WriteMp3(dir_ / relative, 300, MakeBlock(fields));
+    }
+    void Untagged(const std::string& relative) { WriteMp3(dir_ / relative, 300, std::nullopt); }
+
+    int LoadDirectory(TFileViewer& viewer, bool recurse = true, std::string_view mask = "*.*") {
+        return ambrel::LoadDirectory(viewer, list_, tag_viewer_, log_, mask, true, recurse);
+    }
+    // The Filename cells of the table, sorted (the search order is the file system's).
+    Texts Rows() const {
+        Texts names;
+        for (int row = 0; row < table_.RowCount(); ++row) {
+            names.emplace_back(table_.Cell(row, TTagViewer::kFilename));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string ArtistOf(const std::string& name) const {
+        for (int row = 0; row < table_.RowCount(); ++row) {
+            if (table_.Cell(row, TTagViewer::kFilename) == name) {
+                return std::string(table_.Cell(row, TTagViewer::kArtist));
+            }
+        }
+        return "(no row)";
+    }
+
+    TempDir dir_;
+    std::string tree_;
+    FakePrompter prompter_;
+    TErrorLog log_{WriteErrorCfg(dir_ / "error.cfg")};
+    TTagList list_;
+    MemoryReportView table_;
+    TTagViewer tag_viewer_{&table_, &list_, std::nullopt};
+};
+
+TEST_F(FileLoaderTest, LoadDirectoryTakesAllTaggedOrUntaggedFilesIntoTheTable) {
+    struct Case {
+        int mode;
+        Texts rows;
+    };
+    for (const Case& c :
+         {Case{0, {"t1", "t2", "u1", "u2"}}, Case{1, {"t1", "t2"}}, Case{2, {"u1", "u2"}}}) {
+        list_.Clear();
+        TFileViewer viewer(tree_);
+        viewer.SetLoadMode(c.mode);
+        EXPECT_EQ(LoadDirectory(viewer), kDone);
+        EXPECT_EQ(Rows(), c.rows) << "mode " << c.mode;
+        // The tag read by the search reaches the table.
+        if (c.mode != 2) {
+            EXPECT_EQ(ArtistOf("t1"), "One");
+            EXPECT_EQ(ArtistOf("t2"), "Two");
+        }
+    }
+    EXPECT_TRUE(prompter_.shown.empty()) << "success is not reported";
+}
+
+TEST_F(FileLoaderTest, LoadingTwiceGivesDuplicatesAndTheModeStaysInForce) {
+    TFileViewer viewer(tree_);
+    viewer.SetLoadMode(1);
+    LoadDirectory(viewer);
+    // "Load files from current directory" leaves the mode as it was.
+    LoadDirectory(viewer);
+    EXPECT_EQ(Rows(), (Texts{"t1", "t1", "t2", "t2"}));
+    EXPECT_EQ(list_.Count(), 4);
+}
+
+TEST_F(FileLoaderTest, WithoutSubdirectoriesOnlyTheDirectoryItselfIsLoaded) {
+    TFileViewer viewer(tree_);
+    EXPECT_EQ(LoadDirectory(viewer, false), kDone);
+    EXPECT_EQ(Rows(), (Texts{"t1", "u1"}));
+    EXPECT_FALSE(viewer.Recurse());
+}
+
+TEST_F(FileLoaderTest, AMissingCurrentDirectoryIsReportedAndNothingAdded) {
+    TFileViewer viewer(dir_ / "missing");
+    EXPECT_EQ(LoadDirectory(viewer), kCannotEnumerate);
+    ASSERT_EQ(prompter_.shown.size(), 1u);
+    EXPECT_EQ(prompter_.shown[0].kind, FakePrompter::Shown::kWarning);
+    EXPECT_EQ(prompter_.shown[0].caption, "Error occuried");
+    EXPECT_EQ(prompter_.shown[0].text, "cannot read the directory");
+    EXPECT_EQ(list_.Count(), 0);
+    EXPECT_EQ(table_.RowCount(), 0);
+}
+
+TEST_F(FileLoaderTest, LoadSelectedFilesTakesTheSelectedRowsThatStillPass) {
+    TFileViewer viewer(tree_);
+    MemoryReportView directories, files;
+    MemoryFilterSelector filter;
+    MemoryDriveSelector drives;
+    directories.AddColumn("Directories", 200);
+    files.AddColumn("Files", 200);
+    files.AddColumn("Tag", 60);
+    AddFilterEntries(filter, "All files|*.*");
+    TDirectoryBrowser& browser = viewer.Browser();
+    browser.AttachDriveSelector(&drives);
+    browser.AttachFilterSelector(&filter);
+    browser.AttachDirectoryList(&directories);
+    browser.AttachFileList(&files);
+    ASSERT_EQ(browser.Refresh(), kDone);
+    // Rows: notes.txt, t1.mp3, u1.mp3.
+    ASSERT_EQ(files.RowCount(), 3);
+
+    files.SelectAll();
+    viewer.SetLoadMode(0);
+    EXPECT_EQ(LoadSelectedFiles(viewer, list_, tag_viewer_, true, true), 3);
+    EXPECT_EQ(Rows(), (Texts{"t1", "u1"})) << "the tag list keeps the .mp3 files";
+
+    // Tagged only; a selected file deleted since the listing drops out silently.
+    list_.Clear();
+    fs::remove(tree_ + "/u1.mp3");
+    viewer.SetLoadMode(1);
+    EXPECT_EQ(LoadSelectedFiles(viewer, list_, tag_viewer_, true, true), 1);
+    EXPECT_EQ(Rows(), Texts{"t1"});
+    EXPECT_EQ(ArtistOf("t1"), "One");
+
+    list_.Clear();
+    viewer.SetLoadMode(2);
+    files.ReplaceSelection({0, 1});
+    EXPECT_EQ(LoadSelectedFiles(viewer, list_, tag_viewer_, true, true), 1);
+    EXPECT_EQ(list_.Count(), 0) << "notes.txt passes the mode but is no .mp3 file";
+    EXPECT_TRUE(prompter_.shown.empty());
+}
+
+}  // namespace
+}  // namespace ambrel::test
