@@ -1,0 +1,399 @@
+#include "ui/files/file_viewer_pages.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QStorageInfo>
+#include <QStyledItemDelegate>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "files/directory_browser.h"
+#include "files/file_loader.h"
+#include "files/file_viewer.h"
+#include "files/result_codes.h"
+#include "platform/selectors.h"
+#include "ui/common/icons.h"
+#include "ui/common/qt_report_view.h"
+#include "ui/common/qt_text.h"
+#include "ui/files/qt_selectors.h"
+
+namespace ambrel::ui {
+
+namespace {
+
+constexpr int kTagColumnWidth = ambrel::TDirectoryBrowser::kTagColumnWidth;
+
+// Refuses an in-place editor on the parent entry " ..", which is never renamed.
+class DirectoryNameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        if (index.data(Qt::DisplayRole).toString() ==
+            QLatin1String(ambrel::TDirectoryBrowser::kParentEntry)) {
+            return nullptr;
+        }
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+};
+
+QToolBar* NewToolBar(const QString& name, QWidget* parent) {
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(name);
+    bar->setIconSize(QSize(kToolPictureSize, kToolPictureSize));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    return bar;
+}
+
+// A tool button with its picture and hint. Buttons whose commands are not built yet are
+// created disabled.
+QToolButton* AddButton(QToolBar* bar, const QString& name, const QString& hint, Picture picture,
+                       bool enabled = true) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setIcon(ToolPicture(picture));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setAutoRaise(true);
+    button->setEnabled(enabled);
+    bar->addWidget(button);
+    return button;
+}
+
+template <typename Handler>
+QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, Handler handler) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    QObject::connect(item, &QAction::triggered, menu, handler);
+    return item;
+}
+
+QCheckBox* AddCheckBox(QLayout* layout, const QString& name, const QString& caption) {
+    auto* box = new QCheckBox(caption);
+    box->setObjectName(name);
+    box->setChecked(true);
+    layout->addWidget(box);
+    return box;
+}
+
+}  // namespace
+
+FileViewerPages::FileViewerPages(const std::string& start_path, QWidget* parent)
+    : QTabWidget(parent) {
+    setObjectName(QStringLiteral("PageControl"));
+    addTab(BuildViewerPage(), QIcon::fromTheme(QStringLiteral("folder")),
+           QStringLiteral("File viewer"));
+    addTab(BuildSettingsPage(), QIcon::fromTheme(QStringLiteral("preferences-system")),
+           QStringLiteral("Settings"));
+    StartModel(start_path);
+}
+
+FileViewerPages::~FileViewerPages() = default;
+
+std::string FileViewerPages::StartPath() {
+    const QStorageInfo volume(QDir::currentPath());
+    const QString root = volume.isValid() ? volume.rootPath() : QString();
+    if (root.isEmpty() || !QDir(root).exists()) return "/";
+    return FromQ(root);
+}
+
+ambrel::TDirectoryBrowser& FileViewerPages::Browser() { return viewer_->Browser(); }
+
+const ambrel::TDirectoryBrowser& FileViewerPages::Browser() const { return viewer_->Browser(); }
+
+void FileViewerPages::SetPrompter(ambrel::Prompter* prompter) { Browser().SetPrompter(prompter); }
+
+QWidget* FileViewerPages::BuildViewerPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheetFileViewer"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    drive_combo_box_ = new QtDriveSelector(page);
+    drive_combo_box_->setObjectName(QStringLiteral("DriveComboBox"));
+    connect(drive_combo_box_, &QComboBox::activated, this, &FileViewerPages::DriveComboBoxChange);
+    layout->addWidget(drive_combo_box_);
+
+    layout->addWidget(BuildDirectoryToolBar());
+    BuildDirectoryList();
+    layout->addWidget(list_view_directories_, 2);
+    layout->addWidget(BuildFileToolBar());
+    BuildFileList();
+    layout->addWidget(list_view_files_, 3);
+
+    filter_combo_box_ = new QtFilterSelector(page);
+    filter_combo_box_->setObjectName(QStringLiteral("FilterComboBox"));
+    filter_combo_box_->setToolTip(QStringLiteral("Filter"));
+    AddFilterEntries(*filter_combo_box_, kFileViewerFilterText);
+    filter_combo_box_->SelectEntry(0);
+    connect(filter_combo_box_, &QComboBox::activated, this, &FileViewerPages::FilterComboBoxChange);
+    layout->addWidget(filter_combo_box_);
+    return page;
+}
+
+QToolBar* FileViewerPages::BuildDirectoryToolBar() {
+    QToolBar* bar = NewToolBar(QStringLiteral("ToolBarDirViewer"), this);
+
+    auto* load_menu = new QMenu(bar);
+    load_menu->setObjectName(QStringLiteral("PopupMenuLoadDirectory"));
+    AddItem(load_menu, QStringLiteral("Allfiles1"), QStringLiteral("All files in directory"),
+            [this] { LoadDirectory(0); });
+    AddItem(load_menu, QStringLiteral("Onlywheretagpresent1"),
+            QStringLiteral("Only files in directory where tag present"),
+            [this] { LoadDirectory(1); });
+    AddItem(load_menu, QStringLiteral("Onlywheretagisnotpresent1"),
+            QStringLiteral("Only files in directory where tag is not present"),
+            [this] { LoadDirectory(2); });
+    QToolButton* load =
+        AddButton(bar, QStringLiteral("ToolButtonLoadDirectory"),
+                  QStringLiteral("Load supported files in current directory"), Picture::kLoad);
+    load->setMenu(load_menu);
+    load->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(load, &QToolButton::clicked, this, [this] { LoadDirectory(0); });
+
+    connect(AddButton(bar, QStringLiteral("ToolButtonFolderRefresh"),
+                      QStringLiteral("Refresh current directory"), Picture::kRefresh),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderRefreshClick);
+    connect(AddButton(bar, QStringLiteral("ToolButtonFolderUp"),
+                      QStringLiteral("Go one directory level upper"), Picture::kFolderUp),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderUpClick);
+    // Creating, renaming and deleting directories are not built yet.
+    AddButton(bar, QStringLiteral("ToolButtonFolderCreate"),
+              QStringLiteral("Create new folder using Dirname variable"), Picture::kFolderNew,
+              false);
+    AddButton(bar, QStringLiteral("ToolButtonFolderRename"),
+              QStringLiteral("Rename selected directory using Dirname variable"), Picture::kRename,
+              false);
+    AddButton(bar, QStringLiteral("ToolButtonFolderDelete"),
+              QStringLiteral("Delete selected directory"), Picture::kDelete, false);
+    return bar;
+}
+
+QToolBar* FileViewerPages::BuildFileToolBar() {
+    QToolBar* bar = NewToolBar(QStringLiteral("ToolBarFileViewer"), this);
+
+    auto* load_menu = new QMenu(bar);
+    load_menu->setObjectName(QStringLiteral("PopupMenuLoadFiles"));
+    AddItem(load_menu, QStringLiteral("Loadall1"), QStringLiteral("Load all selected"),
+            [this] { LoadSelectedFiles(0); });
+    AddItem(load_menu, QStringLiteral("Loadonlywheretgpresent1"),
+            QStringLiteral("Load selected where tag present"), [this] { LoadSelectedFiles(1); });
+    AddItem(load_menu, QStringLiteral("Loadwheretagisnotpresent1"),
+            QStringLiteral("Load selected where tag is not present"),
+            [this] { LoadSelectedFiles(2); });
+    QToolButton* load = AddButton(bar, QStringLiteral("ToolButtonLoadFiles"),
+                                  QStringLiteral("Load selected files"), Picture::kAudioFile);
+    load->setText(QStringLiteral("File"));
+    load->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    load->setMenu(load_menu);
+    load->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(load, &QToolButton::clicked, this, [this] { LoadSelectedFiles(0); });
+
+    connect(AddButton(bar, QStringLiteral("ToolButtonSelectAllfiles"),
+                      QStringLiteral("Select all files"), Picture::kSelectAll),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonSelectAllfilesClick);
+    connect(AddButton(bar, QStringLiteral("ToolButtonDeselectAllfiles"),
+                      QStringLiteral("Deselect all files"), Picture::kRemoveAll),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonDeselectAllfilesClick);
+    // Copying, moving and deleting files are not built yet. The first two names are
+    // crossed with their captions; the captions and hints say what each does.
+    AddButton(bar, QStringLiteral("ToolButtonMoveFiles"),
+              QStringLiteral("Copy selected sound files from main window to current directory"),
+              Picture::kCopy, false)
+        ->setText(QStringLiteral("Copy selected files"));
+    AddButton(bar, QStringLiteral("ToolButtonCopyFiles"),
+              QStringLiteral("Move selected sound files from main window to current directory"),
+              Picture::kMove, false)
+        ->setText(QStringLiteral("Move selected files"));
+    AddButton(bar, QStringLiteral("ToolButtonDeleteFiles"), QStringLiteral("Delete selected files"),
+              Picture::kDelete, false);
+    return bar;
+}
+
+void FileViewerPages::BuildDirectoryList() {
+    auto* list = new QtReportView(this);
+    list_view_directories_ = list;
+    list->setObjectName(QStringLiteral("ListViewDirectories"));
+    list->AddColumn("Directories", -1);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->header()->setSectionsClickable(false);
+    list->SetMultiSelect(false);
+    list->SetGridLines(false);
+    list->setItemDelegate(new DirectoryNameDelegate(list));
+    // Renaming in place arrives with the directory commands; until then labels are read-only.
+    list->SetCaptionEditable(false);
+    connect(list, &QtReportView::rowActivated, this, &FileViewerPages::ListViewDirectoriesOpen);
+    connect(list, &QtReportView::keyPressed, this, &FileViewerPages::ListViewDirectoriesKeyDown);
+
+    popup_menu_dir_ = new QMenu(list);
+    popup_menu_dir_->setObjectName(QStringLiteral("PopupMenuDir"));
+    AddItem(popup_menu_dir_, QStringLiteral("Loadfilesfromcurrentdirectory1"),
+            QStringLiteral("Load files from current directory"),
+            [this] { LoadDirectory(std::nullopt); });
+    AddItem(popup_menu_dir_, QStringLiteral("Refreshdirectory1"),
+            QStringLiteral("Refresh directory"), [this] { ToolButtonFolderRefreshClick(); });
+    AddItem(popup_menu_dir_, QStringLiteral("Deleteselecteddirectory1"),
+            QStringLiteral("Delete selected directory"), [] {})
+        ->setEnabled(false);  // deleting directories is not built yet
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        popup_menu_dir_->popup(list_view_directories_->viewport()->mapToGlobal(pos));
+    });
+}
+
+void FileViewerPages::BuildFileList() {
+    auto* list = new QtReportView(this);
+    list_view_files_ = list;
+    list->setObjectName(QStringLiteral("ListViewFiles"));
+    list->AddColumn("Files", -1);
+    list->AddColumn("Tag", kTagColumnWidth);
+    // The name column takes what the Tag column leaves, also after the Tag column was
+    // removed and added again.
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->header()->setSectionsClickable(false);
+    list->SetMultiSelect(true);
+    list->SetGridLines(false);
+}
+
+QWidget* FileViewerPages::BuildSettingsPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheetSettings"));
+    auto* layout = new QVBoxLayout(page);
+
+    auto* viewer_group = new QGroupBox(QStringLiteral("File viewer"), page);
+    viewer_group->setObjectName(QStringLiteral("GroupBoxFileViewer"));
+    auto* viewer_layout = new QVBoxLayout(viewer_group);
+    check_box_viewer_hidden_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerHidden"),
+                                           QStringLiteral("Show hidden files in file viewer"));
+    check_box_viewer_icons_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerIcons"),
+                                          QStringLiteral("Show icons in file viewer"));
+    check_box_tag_status_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxTagStatus"),
+                                        QStringLiteral("Show if tag is present in file"));
+    connect(check_box_viewer_hidden_, &QCheckBox::clicked, this,
+            &FileViewerPages::CheckBoxViewerHiddenClick);
+    connect(check_box_viewer_icons_, &QCheckBox::clicked, this,
+            &FileViewerPages::CheckBoxViewerIconsClick);
+    connect(check_box_tag_status_, &QCheckBox::clicked, this,
+            &FileViewerPages::CheckBoxTagStatusClick);
+    layout->addWidget(viewer_group);
+
+    // Read at each load; clicking it does nothing by itself.
+    auto* load_group = new QGroupBox(QStringLiteral("Load tag files"), page);
+    load_group->setObjectName(QStringLiteral("GroupBoxLoadTagFiles"));
+    auto* load_layout = new QVBoxLayout(load_group);
+    check_box_load_subdirs_ = AddCheckBox(load_layout, QStringLiteral("CheckBoxLoadSubdirs"),
+                                          QStringLiteral("Load tags also from subdirectories"));
+    layout->addWidget(load_group);
+    layout->addStretch(1);
+    return page;
+}
+
+// The browser's controls are attached in the window's order; the fourth attachment makes
+// it ready, and the final Refresh lists both kinds.
+void FileViewerPages::StartModel(const std::string& start_path) {
+    image_list_files_ = std::make_unique<QtIconSource>(list_view_directories_, list_view_files_);
+    viewer_ = std::make_unique<ambrel::TFileViewer>(start_path);
+    ambrel::TDirectoryBrowser& browser = Browser();
+    browser.AttachDriveSelector(drive_combo_box_);
+    browser.AttachFilterSelector(filter_combo_box_);
+    browser.AttachDirectoryList(list_view_directories_);
+    browser.AttachFileList(list_view_files_);
+    browser.AttachIconList(image_list_files_.get());
+    browser.Refresh();
+    FollowSelection();
+}
+
+void FileViewerPages::FollowSelection() {
+    for (QtReportView* list : {list_view_directories_, list_view_files_}) {
+        const int row = list->FirstSelected();
+        if (row >= 0) list->FocusRow(row);
+    }
+}
+
+void FileViewerPages::LoadDirectory(std::optional<int> mode) {
+    if (mode) viewer_->SetLoadMode(*mode);
+    const LoadTarget target = target_ ? target_() : LoadTarget{};
+    if (!target.list || !target.viewer || !target.log) return;
+    const std::string mask = filter_combo_box_->CurrentMask();
+    ambrel::LoadDirectory(*viewer_, *target.list, *target.viewer, *target.log, mask,
+                          check_box_viewer_hidden_->isChecked(),
+                          check_box_load_subdirs_->isChecked());
+}
+
+void FileViewerPages::LoadSelectedFiles(int mode) {
+    viewer_->SetLoadMode(mode);
+    const LoadTarget target = target_ ? target_() : LoadTarget{};
+    if (!target.list || !target.viewer) return;
+    ambrel::LoadSelectedFiles(*viewer_, *target.list, *target.viewer,
+                              check_box_viewer_hidden_->isChecked(),
+                              check_box_load_subdirs_->isChecked());
+}
+
+void FileViewerPages::AfterTagsSaved() {
+    if (!Browser().IsTagStatusShown()) return;
+    Browser().RefreshFiles();
+    FollowSelection();
+}
+
+// Goes to the chosen volume's root; when that fails, the entry chosen before comes back.
+void FileViewerPages::DriveComboBoxChange(int index) {
+    if (Browser().ChangeDrive(drive_combo_box_->RootAt(index)) == ambrel::kDone) {
+        drive_combo_box_->Remember();
+        FollowSelection();
+    } else {
+        drive_combo_box_->SelectRemembered();
+    }
+}
+
+void FileViewerPages::ToolButtonFolderRefreshClick() {
+    Browser().Refresh();
+    FollowSelection();
+}
+
+void FileViewerPages::ToolButtonFolderUpClick() {
+    Browser().GoUp();
+    FollowSelection();
+}
+
+void FileViewerPages::ListViewDirectoriesOpen() {
+    Browser().OpenSelected();
+    FollowSelection();
+}
+
+void FileViewerPages::ListViewDirectoriesKeyDown(int key) {
+    if (key == Qt::Key_Backspace) ToolButtonFolderUpClick();
+}
+
+void FileViewerPages::ToolButtonSelectAllfilesClick() { Browser().SelectAllFiles(); }
+
+void FileViewerPages::ToolButtonDeselectAllfilesClick() { Browser().DeselectAllFiles(); }
+
+void FileViewerPages::FilterComboBoxChange() {
+    Browser().ChangeFilter();
+    FollowSelection();
+}
+
+void FileViewerPages::CheckBoxViewerHiddenClick(bool checked) {
+    Browser().SetShowHidden(checked);
+    ToolButtonFolderRefreshClick();
+}
+
+void FileViewerPages::CheckBoxViewerIconsClick(bool checked) {
+    Browser().SetShowIcons(checked);
+    ToolButtonFolderRefreshClick();
+}
+
+void FileViewerPages::CheckBoxTagStatusClick(bool checked) {
+    Browser().SetShowTagStatus(checked);
+    Browser().RefreshFiles();
+    FollowSelection();
+}
+
+}  // namespace ambrel::ui

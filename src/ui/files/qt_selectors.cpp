@@ -1,0 +1,139 @@
+#include "ui/files/qt_selectors.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+
+#include "ui/common/icons.h"
+#include "ui/common/qt_report_view.h"
+#include "ui/common/qt_text.h"
+
+namespace ambrel::ui {
+
+namespace {
+
+// The role under which an entry keeps its mask or root path.
+constexpr int kValueRole = Qt::UserRole;
+
+const QString kRoot = QStringLiteral("/");
+
+}  // namespace
+
+QtFilterSelector::QtFilterSelector(QWidget* parent) : QComboBox(parent) {}
+
+int QtFilterSelector::EntryCount() const { return count(); }
+
+void QtFilterSelector::AddEntry(const std::string& description, const std::string& mask) {
+    addItem(ToQ(description), ToQ(mask));
+}
+
+std::string QtFilterSelector::EntryDescription(int index) const { return FromQ(itemText(index)); }
+
+std::string QtFilterSelector::EntryMask(int index) const {
+    return FromQ(itemData(index, kValueRole).toString());
+}
+
+int QtFilterSelector::SelectedEntry() const { return currentIndex(); }
+
+void QtFilterSelector::SelectEntry(int index) { setCurrentIndex(index); }
+
+QtDriveSelector::QtDriveSelector(QWidget* parent) : QComboBox(parent) { SetRoots(MountedRoots()); }
+
+std::vector<std::string> QtDriveSelector::MountedRoots() {
+    std::vector<std::string> others;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady()) continue;
+        const QString root = volume.rootPath();
+        // A container binds single files (/etc/hosts) as mounts: only directories are volumes.
+        if (root.isEmpty() || root == kRoot || !QFileInfo(root).isDir()) continue;
+        others.push_back(FromQ(root));
+    }
+    std::sort(others.begin(), others.end());
+    others.erase(std::unique(others.begin(), others.end()), others.end());
+    others.insert(others.begin(), FromQ(kRoot));
+    return others;
+}
+
+void QtDriveSelector::SetRoots(const std::vector<std::string>& roots) {
+    clear();
+    const QIcon drive = QIcon::fromTheme(QStringLiteral("drive-harddisk"));
+    if (std::find(roots.begin(), roots.end(), FromQ(kRoot)) == roots.end()) {
+        addItem(drive, kRoot, kRoot);
+    }
+    for (const std::string& root : roots) addItem(drive, ToQ(root), ToQ(root));
+    Remember();
+}
+
+std::vector<std::string> QtDriveSelector::Drives() const {
+    std::vector<std::string> roots;
+    for (int i = 0; i < count(); ++i) roots.push_back(RootAt(i));
+    return roots;
+}
+
+std::string QtDriveSelector::Drive() const {
+    return currentIndex() < 0 ? std::string() : RootAt(currentIndex());
+}
+
+void QtDriveSelector::SetDrive(const std::string& root) {
+    const int index = findData(ToQ(root), kValueRole);
+    if (index < 0) return;
+    setCurrentIndex(index);
+    Remember();
+}
+
+std::string QtDriveSelector::RootAt(int index) const {
+    return FromQ(itemData(index, kValueRole).toString());
+}
+
+QtIconSource::QtIconSource(QtReportView* directories, QtReportView* files)
+    : directories_(directories), files_(files) {
+    UseIconTheme();
+    QFileIconProvider provider;
+    folder_icon_ = provider.icon(QFileIconProvider::Folder);
+    file_icon_ = provider.icon(QFileIconProvider::File);
+}
+
+std::string QtIconSource::IconKeyFor(const std::string& name, bool is_dir) {
+    QStringList candidates;
+    if (is_dir) {
+        candidates << QStringLiteral("folder");
+    } else {
+        // The type follows from the name alone: MatchExtension never reads the file.
+        const QMimeType type = mime_.mimeTypeForFile(ToQ(name), QMimeDatabase::MatchExtension);
+        candidates << type.iconName() << type.genericIconName();
+    }
+    for (const QString& candidate : candidates) {
+        if (candidate.isEmpty()) continue;
+        if (known_.contains(candidate)) return FromQ(candidate);
+        if (QIcon::hasThemeIcon(candidate)) {
+            known_.insert(candidate, QIcon::fromTheme(candidate));
+            return FromQ(candidate);
+        }
+    }
+    const QIcon& generic = is_dir ? folder_icon_ : file_icon_;
+    const QString key = generic.name().isEmpty()
+                            ? QStringLiteral("cache:%1").arg(generic.cacheKey())
+                            : generic.name();
+    known_.insert(key, generic);
+    return FromQ(key);
+}
+
+QIcon QtIconSource::KeyedIcon(const QString& key) const {
+    const auto found = known_.constFind(key);
+    if (found != known_.constEnd()) return *found;
+    return QIcon::fromTheme(key, file_icon_);
+}
+
+int QtIconSource::AddIcon(const std::string& key) {
+    const QIcon icon = KeyedIcon(ToQ(key));
+    directories_->AddImage(icon);
+    return files_->AddImage(icon);
+}
+
+void QtIconSource::ClearIcons() {
+    directories_->ClearImages();
+    files_->ClearImages();
+}
+
+}  // namespace ambrel::ui

@@ -1,0 +1,383 @@
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "errors/error_log.h"
+#include "files/directory_browser.h"
+#include "files/file_viewer.h"
+#include "support/fake_prompter.h"
+#include "support/mp3_fixture.h"
+#include "tag/tag_file.h"
+#include "tag/tag_list.h"
+#include "ui/common/qt_report_view.h"
+#include "ui/files/file_viewer_pages.h"
+#include "ui/files/qt_selectors.h"
+#include "viewer/tag_viewer.h"
+
+using namespace ambrel;
+using namespace ambrel::test;
+using ambrel::ui::FileViewerPages;
+using ambrel::ui::LoadTarget;
+using ambrel::ui::QtDriveSelector;
+using ambrel::ui::QtFilterSelector;
+using ambrel::ui::QtReportView;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// A temporary tree:  a.mp3 (tagged)  b.mp3  c.txt  d.MP3 (tagged)
+//                    Album/x.mp3 (tagged)  Album/y.mp3
+// The names sort the same in every locale.
+struct Tree {
+    TempDir dir;
+
+    Tree() {
+        Tagged("a.mp3");
+        Untagged("b.mp3");
+        WriteBytes(dir / "c.txt", {'t', 'e', 'x', 't'});
+        Tagged("d.MP3");
+        Tagged("Album/x.mp3");
+        Untagged("Album/y.mp3");
+    }
+    std::string Tagged(const std::string& relative) const {
+        TagFields fields;
+        fields.artist = "Artist";
+        return WriteMp3(dir / relative, 300, MakeBlock(fields));
+    }
+    std::string Untagged(const std::string& relative) const {
+        return WriteMp3(dir / relative, 300, std::nullopt);
+    }
+    std::string operator/(const std::string& relative) const { return dir / relative; }
+};
+
+// The file viewer's pages over a real tree, loading into a tag list shown in a real table.
+struct World {
+    Tree tree;
+    FakePrompter prompter;
+    TTagList list;
+    QtReportView table;
+    TTagViewer viewer{&table, &list, std::nullopt};
+    TErrorLog log{std::nullopt, &prompter};
+    FileViewerPages pages{tree.dir.path()};
+
+    World() {
+        viewer.LayoutColumns();
+        pages.SetLoadTarget([this] { return LoadTarget{&list, &viewer, &log}; });
+        pages.SetPrompter(&prompter);
+        pages.resize(257, 623);
+        pages.show();
+    }
+
+    template <typename T>
+    T* Find(const char* name) const {
+        T* child = pages.findChild<T*>(QString::fromLatin1(name));
+        if (!child) qFatal("no child %s", name);
+        return child;
+    }
+    QtReportView* Directories() const { return Find<QtReportView>("ListViewDirectories"); }
+    QtReportView* Files() const { return Find<QtReportView>("ListViewFiles"); }
+    QtFilterSelector* Filter() const { return Find<QtFilterSelector>("FilterComboBox"); }
+    QtDriveSelector* Drives() const { return Find<QtDriveSelector>("DriveComboBox"); }
+    void Click(const char* button) const {
+        QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton);
+    }
+    void Trigger(const char* item) const { Find<QAction>(item)->trigger(); }
+    // A click on a box of the Settings page, with that page shown.
+    void Check(const char* box) {
+        pages.setCurrentIndex(1);
+        QTest::mouseClick(Find<QCheckBox>(box), Qt::LeftButton);
+        pages.setCurrentIndex(0);
+    }
+    const std::string& Path() const { return pages.Browser().CurrentPath(); }
+
+    static Texts Column(const QtReportView* view, int pos) {
+        Texts texts;
+        for (int row = 0; row < view->RowCount(); ++row) texts.emplace_back(view->Cell(row, pos));
+        return texts;
+    }
+    // Selects the directory row with this caption, as a click does.
+    void SelectDirectory(const std::string& caption) const {
+        const Texts names = Column(Directories(), 0);
+        const auto found = std::find(names.begin(), names.end(), caption);
+        QVERIFY2(found != names.end(), caption.c_str());
+        const int row = static_cast<int>(found - names.begin());
+        QTest::mouseClick(Directories()->viewport(), Qt::LeftButton, {}, RowCentre(row));
+    }
+    // A double click: press and release, then the double-click event.
+    void DoubleClickDirectory(int row) const {
+        QTest::mouseClick(Directories()->viewport(), Qt::LeftButton, {}, RowCentre(row));
+        QTest::mouseDClick(Directories()->viewport(), Qt::LeftButton, {}, RowCentre(row));
+    }
+    QPoint RowCentre(int row) const {
+        QtReportView* view = Directories();
+        view->Flush();
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
+    // The paths of the main window's rows, relative to the tree, in row order.
+    Texts Loaded() const {
+        Texts paths;
+        const std::string base = tree.dir.path() + "/";
+        for (int row = 0; row < table.RowCount(); ++row) {
+            paths.push_back(viewer.EntryAt(row)->GetPath().substr(base.size()));
+        }
+        return paths;
+    }
+    static Texts Sorted(Texts texts) {
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    }
+};
+
+}  // namespace
+
+class FileViewerWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void OpensOnTheStartDirectoryWithTheMp3Filter() {
+        World w;
+        QCOMPARE(w.Path(), w.tree.dir.path());
+        // The header names the current directory; the parent entry stands first, selected.
+        QCOMPARE(w.Directories()->ColumnCaption(0), w.tree.dir.path());
+        QCOMPARE(World::Column(w.Directories(), 0), (Texts{" ..", "Album"}));
+        QCOMPARE(w.Directories()->SelectedRows(), std::vector<int>{0});
+        QCOMPARE(w.Filter()->currentText(), QStringLiteral("Mp3 files (*.mp3)"));
+        // The filter compares lower-cased extensions, the tag status only ".mp3" as written.
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "d.MP3"}));
+        QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "No", "No"}));
+        QCOMPARE(w.Files()->ColumnWidth(1), 60);
+        // Every row has a picture; directories share one, the mp3 files another.
+        QVERIFY(w.Directories()->RowImage(1) >= 0);
+        QCOMPARE(w.Files()->RowImage(0), w.Files()->RowImage(1));
+        QVERIFY(w.Files()->RowImage(0) != w.Directories()->RowImage(1));
+    }
+
+    void NavigatesWithEnterDoubleClickBackspaceAndTheUpButton() {
+        World w;
+        const std::string album = w.tree / "Album";
+
+        w.SelectDirectory("Album");
+        QTest::keyClick(w.Directories(), Qt::Key_Return);
+        QCOMPARE(w.Path(), album);
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"x.mp3", "y.mp3"}));
+        // The listing selected " .." and made it the current row: Enter goes back up.
+        QTest::keyClick(w.Directories(), Qt::Key_Return);
+        QCOMPARE(w.Path(), w.tree.dir.path());
+
+        w.DoubleClickDirectory(1);
+        QCOMPARE(w.Path(), album);
+        w.DoubleClickDirectory(0);
+        QCOMPARE(w.Path(), w.tree.dir.path());
+
+        w.SelectDirectory("Album");
+        QTest::keyClick(w.Directories(), Qt::Key_Return);
+        QTest::keyClick(w.Directories(), Qt::Key_Backspace);
+        QCOMPARE(w.Path(), w.tree.dir.path());
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "d.MP3"}));
+
+        w.Click("ToolButtonFolderUp");
+        QCOMPARE(w.Path(), std::filesystem::path(w.tree.dir.path()).parent_path().string());
+        QCOMPARE(w.Directories()->ColumnCaption(0), w.Path());
+    }
+
+    void ParentEntryRefusesAnInPlaceEditor() {
+        World w;
+        QtReportView* dirs = w.Directories();
+        dirs->SetCaptionEditable(true);
+        dirs->EditCaption(0);
+        QVERIFY(!dirs->viewport()->findChild<QLineEdit*>());
+        dirs->EditCaption(1);
+        QVERIFY(dirs->viewport()->findChild<QLineEdit*>());
+    }
+
+    void VolumeThatCannotBeOpenedPutsTheSelectorBack() {
+        World w;
+        QtDriveSelector* drives = w.Drives();
+        const std::string missing = w.tree / "no-such-volume";
+        drives->SetRoots({"/", missing});
+        drives->SetDrive("/");
+
+        QTest::keyClick(drives, Qt::Key_Down);
+        QCOMPARE(drives->Drive(), std::string("/"));
+        QCOMPARE(w.Path(), w.tree.dir.path());
+        QCOMPARE(w.prompter.shown.size(), std::size_t{1});
+        QCOMPARE(w.prompter.shown[0].text,
+                 std::string("Error while reading from drive: Unable to open drive"));
+
+        // Choosing a volume, the current one included, leads to its root.
+        drives->SetRoots({"/", w.tree.dir.path()});
+        QTest::keyClick(drives, Qt::Key_Down);
+        QCOMPARE(w.Path(), w.tree.dir.path());
+        w.SelectDirectory("Album");
+        QTest::keyClick(w.Directories(), Qt::Key_Return);
+        QCOMPARE(w.Path(), w.tree / "Album");
+        emit drives->activated(1);
+        QCOMPARE(w.Path(), w.tree.dir.path());
+        QTest::keyClick(drives, Qt::Key_Up);
+        QCOMPARE(w.Path(), std::string("/"));
+        QVERIFY(World::Column(w.Directories(), 0).front() != " ..");
+    }
+
+    void ChangingTheFilterListsTheFilesAgain() {
+        World w;
+        QTest::keyClick(w.Filter(), Qt::Key_Down);
+        QCOMPARE(w.Filter()->currentText(), QStringLiteral("All files (*.*)"));
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "c.txt", "d.MP3"}));
+        QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "No", "No", "No"}));
+        QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{0});
+        // The directory list is left as it was.
+        QCOMPARE(World::Column(w.Directories(), 0), (Texts{" ..", "Album"}));
+
+        QTest::keyClick(w.Filter(), Qt::Key_Up);
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "d.MP3"}));
+    }
+
+    void SettingsSwitchHiddenFilesIconsAndTheTagColumn() {
+        World w;
+        w.tree.Tagged(".hidden.mp3");
+        w.Click("ToolButtonFolderRefresh");
+        QCOMPARE(w.Files()->RowCount(), 4);
+
+        w.Check("CheckBoxViewerHidden");
+        QCOMPARE(World::Sorted(World::Column(w.Files(), 0)), (Texts{"a.mp3", "b.mp3", "d.MP3"}));
+
+        w.Check("CheckBoxViewerIcons");
+        QCOMPARE(w.Files()->RowImage(0), -1);
+        QCOMPARE(w.Directories()->RowImage(1), -1);
+        w.Check("CheckBoxViewerIcons");
+        QVERIFY(w.Files()->RowImage(0) >= 0);
+
+        w.Check("CheckBoxTagStatus");
+        QCOMPARE(w.Files()->ColumnCount(), 1);
+        QCOMPARE(w.Files()->CellCount(0), 1);
+        w.Check("CheckBoxTagStatus");
+        QCOMPARE(w.Files()->ColumnCount(), 2);
+        QCOMPARE(w.Files()->ColumnCaption(1), std::string("Tag"));
+        QCOMPARE(w.Files()->ColumnWidth(1), 60);
+        QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "No", "No"}));
+    }
+
+    // After a save the file list shows the new tag status and keeps the selected row
+    // number, or takes the last row when the list got shorter.
+    void SavedTagsRelistTheFilesKeepingTheSelectedRow() {
+        World w;
+        w.Files()->ReplaceSelection({1});
+        w.tree.Tagged("b.mp3");
+        w.pages.AfterTagsSaved();
+        QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "Mp3v1", "No"}));
+        QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{1});
+
+        w.Files()->ReplaceSelection({2});
+        std::filesystem::remove(w.tree / "d.MP3");
+        w.pages.AfterTagsSaved();
+        QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{1});
+
+        // Without the tag status a save leaves the list alone.
+        w.Check("CheckBoxTagStatus");
+        std::filesystem::remove(w.tree / "b.mp3");
+        w.pages.AfterTagsSaved();
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3"}));
+    }
+
+    void LoadsTheDirectoryInEachMode() {
+        struct Case {
+            const char* command;
+            Texts loaded;
+        };
+        const Case cases[] = {
+            {"ToolButtonLoadDirectory", {"Album/x.mp3", "Album/y.mp3", "a.mp3", "b.mp3"}},
+            {"Allfiles1", {"Album/x.mp3", "Album/y.mp3", "a.mp3", "b.mp3"}},
+            {"Onlywheretagpresent1", {"Album/x.mp3", "a.mp3"}},
+            {"Onlywheretagisnotpresent1", {"Album/y.mp3", "b.mp3"}},
+        };
+        for (const Case& c : cases) {
+            World w;
+            if (std::string(c.command) == "ToolButtonLoadDirectory") {
+                w.Click(c.command);
+            } else {
+                w.Trigger(c.command);
+            }
+            QCOMPARE(World::Sorted(w.Loaded()), c.loaded);
+        }
+    }
+
+    void LoadFromTheDirectoryMenuKeepsTheModeAndHonoursTheSubdirectoryBox() {
+        World w;
+        w.Trigger("Onlywheretagpresent1");
+        w.list.Clear();
+        w.Check("CheckBoxLoadSubdirs");
+        w.Trigger("Loadfilesfromcurrentdirectory1");
+        QCOMPARE(w.Loaded(), (Texts{"a.mp3"}));
+        QCOMPARE(w.pages.FileViewer().GetLoadMode(), 1);
+        // Loading again adds every file again.
+        w.Trigger("Loadfilesfromcurrentdirectory1");
+        QCOMPARE(w.Loaded(), (Texts{"a.mp3", "a.mp3"}));
+        QVERIFY(w.prompter.shown.empty());
+    }
+
+    void LoadingAVanishedDirectoryIsReported() {
+        World w;
+        w.SelectDirectory("Album");
+        QTest::keyClick(w.Directories(), Qt::Key_Return);
+        std::filesystem::remove_all(w.tree / "Album");
+        w.Click("ToolButtonLoadDirectory");
+        QCOMPARE(w.prompter.Count(FakePrompter::Shown::kWarning), 1);
+        QCOMPARE(w.prompter.shown[0].caption, std::string("Error occuried"));
+        QCOMPARE(w.table.RowCount(), 0);
+    }
+
+    void LoadsTheSelectedFilesInEachMode() {
+        struct Case {
+            const char* command;
+            Texts loaded;
+        };
+        const Case cases[] = {
+            {"ToolButtonLoadFiles", {"a.mp3", "b.mp3"}},
+            {"Loadall1", {"a.mp3", "b.mp3"}},
+            {"Loadonlywheretgpresent1", {"a.mp3"}},
+            {"Loadwheretagisnotpresent1", {"b.mp3"}},
+        };
+        for (const Case& c : cases) {
+            World w;
+            QTest::keyClick(w.Filter(), Qt::Key_Down);  // all files: c.txt is offered too
+            w.Click("ToolButtonSelectAllfiles");
+            QCOMPARE(w.Files()->SelectedRows().size(), std::size_t{4});
+            w.Files()->SetSelected(3, false);  // d.MP3
+            if (std::string(c.command) == "ToolButtonLoadFiles") {
+                w.Click(c.command);
+            } else {
+                w.Trigger(c.command);
+            }
+            // The tag list takes only ".mp3" paths; the rows keep the file list's order.
+            QCOMPARE(w.Loaded(), c.loaded);
+        }
+        World w;
+        w.Click("ToolButtonDeselectAllfiles");
+        QVERIFY(w.Files()->SelectedRows().empty());
+        w.Click("ToolButtonLoadFiles");
+        QCOMPARE(w.table.RowCount(), 0);
+    }
+
+    void CommandsNotBuiltYetAreDisabled() {
+        World w;
+        for (const char* name :
+             {"ToolButtonFolderCreate", "ToolButtonFolderRename", "ToolButtonFolderDelete",
+              "ToolButtonMoveFiles", "ToolButtonCopyFiles", "ToolButtonDeleteFiles"}) {
+            QVERIFY2(!w.Find<QToolButton>(name)->isEnabled(), name);
+        }
+        QVERIFY(!w.Find<QAction>("Deleteselecteddirectory1")->isEnabled());
+    }
+};
+
+QTEST_MAIN(FileViewerWindowTest)
+#include "file_viewer_window_test.moc"
