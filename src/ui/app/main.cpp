@@ -1,11 +1,17 @@
-#include <QApplication>
-#include <QMainWindow>
+#include <exception>
+
+#include "ui/app/ambrel_application.h"
+#include "ui/app/window_set.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Ambrel 2.0 Free alpha (Pendrake)"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Ambrel 2.0 Free (Pendrake project)"));
-    window.show();
-    return app.exec();
+    ambrel::ui::AmbrelApplication app(argc, argv);
+    try {
+        ambrel::ui::WindowSet windows;
+        windows.Show();
+        return app.exec();
+    } catch (...) {
+        // Something escaped the start-up or the event loop: show it, then end.
+        app.ShowException(std::current_exception());
+        return 1;
+    }
 }

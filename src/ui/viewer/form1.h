@@ -1,0 +1,164 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QDialog;
+class QMenu;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace ambrel {
+class Prompter;
+class TErrorLog;
+class TTagList;
+class TTagProcessor;
+class TTagViewer;
+}  // namespace ambrel
+
+namespace ambrel::ui {
+
+class FilterBar;
+enum class Picture;
+class QtReportView;
+class TagDetailPanel;
+
+// The main window: the tool bar, the menus, the tag table with its filter bar, and the
+// tag detail panel. It owns the model (tag list, table binding, error log) from its
+// construction to its close, and places itself and the two side windows on the screen.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Creates the model in its fixed order; DestroyModel tears it down in reverse.
+    int CreateModel();
+    int DestroyModel();
+
+    ambrel::TTagList* TagList() const { return tag_list_.get(); }
+    ambrel::TTagViewer* TagViewer() const { return tag_viewer_.get(); }
+    // The action panel's batch engine. Not built yet: always nullptr for now.
+    ambrel::TTagProcessor* TagProcessor() const { return tag_processor_; }
+    ambrel::TErrorLog* ErrorLog() const { return error_log_.get(); }
+    // Everything the main window says goes through the prompter (not owned when set).
+    ambrel::Prompter* prompter() const { return prompter_; }
+    void SetPrompter(ambrel::Prompter* prompter);
+
+    const std::string& ExeDir() const { return exe_dir_; }
+    const std::string& ErrorCfgPath() const { return error_cfg_path_; }
+    const std::string& TagViewerCfgPath() const { return tag_viewer_cfg_path_; }
+
+    QtReportView* ListViewTagViewer() const { return list_view_tag_viewer_; }
+    TagDetailPanel* DetailPanel() const { return tag_detail_panel_; }
+    FilterBar* Filter() const { return filter_bar_; }
+
+    // The first selected row in display order, -1 when none.
+    int CurrentRow() const;
+    bool ShowTagDetail(int row);
+    // Selects the rows whose file meets the criterion code, then shows the current row.
+    int SelectRowsBy(unsigned criterion);
+    void SelectAll();
+    void RemoveSelectedLines();
+    void RemoveAllLines();
+    void RedrawAllLines();
+    void SaveCurrentTag();
+    void SaveAllTags();
+    void ApplyFilter();
+
+    // Places this window and the side windows whose flags are on (shown first).
+    void PlaceWindows();
+    void SetSideWindows(QWidget* file_viewer, QWidget* action_panel);
+    // The version check dialog and the About box that the "About" menu opens.
+    void SetDialogs(QDialog* version_check, QDialog* about);
+    bool FileViewerVisible() const { return file_viewer_visible_; }
+    bool ActionPanelVisible() const { return action_panel_visible_; }
+    bool CloseAfterUpdate() const { return close_after_update_; }
+    void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
+
+    // Loads the dropped paths that name ".mp3" files (exactly that extension, of the last
+    // path component) into the tag list and rebuilds the table once. Folders are skipped.
+    void AddDroppedPaths(const QStringList& paths);
+    static bool IsDroppedMp3(const QString& path);
+
+signals:
+    // A save command ended; the file viewer relists files that show their tag status.
+    void tagsSaved();
+
+public slots:
+    void FileViewerClosed();
+    void ActionPanelClosed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildToolBar();
+    void BuildMainMenu();
+    void BuildColumnMenu();
+    void BuildPages();
+    void ConnectTable();
+    QMenu* BuildSelectMenu(const char* name, const char* prefix, const char* caption_prefix,
+                           unsigned first_code);
+    QToolButton* AddToolButton(const char* name, const QString& caption, const QString& hint,
+                               Picture picture);
+    QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Picture picture);
+    // Runs a command from a control; an exception goes to the application's box.
+    template <typename Command>
+    void Run(Command command);
+    // Wires a signal to a command run through Run.
+    template <typename Sender, typename Signal, typename Command>
+    void Bind(Sender* sender, Signal signal, Command command);
+
+    void ToggleFileViewer();
+    void ToggleActionPanel();
+    void ShowColumnFromMenu(int column, bool show);
+    // Warns once about files whose changes could not be written.
+    void ReportUnsaved(const std::vector<std::string>& paths);
+
+    std::string exe_dir_;
+    std::string error_cfg_path_;
+    std::string tag_viewer_cfg_path_;
+    std::unique_ptr<ambrel::TTagList> tag_list_;
+    std::unique_ptr<ambrel::TTagViewer> tag_viewer_;
+    // Slot for the action panel's batch engine, created between the table binding and
+    // the error log once that engine exists.
+    ambrel::TTagProcessor* tag_processor_ = nullptr;
+    std::unique_ptr<ambrel::TErrorLog> error_log_;
+    bool file_viewer_visible_ = false;
+    bool action_panel_visible_ = false;
+    bool close_after_update_ = false;
+
+    std::unique_ptr<ambrel::Prompter> own_prompter_;
+    ambrel::Prompter* prompter_ = nullptr;
+
+    QPointer<QWidget> file_viewer_;
+    QPointer<QWidget> action_panel_;
+    QPointer<QDialog> version_check_;
+    QPointer<QDialog> about_;
+
+    QToolBar* tool_bar_ = nullptr;
+    QtReportView* list_view_tag_viewer_ = nullptr;
+    TagDetailPanel* tag_detail_panel_ = nullptr;
+    FilterBar* filter_bar_ = nullptr;
+    QTabWidget* page_control_file_viewer_ = nullptr;
+    QTabWidget* page_control_file_detail_ = nullptr;
+    QPlainTextEdit* memo_tag_lyrics_ = nullptr;
+    QMenu* popup_menu_tag_viewer_ = nullptr;
+    QAction* file_viewer_item_ = nullptr;
+    QAction* action_panel_item_ = nullptr;
+};
+
+}  // namespace ambrel::ui
