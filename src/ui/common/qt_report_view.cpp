@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -57,6 +58,15 @@ private:
     }
 
     std::unique_ptr<char[]> data_;
+};
+
+// Rows a little taller than the text, so grid lines do not touch it.
+class PaddedDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 4);
+    }
 };
 
 }  // namespace
@@ -218,6 +228,7 @@ private:
 
 QtReportView::QtReportView(QWidget* parent) : QTreeView(parent), model_(new ReportModel(this)) {
     setModel(model_);
+    setItemDelegate(new PaddedDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setIndentation(0);

@@ -139,7 +139,7 @@ void TForm1::BuildPages() {
     auto* viewer_page = new QWidget(page_control_file_viewer_);
     viewer_page->setObjectName(QStringLiteral("TabSheetTagViewer"));
     auto* viewer_layout = new QVBoxLayout(viewer_page);
-    viewer_layout->setContentsMargins(2, 2, 2, 2);
+    viewer_layout->setContentsMargins(0, 0, 0, 0);
     list_view_tag_viewer_ = new QtReportView(viewer_page);
     list_view_tag_viewer_->setObjectName(QStringLiteral("ListViewTagViewer"));
     list_view_tag_viewer_->SetImages(ImageList16viewer());

