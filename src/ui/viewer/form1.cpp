@@ -215,6 +215,13 @@ void TForm1::BuildToolBar() {
     QToolButton* with_tag =
         AddToolButton("ToolButtonWithTag", QStringLiteral("Select with tag"),
                       QStringLiteral("Select lines with tag"), Picture::kSelectWithTag);
+    // The two drop-down buttons wear the greyed (indeterminate) look; they stay usable.
+    for (QToolButton* button : {no_tag, with_tag}) {
+        QStyleOption option;
+        option.initFrom(button);
+        const QPixmap normal = button->icon().pixmap(kToolPictureSize, kToolPictureSize);
+        button->setIcon(QIcon(style()->generatedIconPixmap(QIcon::Disabled, normal, &option)));
+    }
     no_tag->setPopupMode(QToolButton::MenuButtonPopup);
     no_tag->setMenu(BuildSelectMenu("PopupMenuNoTag", "Selectwithno", "Select with no ", 20));
     with_tag->setPopupMode(QToolButton::MenuButtonPopup);
