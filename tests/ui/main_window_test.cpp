@@ -467,6 +467,23 @@ private slots:
         }
     }
 
+    // The Year items select by the year text and the Genre items by genre 255, each by
+    // its own field whatever the criterion codes behind them.
+    void YearAndGenreItemsSelectByTheirOwnField() {
+        World w;
+        w.form->AddDroppedPaths(Paths({w.Write("1.mp3", MakeBlock(Tag().Year("1999").Genre(255))),
+                                       w.Write("2.mp3", MakeBlock(Tag().Genre(17)))}));
+        const struct {
+            const char* item;
+            std::vector<int> rows;
+        } cases[] = {{"SelectwithfilledYear1", {0}}, {"SelectwithnoYear1", {1}},
+                     {"SelectwithfilledGenre1", {1}}, {"SelectwithnoGenre1", {0}}};
+        for (const auto& c : cases) {
+            w.Trigger(c.item);
+            QCOMPARE(w.table->SelectedRows(), c.rows);
+        }
+    }
+
     void HeaderClicksSortBothWaysWithTheirImages() {
         World w;
         w.form->AddDroppedPaths(Paths({w.Write("a.mp3", MakeBlock(Tag().Artist("b").Track(2))),

@@ -24,7 +24,7 @@ constexpr const char* kCaptions[TTagViewer::kColumnCount] = {
     "Album", "Comment",   "Genre",    "Year",  "Picture"};
 // The window's initial layout names the sixth column differently from the rebuilt one.
 constexpr const char* kInitialSongCaption = "Song name";
-constexpr int kInitialWidths[TTagViewer::kColumnCount] = {50,  110, 170, 45, 140, 160,
+constexpr int kInitialWidths[TTagViewer::kColumnCount] = {64,  110, 170, 45, 140, 160,
                                                           140, 120, 90,  45, 50};
 
 std::vector<std::string> NumberedGenres() {

@@ -98,7 +98,7 @@ QComboBox* FilterBar::MakeLookForBox(const QString& name) {
     box->setEditable(true);
     // The history holds the column's values only: typed texts are not added on Enter.
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(8);
+    box->setMinimumContentsLength(4);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMaxVisibleItems(20);
     connect(box->lineEdit(), &QLineEdit::returnPressed, this, &FilterBar::applyClicked);

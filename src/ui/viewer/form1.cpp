@@ -39,8 +39,15 @@ namespace {
 
 // The tag fields the two selection drop-down menus offer, in menu order; the
 // criterion codes follow this order from 10 (filled) and 20 (empty).
-const char* const kSelectFields[] = {"Artist", "Song title", "Album", "Comment",
-                                     "Track",  "Year",       "Genre"};
+// The fields of the two selection menus, in menu order, with the criterion code offset
+// that tests each one. Criterion 5 (+10/+20) tests the genre and 6 the year, so the Year
+// and Genre items take each other's offsets: each item selects by its own field.
+struct SelectField {
+    const char* caption;
+    unsigned code_offset;
+};
+const SelectField kSelectFields[] = {{"Artist", 0}, {"Song title", 1}, {"Album", 2}, {"Comment", 3},
+                                     {"Track", 4},  {"Year", 6},       {"Genre", 5}};
 
 // The column pop-up menu's items: name, caption, column number.
 struct ColumnItem {
@@ -270,12 +277,13 @@ QMenu* TForm1::BuildSelectMenu(const char* name, const char* prefix, const char*
                                unsigned first_code) {
     auto* menu = new QMenu(this);
     menu->setObjectName(QLatin1String(name));
-    unsigned code = first_code;
-    for (const char* field : kSelectFields) {
-        QAction* item = menu->addAction(QLatin1String(caption_prefix) + QLatin1String(field));
-        item->setObjectName(QLatin1String(prefix) + WithoutBlanks(field) + QLatin1Char('1'));
+    for (const SelectField& field : kSelectFields) {
+        QAction* item =
+            menu->addAction(QLatin1String(caption_prefix) + QLatin1String(field.caption));
+        item->setObjectName(QLatin1String(prefix) + WithoutBlanks(field.caption) +
+                            QLatin1Char('1'));
+        const unsigned code = first_code + field.code_offset;
         Bind(item, &QAction::triggered, [this, code] { SelectRowsBy(code); });
-        ++code;
     }
     return menu;
 }
