@@ -31,22 +31,6 @@ namespace {
 constexpr int kCorpusFiles = 100000;
 constexpr int kFlatFiles = 10000;
 
-int RawTagCount(const std::vector<std::string>& paths) {
-    int tagged = 0;
-    uint8_t tail[128];
-    for (const std::string& path : paths) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
-            ::pread(fd, tail, sizeof tail, st.st_size - 128) == 128 &&
-            std::memcmp(tail, "TAG", 3) == 0) {
-            ++tagged;
-        }
-        ::close(fd);
-    }
-    return tagged;
-}
 
 // The corpus's .mp3 paths; the first call reads every file once, so that whichever
 // benchmark runs first does not pay alone for a cold cache.

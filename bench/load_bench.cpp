@@ -16,7 +16,6 @@
 namespace ambrel::test {
 namespace {
 
-int RawTagCount(const std::vector<std::string>& paths);
 
 // The corpus's paths; the first call also reads every file once, so that whichever
 // reader is measured first does not pay alone for a cold cache.
@@ -36,23 +35,6 @@ void SetCounters(benchmark::State& state, std::size_t files, int tagged) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(files));
 }
 
-// The raw reader: what any loader must do per file, and nothing more.
-int RawTagCount(const std::vector<std::string>& paths) {
-    int tagged = 0;
-    uint8_t tail[128];
-    for (const std::string& path : paths) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
-            ::pread(fd, tail, sizeof tail, st.st_size - 128) == 128 &&
-            std::memcmp(tail, "TAG", 3) == 0) {
-            ++tagged;
-        }
-        ::close(fd);
-    }
-    return tagged;
-}
 
 void BM_LoadRaw(benchmark::State& state) {
     const auto& paths = Paths(static_cast<int>(state.range(0)));

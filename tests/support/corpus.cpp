@@ -1,9 +1,11 @@
 #include "support/corpus.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -111,6 +113,23 @@ std::vector<std::string> CorpusPaths(const std::string& root) {
     }
     std::sort(paths.begin(), paths.end());
     return paths;
+}
+
+int RawTagCount(const std::vector<std::string>& paths) {
+    int tagged = 0;
+    uint8_t tail[128];
+    for (const std::string& path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
+            ::pread(fd, tail, sizeof tail, st.st_size - 128) == 128 &&
+            std::memcmp(tail, "TAG", 3) == 0) {
+            ++tagged;
+        }
+        ::close(fd);
+    }
+    return tagged;
 }
 
 }  // namespace ambrel::test
