@@ -4,10 +4,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QToolButton>
 
+#include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
 #include "viewer/tag_viewer.h"
 
@@ -22,26 +21,6 @@ const QStringList& ColumnEntries() {
         QStringLiteral("Album"),       QStringLiteral("Comment"),   QStringLiteral("Genre"),
         QStringLiteral("Year"),        QStringLiteral("Picture")};
     return entries;
-}
-
-// A funnel, drawn when the desktop theme has no filter icon.
-QIcon DrawnFilterIcon(const QColor& colour) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath funnel;
-    funnel.moveTo(1.5, 2.5);
-    funnel.lineTo(14.5, 2.5);
-    funnel.lineTo(9.5, 8.5);
-    funnel.lineTo(9.5, 13.5);
-    funnel.lineTo(6.5, 14.5);
-    funnel.lineTo(6.5, 8.5);
-    funnel.closeSubpath();
-    painter.setPen(QPen(colour, 1.2));
-    painter.setBrush(colour.lighter(160));
-    painter.drawPath(funnel);
-    return QIcon(pixmap);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
@@ -68,8 +47,7 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     speed_button_apply_filter_ = new QToolButton(this);
     speed_button_apply_filter_->setObjectName(QStringLiteral("SpeedButtonApplyFilter"));
     speed_button_apply_filter_->setToolTip(tr("Show only filtered lines"));
-    speed_button_apply_filter_->setIcon(QIcon::fromTheme(
-        QStringLiteral("view-filter"), DrawnFilterIcon(palette().color(QPalette::WindowText))));
+    speed_button_apply_filter_->setIcon(MenuPicture(Picture::kFilter));
     speed_button_apply_filter_->setAutoRaise(true);
     connect(speed_button_apply_filter_, &QToolButton::clicked, this, &FilterBar::applyClicked);
 

@@ -6,12 +6,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QToolButton>
 
 #include "platform/conversion.h"
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
+#include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
 #include "viewer/tag_viewer.h"
 
@@ -53,11 +53,6 @@ constexpr int kTextLimit = static_cast<int>(id3v1::kArtistWidth);
 constexpr int kCommentLimit = static_cast<int>(id3v1::kCommentWidth);
 constexpr int kYearLimit = 4;
 constexpr int kTrackLimit = 2;
-
-QIcon SaveIcon(const QWidget* widget) {
-    return QIcon::fromTheme(QStringLiteral("document-save"),
-                            widget->style()->standardIcon(QStyle::SP_DialogSaveButton));
-}
 
 // The tag state that "Tag present" asks for, from the file's state and the box.
 int32_t NextTagState(int32_t state, bool present) {
@@ -144,7 +139,7 @@ void TagDetailPanel::BuildControls() {
     speed_button_tag_save_ = new QToolButton(this);
     speed_button_tag_save_->setObjectName(QStringLiteral("SpeedButtonTagSave"));
     speed_button_tag_save_->setText(tr("Save tag"));
-    speed_button_tag_save_->setIcon(SaveIcon(this));
+    speed_button_tag_save_->setIcon(MenuPicture(Picture::kSave));
     speed_button_tag_save_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(speed_button_tag_save_, &QToolButton::clicked, this, &TagDetailPanel::saveClicked);
 }
