@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,25 +12,30 @@
 #include <string>
 #include <vector>
 
-#include "errors/error_log.h"
 #include "files/directory_browser.h"
 #include "files/file_viewer.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_file.h"
 #include "tag/tag_list.h"
+#include "ui/app/ambrel_application.h"
+#include "ui/app/window_set.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/files/file_viewer_pages.h"
+#include "ui/files/form2.h"
 #include "ui/files/qt_selectors.h"
+#include "ui/viewer/form1.h"
 #include "viewer/tag_viewer.h"
 
 using namespace ambrel;
 using namespace ambrel::test;
 using ambrel::ui::FileViewerPages;
-using ambrel::ui::LoadTarget;
 using ambrel::ui::QtDriveSelector;
 using ambrel::ui::QtFilterSelector;
 using ambrel::ui::QtReportView;
+using ambrel::ui::TForm1;
+using ambrel::ui::TForm2;
+using ambrel::ui::WindowSet;
 
 namespace {
 
@@ -60,27 +66,27 @@ struct Tree {
     std::string operator/(const std::string& relative) const { return dir / relative; }
 };
 
-// The file viewer's pages over a real tree, loading into a tag list shown in a real table.
+// The program's real windows, with a scripted prompter behind the main window. The file
+// viewer is taken to the tree by choosing it in the drive selector, as a mounted volume.
 struct World {
     Tree tree;
     FakePrompter prompter;
-    TTagList list;
-    QtReportView table;
-    TTagViewer viewer{&table, &list, std::nullopt};
-    TErrorLog log{std::nullopt, &prompter};
-    FileViewerPages pages{tree.dir.path()};
+    WindowSet windows;
+    TForm1* form1 = windows.Form1();
+    TForm2* form2 = windows.Form2();
+    FileViewerPages& pages = *form2->Pages();
+    QtReportView* table = form1->ListViewTagViewer();
 
     World() {
-        viewer.LayoutColumns();
-        pages.SetLoadTarget([this] { return LoadTarget{&list, &viewer, &log}; });
-        pages.SetPrompter(&prompter);
-        pages.resize(257, 623);
-        pages.show();
+        form1->SetPrompter(&prompter);
+        form2->show();
+        Drives()->SetRoots({"/", tree.dir.path()});
+        QTest::keyClick(Drives(), Qt::Key_Down);
     }
 
     template <typename T>
     T* Find(const char* name) const {
-        T* child = pages.findChild<T*>(QString::fromLatin1(name));
+        T* child = form2->findChild<T*>(QString::fromLatin1(name));
         if (!child) qFatal("no child %s", name);
         return child;
     }
@@ -127,8 +133,8 @@ struct World {
     Texts Loaded() const {
         Texts paths;
         const std::string base = tree.dir.path() + "/";
-        for (int row = 0; row < table.RowCount(); ++row) {
-            paths.push_back(viewer.EntryAt(row)->GetPath().substr(base.size()));
+        for (int row = 0; row < table->RowCount(); ++row) {
+            paths.push_back(form1->TagViewer()->EntryAt(row)->GetPath().substr(base.size()));
         }
         return paths;
     }
@@ -160,6 +166,15 @@ private slots:
         QVERIFY(w.Directories()->RowImage(1) >= 0);
         QCOMPARE(w.Files()->RowImage(0), w.Files()->RowImage(1));
         QVERIFY(w.Files()->RowImage(0) != w.Directories()->RowImage(1));
+    }
+
+    void OpensOnTheVolumeThatHoldsTheWorkingDirectory() {
+        WindowSet windows;
+        const std::string start = FileViewerPages::StartPath();
+        QCOMPARE(windows.Form2()->Pages()->Browser().CurrentPath(), start);
+        const std::string cwd = QDir::currentPath().toStdString();
+        QVERIFY(start == "/" || cwd.compare(0, start.size() + 1, start + "/") == 0);
+        QCOMPARE(windows.Form2()->windowTitle(), QStringLiteral("File viewer"));
     }
 
     void NavigatesWithEnterDoubleClickBackspaceAndTheUpButton() {
@@ -289,6 +304,38 @@ private slots:
         QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3"}));
     }
 
+    // A save in the main window reaches the file list's Tag column.
+    void SavingInTheMainWindowUpdatesTheTagColumn() {
+        World w;
+        w.Files()->ReplaceSelection({1});  // b.mp3, untagged
+        w.Click("ToolButtonLoadFiles");
+        QCOMPARE(w.Loaded(), (Texts{"b.mp3"}));
+        w.table->ReplaceSelection({0});
+        w.form1->findChild<QCheckBox*>("CheckBoxTagPresent")->click();
+        w.form1->findChild<QToolButton*>("ToolButtonSaveAll")->click();
+        QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "Mp3v1", "No"}));
+        QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{1});
+    }
+
+    void ClosingAndShowingAgainKeepsAWorkingWindow() {
+        World w;
+        w.form1->show();
+        QVERIFY(w.form2->isVisible());
+        w.SelectDirectory("Album");
+        QTest::keyClick(w.Directories(), Qt::Key_Return);
+        w.form2->close();
+        QVERIFY(!w.form2->isVisible());
+        QVERIFY(!w.form1->FileViewerVisible());
+
+        w.form1->findChild<QAction*>("Filemanagervisible1")->trigger();
+        QVERIFY(w.form2->isVisible());
+        QCOMPARE(w.Path(), w.tree / "Album");
+        QTest::keyClick(w.Directories(), Qt::Key_Backspace);
+        QCOMPARE(w.Path(), w.tree.dir.path());
+        w.Trigger("Onlywheretagpresent1");
+        QCOMPARE(World::Sorted(w.Loaded()), (Texts{"Album/x.mp3", "a.mp3"}));
+    }
+
     void LoadsTheDirectoryInEachMode() {
         struct Case {
             const char* command;
@@ -314,7 +361,7 @@ private slots:
     void LoadFromTheDirectoryMenuKeepsTheModeAndHonoursTheSubdirectoryBox() {
         World w;
         w.Trigger("Onlywheretagpresent1");
-        w.list.Clear();
+        w.form1->TagList()->Clear();
         w.Check("CheckBoxLoadSubdirs");
         w.Trigger("Loadfilesfromcurrentdirectory1");
         QCOMPARE(w.Loaded(), (Texts{"a.mp3"}));
@@ -333,7 +380,7 @@ private slots:
         w.Click("ToolButtonLoadDirectory");
         QCOMPARE(w.prompter.Count(FakePrompter::Shown::kWarning), 1);
         QCOMPARE(w.prompter.shown[0].caption, std::string("Error occuried"));
-        QCOMPARE(w.table.RowCount(), 0);
+        QCOMPARE(w.table->RowCount(), 0);
     }
 
     void LoadsTheSelectedFilesInEachMode() {
@@ -365,7 +412,7 @@ private slots:
         w.Click("ToolButtonDeselectAllfiles");
         QVERIFY(w.Files()->SelectedRows().empty());
         w.Click("ToolButtonLoadFiles");
-        QCOMPARE(w.table.RowCount(), 0);
+        QCOMPARE(w.table->RowCount(), 0);
     }
 
     void CommandsNotBuiltYetAreDisabled() {
@@ -379,5 +426,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(FileViewerWindowTest)
+int main(int argc, char** argv) {
+    ambrel::ui::AmbrelApplication app(argc, argv);
+    FileViewerWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "file_viewer_window_test.moc"

@@ -42,6 +42,7 @@ WindowSet* WindowSet::Current() { return current; }
 
 void WindowSet::Wire() {
     form1_->SetSideWindows(form2_.get(), form3_.get());
+    form2_->SetMainWindow(form1_.get());
     form1_->SetDialogs(form5_.get(), about_box_.get());
     QObject::connect(form2_.get(), &TForm2::closed, form1_.get(), &TForm1::FileViewerClosed);
     QObject::connect(form3_.get(), &TForm3::closed, form1_.get(), &TForm1::ActionPanelClosed);
