@@ -270,12 +270,12 @@ QWidget* FileViewerPages::BuildSettingsPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheetSettings"));
     auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(2, 4, 2, 4);
 
     auto* viewer_group = new QGroupBox(QStringLiteral("File viewer"), page);
     viewer_group->setObjectName(QStringLiteral("GroupBoxFileViewer"));
     auto* viewer_layout = new QVBoxLayout(viewer_group);
-    viewer_layout->setContentsMargins(6, 4, 4, 4);
+    viewer_layout->setContentsMargins(4, 2, 2, 2);
     check_box_viewer_hidden_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerHidden"),
                                            QStringLiteral("Show hidden files in file viewer"));
     check_box_viewer_icons_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerIcons"),
@@ -294,7 +294,7 @@ QWidget* FileViewerPages::BuildSettingsPage() {
     auto* load_group = new QGroupBox(QStringLiteral("Load tag files"), page);
     load_group->setObjectName(QStringLiteral("GroupBoxLoadTagFiles"));
     auto* load_layout = new QVBoxLayout(load_group);
-    load_layout->setContentsMargins(6, 4, 4, 4);
+    load_layout->setContentsMargins(4, 2, 2, 2);
     check_box_load_subdirs_ = AddCheckBox(load_layout, QStringLiteral("CheckBoxLoadSubdirs"),
                                           QStringLiteral("Load tags also from subdirectories"));
     layout->addWidget(load_group);

@@ -20,7 +20,18 @@ const QString kRoot = QStringLiteral("/");
 
 }  // namespace
 
-QtFilterSelector::QtFilterSelector(QWidget* parent) : QComboBox(parent) {}
+namespace {
+
+// A long entry (a deep volume path) must not widen the narrow window: the box keeps its
+// width and elides.
+void KeepNarrow(QComboBox* box) {
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(8);
+}
+
+}  // namespace
+
+QtFilterSelector::QtFilterSelector(QWidget* parent) : QComboBox(parent) { KeepNarrow(this); }
 
 int QtFilterSelector::EntryCount() const { return count(); }
 
@@ -38,7 +49,10 @@ int QtFilterSelector::SelectedEntry() const { return currentIndex(); }
 
 void QtFilterSelector::SelectEntry(int index) { setCurrentIndex(index); }
 
-QtDriveSelector::QtDriveSelector(QWidget* parent) : QComboBox(parent) { SetRoots(MountedRoots()); }
+QtDriveSelector::QtDriveSelector(QWidget* parent) : QComboBox(parent) {
+    KeepNarrow(this);
+    SetRoots(MountedRoots());
+}
 
 std::vector<std::string> QtDriveSelector::MountedRoots() {
     std::vector<std::string> others;
