@@ -150,7 +150,7 @@ class FileViewerWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void OpensOnTheStartDirectoryWithTheMp3Filter() {
+    void ListsTheDirectoryWithTheMp3FilterAndTagStatus() {
         World w;
         QCOMPARE(w.Path(), w.tree.dir.path());
         // The header names the current directory; the parent entry stands first, selected.
