@@ -227,7 +227,9 @@ void Paint(QPainter& p, Picture picture) {
     }
 }
 
-// Theme names of the pictures; empty where the theme has nothing that fits.
+// Theme names of the pictures; empty where the theme has nothing that fits. Refresh,
+// folder-up and filter are always painted: the theme's versions are grey symbolic
+// glyphs that look disabled beside coloured buttons, and its nearest "filter" is a lens.
 const char* ThemeName(Picture picture) {
     switch (picture) {
         case Picture::kSelectAll:
@@ -238,18 +240,12 @@ const char* ThemeName(Picture picture) {
             return "edit-clear-all";
         case Picture::kSave:
             return "document-save";
-        case Picture::kRefresh:
-            return "view-refresh";
-        case Picture::kFilter:
-            return "edit-find";
         case Picture::kCheckVersion:
             return "software-update-available";
         case Picture::kAbout:
             return "help-about";
         case Picture::kFolder:
             return "folder";
-        case Picture::kFolderUp:
-            return "go-up";
         case Picture::kFolderNew:
             return "folder-new";
         case Picture::kCopy:
