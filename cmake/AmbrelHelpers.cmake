@@ -20,3 +20,14 @@ function(ambrel_add_qtest source)
     set_tests_properties(ui.${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     add_dependencies(${name} ambrel_data)
 endfunction()
+
+# The moc step of an existing build directory watches only the files it knew when it last
+# ran, so a header added later (found by a glob) would go without moc and fail to link.
+# When the glob's result changes, the moc step's stamp is removed so that it runs again.
+function(ambrel_rerun_moc_when_files_change target files)
+    set(seen_variable AMBREL_MOC_FILES_SEEN_${target})
+    if(NOT "${files}" STREQUAL "${${seen_variable}}")
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+        set(${seen_variable} "${files}" CACHE INTERNAL "Files the moc step of ${target} has seen")
+    endif()
+endfunction()
