@@ -1,6 +1,7 @@
 #include "errors/error_log.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -24,9 +25,11 @@ std::string WriteText(const std::string& path, const std::string& text) {
 TEST(ErrorLogTest, WithoutAFileEveryCodeIsUnknown) {
     TempDir dir;
     fs::create_directory(dir / "error.cfg");
+    ASSERT_EQ(::mkfifo((dir / "fifo.cfg").c_str(), 0644), 0);  // must not block the read
     for (const std::optional<std::string>& path :
          {std::optional<std::string>(), std::optional<std::string>(dir / "missing.cfg"),
-          std::optional<std::string>(dir / "error.cfg"), std::optional<std::string>("")}) {
+          std::optional<std::string>(dir / "error.cfg"), std::optional<std::string>(dir / "fifo.cfg"),
+          std::optional<std::string>("")}) {
         FakePrompter prompter;
         TErrorLog log(path, &prompter);
         ASSERT_EQ(log.Messages().size(), 100u);

@@ -1,7 +1,9 @@
 #include "viewer/tag_viewer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@
 
 namespace ambrel::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 using Cells = std::vector<std::string>;
 
@@ -109,6 +113,18 @@ TEST_F(TagViewerTest, MissingConfigFileGivesNumberedGenres) {
     fields.genre = 148;  // a numbered list names 148, but no genre above 147 is shown
     viewer.BuildRow(AddFile("Band", "g", fields));
     EXPECT_EQ(viewer.RowTexts()[TTagViewer::kGenre], "");
+}
+
+TEST_F(TagViewerTest, AGenreFileThatIsNoRegularFileGivesNumberedGenres) {
+    // A directory used to end the program with a read error; a FIFO used to block it.
+    fs::create_directory(dir_ / "dir.cfg");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.cfg").c_str(), 0644), 0);
+    for (const char* name : {"dir.cfg", "fifo.cfg"}) {
+        SCOPED_TRACE(name);
+        TTagViewer viewer(&table_, &list_, dir_ / name);
+        ASSERT_EQ(viewer.Genres().size(), 149u);
+        EXPECT_EQ(viewer.Genres()[17], "17");
+    }
 }
 
 TEST_F(TagViewerTest, FilterConditionsOnOneColumnOrOnWholeCells) {

@@ -1,9 +1,6 @@
 #include "errors/error_log.h"
 
-#include <fstream>
-#include <iterator>
-
-#include "platform/paths.h"
+#include "platform/file_io.h"
 #include "platform/prompter.h"
 #include "tag/text_helpers.h"
 
@@ -40,12 +37,10 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+// Anything but a readable regular file (a directory, a FIFO) counts as no file.
 bool ReadMessageFile(const std::string& path, std::vector<std::string>* lines) {
-    if (!paths::FileExists(path)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    std::string text;
+    if (!file_io::ReadWholeFile(path, &text)) return false;
     *lines = SplitLines(text);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace ambrel::file_io {
 
@@ -107,6 +108,28 @@ bool File::Truncate(long long new_size) {
     if (rc != 0) return false;
     size_ = new_size;
     return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* out) {
+    out->clear();
+    long long size = -1;
+    const int fd = OpenRegular(path, OpenFlags(File::kRead), &size);
+    if (fd < 0) return false;
+    // Read to the end rather than to the size noted at open, which may have changed since.
+    std::string text;
+    text.reserve(static_cast<std::size_t>(size));
+    char buffer[16384];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    if (ok) *out = std::move(text);
+    return ok;
 }
 
 bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out) {

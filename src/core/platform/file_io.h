@@ -39,6 +39,11 @@ private:
     long long size_ = -1;
 };
 
+// The whole content of a regular file, read through the same checks as File: a directory,
+// FIFO or device is refused (and never blocks). False when the file cannot be opened or a
+// read fails; out is then left empty.
+bool ReadWholeFile(const std::string& path, std::string* out);
+
 // The last n bytes of the file (n <= 128) with one open, one fstat, one positioned read
 // and one close. False when the file cannot be opened or is shorter than 128 bytes.
 bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out);

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <utility>
 
+#include "platform/file_io.h"
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
 #include "tag/tag_list.h"
@@ -36,11 +35,10 @@ std::vector<std::string> NumberedGenres() {
 
 // One genre per line as the line stands; a trailing '\r' is a Windows line end, and a
 // final line end does not open a further, empty genre.
+// Anything but a readable regular file (a directory, a FIFO) counts as no file.
 std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    std::string content;
+    if (!file_io::ReadWholeFile(path, &content)) return std::nullopt;
     std::vector<std::string> genres;
     std::size_t start = 0;
     while (start < content.size()) {
