@@ -1,6 +1,7 @@
 #include "ui/viewer/filter_bar.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,6 +80,10 @@ QComboBox* FilterBar::MakeLookForBox(const QString& name) {
     box->setMinimumContentsLength(4);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMaxVisibleItems(20);
+    // The history is offered in a pop-up and never typed into the box: inline completion
+    // would turn the typed "beat" into "Beatles", and the filter would look for that.
+    box->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    box->completer()->setCaseSensitivity(Qt::CaseSensitive);
     connect(box->lineEdit(), &QLineEdit::returnPressed, this, &FilterBar::applyClicked);
     return box;
 }

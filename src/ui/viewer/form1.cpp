@@ -295,6 +295,14 @@ QAction* TForm1::AddMenuItem(QMenu* menu, const char* name, const QString& capti
     return item;
 }
 
+void TForm1::TableShortcut(QAction* item, const QKeySequence& keys) {
+    // The key is the table's: an edit box keeps Ctrl+A and Delete for its text, and no
+    // other control removes lines with Delete. The menu still shows the key.
+    item->setShortcut(keys);
+    item->setShortcutContext(Qt::WidgetShortcut);
+    list_view_tag_viewer_->addAction(item);
+}
+
 void TForm1::BuildMainMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -324,12 +332,12 @@ void TForm1::BuildMainMenu() {
     Bind(item, &QAction::triggered, [this] { SelectRowsBy(1); });
     item = AddMenuItem(main, "Selectalllines1", QStringLiteral("Select all lines"),
                        Picture::kSelectAll);
-    item->setShortcut(QKeySequence::SelectAll);
+    TableShortcut(item, QKeySequence::SelectAll);
     Bind(item, &QAction::triggered, [this] { SelectAll(); });
     main->addSeparator();
     item = AddMenuItem(main, "Deletetagsonselectedlines1",
                        QStringLiteral("Delete tags on selected lines"), Picture::kRemoveSelected);
-    item->setShortcut(QKeySequence::Delete);
+    TableShortcut(item, QKeySequence::Delete);
     Bind(item, &QAction::triggered, [this] { RemoveSelectedLines(); });
     item =
         AddMenuItem(main, "Deletealltags1", QStringLiteral("Delete all tags"), Picture::kRemoveAll);

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QAction;
+class QKeySequence;
 class QDialog;
 class QMenu;
 class QPlainTextEdit;
@@ -115,6 +116,8 @@ private:
     QToolButton* AddToolButton(const char* name, const QString& caption, const QString& hint,
                                Picture picture);
     QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Picture picture);
+    // Binds a key to a menu item that acts only while the table has the focus.
+    void TableShortcut(QAction* item, const QKeySequence& keys);
     // Runs a command from a control; an exception goes to the application's box.
     template <typename Command>
     void Run(Command command);
