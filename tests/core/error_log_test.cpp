@@ -28,8 +28,8 @@ TEST(ErrorLogTest, WithoutAFileEveryCodeIsUnknown) {
     ASSERT_EQ(::mkfifo((dir / "fifo.cfg").c_str(), 0644), 0);  // must not block the read
     for (const std::optional<std::string>& path :
          {std::optional<std::string>(), std::optional<std::string>(dir / "missing.cfg"),
-          std::optional<std::string>(dir / "error.cfg"), std::optional<std::string>(dir / "fifo.cfg"),
-          std::optional<std::string>("")}) {
+          std::optional<std::string>(dir / "error.cfg"),
+          std::optional<std::string>(dir / "fifo.cfg"), std::optional<std::string>("")}) {
         FakePrompter prompter;
         TErrorLog log(path, &prompter);
         ASSERT_EQ(log.Messages().size(), 100u);
@@ -83,6 +83,17 @@ TEST(ErrorLogTest, LooksUpTheFirstLineHoldingTheCode) {
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[0].text, "Bad argument");
     EXPECT_EQ(prompter.shown[1].text, "Unknown error occuried");
+}
+
+TEST(ErrorLogTest, ALatin1MessageFileShowsItsTextsAsUtf8) {
+    TempDir dir;
+    const std::string path = WriteText(dir / "error.cfg", "E054 Fichier non supprim\xE9\n");
+    FakePrompter prompter;
+    TErrorLog log(path, &prompter);
+    EXPECT_EQ(log.TakeMessage(54), "E054 Fichier non supprim\xC3\xA9");
+    log.Report(54);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Fichier non supprim\xC3\xA9");
 }
 
 TEST(ErrorLogTest, AShortLineShowsAsAnEmptyText) {

@@ -104,6 +104,22 @@ TEST_F(TagViewerTest, GenreNamesComeFromTheConfigFileLineByLine) {
     }
 }
 
+TEST_F(TagViewerTest, ALatin1GenreFileGivesUtf8NamesThatTheFilterFinds) {
+    // A genre file saved in an 8-bit code page: its names reach the table as UTF-8, so a
+    // name typed or picked from the history matches the cell.
+    const std::string cfg = "M\xFAsica\nRock\n";
+    const std::string cfg_path = dir_ / "tagviewer.cfg";
+    WriteBytes(cfg_path, std::vector<uint8_t>(cfg.begin(), cfg.end()));
+    TTagViewer viewer(&table_, &list_, cfg_path);
+    ASSERT_EQ(viewer.Genres().size(), 2u);
+    EXPECT_EQ(viewer.Genres()[0], "M\xC3\xBAsica");
+    TagFields fields;
+    fields.genre = 0;
+    viewer.BuildRow(AddFile("Band", "g", fields));
+    ASSERT_EQ(viewer.SetFilterCondition(0, "M\xC3\xBAsica", TTagViewer::kGenre), 1);
+    EXPECT_TRUE(viewer.MatchesFilter());
+}
+
 TEST_F(TagViewerTest, MissingConfigFileGivesNumberedGenres) {
     TTagViewer viewer(&table_, &list_, dir_ / "no-such.cfg");
     ASSERT_EQ(viewer.Genres().size(), 149u);

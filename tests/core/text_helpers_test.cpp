@@ -103,6 +103,21 @@ TEST(TextHelpersTest, Utf8ToLatin1) {
     for (const Case& c : cases) EXPECT_EQ(Utf8ToLatin1(c.utf8), c.latin1) << c.what;
 }
 
+TEST(TextHelpersTest, EightBitTextToUtf8KeepsUtf8AndTakesOtherBytesAsLatin1) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string utf8;
+    } cases[] = {
+        {"ASCII", "Rock", "Rock"},
+        {"UTF-8 already", "M\xC3\xBAsica \xE2\x82\xAC", "M\xC3\xBAsica \xE2\x82\xAC"},
+        {"Latin-1", "M\xFAsica", "M\xC3\xBAsica"},
+        {"mixed", "\xC3\xA9 \xE9", "\xC3\xA9 \xC3\xA9"},
+        {"cut short at the end", "ab\xC3", "ab\xC3\x83"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(EightBitToUtf8(c.text), c.utf8) << c.what;
+}
+
 TEST(TextHelpersTest, EveryLatin1ByteSurvivesARoundTrip) {
     std::string all;
     for (int c = 1; c < 256; ++c) all += static_cast<char>(c);

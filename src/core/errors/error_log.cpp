@@ -65,9 +65,11 @@ void TErrorLog::Lookup(int code) {
     current_ = "[" + std::to_string(code) + "] Unknown error occuried";
 }
 
+// The message file is 8-bit text: the lines are kept as read (the prefix is five bytes)
+// and turned into UTF-8 only when they leave the error log.
 std::string TErrorLog::TakeMessage(int code) {
     Lookup(code);
-    std::string message = std::move(*current_);
+    std::string message = EightBitToUtf8(*current_);
     current_.reset();
     return message;
 }
@@ -77,7 +79,7 @@ void TErrorLog::Report(int code) {
     Lookup(code);
     const std::string& line = *current_;
     const std::string text =
-        line.size() > kPrefixLength ? line.substr(kPrefixLength) : std::string();
+        line.size() > kPrefixLength ? EightBitToUtf8(line.substr(kPrefixLength)) : std::string();
     if (prompter_ != nullptr) prompter_->Warning("Error occuried", text);
 }
 

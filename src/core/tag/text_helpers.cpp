@@ -158,4 +158,21 @@ std::string Utf8ToLatin1(std::string_view utf8) {
     return out;
 }
 
+std::string EightBitToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t code_point = 0;
+        const std::size_t length = DecodeUtf8(text, i, &code_point);
+        if (length == 0) {
+            out += Latin1ToUtf8(text.substr(i, 1));
+            ++i;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
 }  // namespace ambrel

@@ -33,5 +33,8 @@ std::optional<std::string> LastPathComponent(std::optional<std::string_view> pat
 // UTF-8 is taken as Latin-1; a character without a Latin-1 form becomes '?'.
 std::string Latin1ToUtf8(std::string_view latin1);
 std::string Utf8ToLatin1(std::string_view utf8);
+// A line of an 8-bit text file as UTF-8: well-formed UTF-8 sequences stay as they are,
+// every other byte is taken as the Latin-1 character it is.
+std::string EightBitToUtf8(std::string_view text);
 
 }  // namespace ambrel

@@ -9,6 +9,7 @@
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
 #include "tag/tag_list.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel {
 
@@ -33,8 +34,9 @@ std::vector<std::string> NumberedGenres() {
     return genres;
 }
 
-// One genre per line as the line stands; a trailing '\r' is a Windows line end, and a
-// final line end does not open a further, empty genre.
+// One genre per line as the line stands; a trailing '\r' is a Windows line end, and a final
+// line end does not open a further, empty genre. The file is 8-bit text: bytes that are not
+// UTF-8 are taken as Latin-1, so the table and the filter see UTF-8 like every other text.
 // Anything but a readable regular file (a directory, a FIFO) counts as no file.
 std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
     std::string content;
@@ -46,7 +48,7 @@ std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
         if (end == std::string::npos) end = content.size();
         std::string_view line(content.data() + start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        genres.emplace_back(line);
+        genres.push_back(EightBitToUtf8(line));
         start = end + 1;
     }
     return genres;
