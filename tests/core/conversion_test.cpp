@@ -12,9 +12,9 @@ TEST(ConversionTest, AcceptsOneSignedDecimalNumber) {
         const char* text;
         int value;
     };
-    for (const Case& c : {Case{"12", 12}, Case{"+7", 7}, Case{"-7", -7}, Case{"  3", 3},
-                          Case{"\t3", 3}, Case{"0", 0}, Case{"2147483647", 2147483647},
-                          Case{"-2147483648", -2147483647 - 1}}) {
+    for (const Case& c :
+         {Case{"12", 12}, Case{"+7", 7}, Case{"-7", -7}, Case{"  3", 3}, Case{"\t3", 3},
+          Case{"0", 0}, Case{"2147483647", 2147483647}, Case{"-2147483648", -2147483647 - 1}}) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(StrToInt(c.text), c.value);
     }
