@@ -90,12 +90,18 @@ struct World {
     }
 };
 
-// Drops the paths on the widget as a file manager would: local file URLs.
-void Drop(QWidget* target, const QStringList& paths) {
+// Drops the paths on the widget as a file manager would: local file URLs, and with
+// `as_text` the same URLs as plain text too, as some file managers offer them.
+void Drop(QWidget* target, const QStringList& paths, bool as_text = false) {
     QMimeData mime;
     QList<QUrl> urls;
-    for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
+    QStringList lines;
+    for (const QString& path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+        lines.append(urls.back().toString());
+    }
     mime.setUrls(urls);
+    if (as_text) mime.setText(lines.join(QLatin1Char('\n')));
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -252,6 +258,18 @@ private slots:
                       true}};
         for (const auto& c : cases)
             QCOMPARE(TForm1::IsDroppedMp3(QString::fromUtf8(c.path)), c.kept);
+    }
+
+    void FilesDroppedOnAnEditBoxAreLoadedNotTyped() {
+        World w;
+        const std::string song = w.Write("song.mp3", MakeBlock(Tag().Artist("Art")));
+        auto* look_for = w.Find<QComboBox>("ComboBoxExFilter1");
+        for (QWidget* target : {static_cast<QWidget*>(w.Find<QLineEdit>("EditTagArtist")),
+                                static_cast<QWidget*>(look_for->lineEdit())})
+            Drop(target, Paths({song}), true);
+        QCOMPARE(w.form->TagList()->Count(), 2);
+        QCOMPARE(w.Text("EditTagArtist"), QString());
+        QCOMPARE(look_for->currentText(), QString());
     }
 
     void LongPathsAreTakenWhole() {
@@ -476,8 +494,10 @@ private slots:
         const struct {
             const char* item;
             std::vector<int> rows;
-        } cases[] = {{"SelectwithfilledYear1", {0}}, {"SelectwithnoYear1", {1}},
-                     {"SelectwithfilledGenre1", {1}}, {"SelectwithnoGenre1", {0}}};
+        } cases[] = {{"SelectwithfilledYear1", {0}},
+                     {"SelectwithnoYear1", {1}},
+                     {"SelectwithfilledGenre1", {1}},
+                     {"SelectwithnoGenre1", {0}}};
         for (const auto& c : cases) {
             w.Trigger(c.item);
             QCOMPARE(w.table->SelectedRows(), c.rows);

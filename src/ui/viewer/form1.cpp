@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -96,8 +97,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     tag_detail_panel_->Bind(tag_viewer_.get());
     filter_bar_->Bind(tag_viewer_.get());
     ConnectTable();
-    // Files dropped from the desktop's file manager land here.
+    // Files dropped from the desktop's file manager land here, wherever they fall: the
+    // edit boxes take no drops, so a dropped file is loaded rather than typed as a URL.
     setAcceptDrops(true);
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->setAcceptDrops(false);
     resize(760, 640);
 }
 
