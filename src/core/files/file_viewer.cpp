@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <utility>
 
 #include "files/directory_reader.h"
@@ -125,13 +124,21 @@ int TFileViewer::FilterFileList(std::vector<FoundFile>* list) const { return Fil
 template <typename Item>
 int TFileViewer::Filter(std::vector<Item>* list) const {
     if (!list) return 0;
+    // A plain compaction rather than remove_if: the test writes what it read into the item,
+    // and remove_if's predicate may not change the elements it looks at.
     FoundFile scratch;
-    const auto fails = [&](Item& item) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        Item& item = (*list)[i];
         const std::string& path = PathOf(item);
-        return !paths::FileExists(path) || !PassesLoadMode(path, ReadTarget(&item, &scratch));
-    };
-    list->erase(std::remove_if(list->begin(), list->end(), fails), list->end());
-    return static_cast<int>(list->size());
+        if (!paths::FileExists(path) || !PassesLoadMode(path, ReadTarget(&item, &scratch))) {
+            continue;
+        }
+        if (kept != i) (*list)[kept] = std::move(item);
+        ++kept;
+    }
+    list->resize(kept);
+    return static_cast<int>(kept);
 }
 
 int TFileViewer::DeleteOneFile(const std::string& path) {
