@@ -110,6 +110,7 @@ private slots:
     void nonNumberTrackThrowsAndWritesNothing_data();
     void nonNumberTrackThrowsAndWritesNothing();
     void lengthLimitsCutTypedText();
+    void aThreeDigitTrackSurvivesASave();
     void latin1TextRoundTrips();
     void actsOnTheFirstSelectedRow();
     void withoutRowOrViewerNothingChanges();
@@ -370,6 +371,32 @@ void TagDetailPanelTest::lengthLimitsCutTypedText() {
     QCOMPARE(text.substr(33, 30), digits.left(30).toStdString());  // artist, no terminator
     QCOMPARE(text.substr(97, 29), digits.left(29).toStdString());  // comment fills byte 125
     QCOMPARE(int(tail.at(126)), 12);
+}
+
+// The track byte goes up to 254; the two-character Track box must not cut a stored 123
+// to 12 when another field is edited and saved.
+void TagDetailPanelTest::aThreeDigitTrackSurvivesASave() {
+    World w;
+    TagFields fields;
+    fields.artist = "Abba";
+    fields.track = 123;
+    const std::string path = w.Add("t.mp3", MakeBlock(fields));
+    fields.track = 7;
+    w.Add("u.mp3", MakeBlock(fields));
+    QVERIFY(w.panel.ShowTagDetail(0));
+    QCOMPARE(w.Edit("EditTagTrack")->text(), QStringLiteral("123"));
+    w.Edit("EditTagArtist")->setText("ABBA");
+    QVERIFY(w.panel.StoreTagDetail(0));
+    const auto tail = ReadTail(path);
+    QCOMPARE(int(tail.at(126)), 123);
+    QCOMPARE(std::string(tail.begin() + 33, tail.begin() + 37), std::string("ABBA"));
+
+    // A row with a short track number gives the box its two characters back.
+    QVERIFY(w.panel.ShowTagDetail(1));
+    QLineEdit* track = w.Edit("EditTagTrack");
+    track->clear();
+    QTest::keyClicks(track, "123");
+    QCOMPARE(track->text(), QStringLiteral("12"));
 }
 
 void TagDetailPanelTest::latin1TextRoundTrips() {

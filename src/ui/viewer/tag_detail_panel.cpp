@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 
 #include "platform/conversion.h"
 #include "platform/report_view.h"
@@ -148,7 +149,7 @@ void TagDetailPanel::LayOutControls() {
     // Year and Track hold 4 and 2 digits: boxes just wide enough for those.
     const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     edit_tag_year_->setFixedWidth(digit * 4 + 16);
-    edit_tag_track_->setFixedWidth(digit * 2 + 16);
+    edit_tag_track_->setFixedWidth(digit * 3 + 16);  // room for a stored three-digit track
     edit_tag_year_->setAlignment(Qt::AlignRight);
     edit_tag_track_->setAlignment(Qt::AlignRight);
 
@@ -218,7 +219,11 @@ bool TagDetailPanel::ShowTagDetail(int row) {
     edit_tag_album_->setText(ToQ(file->GetAlbum()));
     edit_tag_comment_->setText(ToQ(file->GetComment()));
     edit_tag_year_->setText(ToQ(file->GetYear()));
-    edit_tag_track_->setText(QString::number(file->GetTrack()));
+    // The box holds two characters, but a stored track of 100..255 is shown whole: cut
+    // to two digits it would be written back as another number at the next save.
+    const QString track = QString::number(file->GetTrack());
+    edit_tag_track_->setMaxLength(std::max(kTrackLimit, static_cast<int>(track.size())));
+    edit_tag_track_->setText(track);
     // Genre numbers without a name (148..255, 254 and 255 included) select no entry.
     const int genre = file->GetGenre();
     const int names = static_cast<int>(std::size(kGenreNames));
