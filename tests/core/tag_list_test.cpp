@@ -131,6 +131,34 @@ TEST_F(TagListTest, SaveModifiedRewritesLoadedTagsOnly) {
     EXPECT_EQ(reread.GetArtist(), "Changed");
 }
 
+// A file loaded twice: the edit saved from one entry must survive the other, unedited
+// entry, whichever of the two comes first in the list; an entry with no change of its own
+// leaves the file alone, also when another program has changed the tag meanwhile.
+TEST_F(TagListTest, AnUneditedEntryNeverPutsBackAnOldTag) {
+    const std::string a = Tagged("a.mp3");
+    for (int edited : {0, 1}) {
+        list.Clear();
+        Tagged("a.mp3");
+        list.AddList({a, a});
+        list.Get(edited)->SetArtist("Edited " + std::to_string(edited));
+        EXPECT_EQ(list.SaveModified(), 2);
+        TTagFile reread(a);
+        reread.Load();
+        EXPECT_EQ(reread.GetArtist(), "Edited " + std::to_string(edited));
+    }
+
+    list.Clear();
+    Tagged("a.mp3");
+    list.Add(a);
+    TTagFile other_program(a);
+    other_program.Load();
+    other_program.SetTitle("Changed elsewhere");
+    ASSERT_EQ(other_program.Save(), 1);
+    const auto changed = ReadBytes(a);
+    EXPECT_EQ(list.SaveModified(), 1);
+    EXPECT_EQ(ReadBytes(a), changed);
+}
+
 TEST_F(TagListTest, SaveModifiedLeavesFailedEntriesForTheNextTry) {
     const std::string a = Tagged("a.mp3"), b = Tagged("b.mp3"), c = Tagged("c.mp3");
     list.AddList({a, b, c});

@@ -17,6 +17,10 @@ namespace {
 long g_allocations = 0;
 }
 
+// The replacements below pair malloc with free; GCC cannot see that through inlining and
+// warns about a mismatch that is not there.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     ++g_allocations;
     return std::malloc(size == 0 ? 1 : size);
@@ -35,6 +39,7 @@ void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace ambrel::test {
 namespace {

@@ -35,6 +35,7 @@ void TTagFile::Clear() {
     state_ = tsNone;
     modified_ = false;
     block_.fill(0);
+    on_disk_.fill(0);  // no block begins with zeros: nothing is known to be on disk
     std::memcpy(block_.data(), "TAG", 3);
     block_[id3v1::kTrackOffset] = 0;
     block_[id3v1::kGenreOffset] = id3v1::kNoGenre;
@@ -113,6 +114,7 @@ int TTagFile::LoadFromBlock(const TagBlock& block) {
     Clear();
     if (!BeginsWithTag(block)) return 0;
     block_ = block;
+    on_disk_ = block;
     state_ = tsPresent;
     modified_ = true;
     return 1;
@@ -138,13 +140,18 @@ int TTagFile::Save() {
 
 // Overwrites the file's tag with the block, but only a block that is still a tag: if the
 // file's end no longer begins with "TAG" those bytes are audio and stay untouched. A
-// block equal to the one on disk is not written again.
+// block equal to the one on disk, or unchanged since it was read, is not written.
 int TTagFile::SavePresent() {
     file_io::File file(GetPath(), file_io::File::kReadWrite);
     TagBlock tail;
     if (!file.IsOpen() || !ReadTail(file, &tail) || !BeginsWithTag(tail)) return 0;
-    if (tail == block_) return 1;
-    return file.WriteAt(file.Size() - kBlockLength, block_.data(), block_.size()) ? 1 : 0;
+    if (block_ == on_disk_) return 1;
+    if (tail != block_ &&
+        !file.WriteAt(file.Size() - kBlockLength, block_.data(), block_.size())) {
+        return 0;
+    }
+    on_disk_ = block_;
+    return 1;
 }
 
 // Cuts the tag off in place. Every failure keeps tsRemove and the block, so the entry
@@ -176,6 +183,7 @@ int TTagFile::SaveAppend() {
         written = file.Append(block_.data(), block_.size());
     }
     if (!written) return 0;
+    on_disk_ = block_;
     state_ = tsPresent;
     return 1;
 }

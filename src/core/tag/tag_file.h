@@ -67,6 +67,10 @@ private:
     int SaveAppend();
 
     TagBlock block_{};
+    // The block as last read from or written to the file. A present tag whose block still
+    // equals it holds no change of ours, so saving it writes nothing: a second, unedited
+    // entry for the same file must not put back the tag an edited entry has just saved.
+    TagBlock on_disk_{};
 };
 
 // Shortens the file at path by n bytes at its end, in place. 1 on success, -1 when
