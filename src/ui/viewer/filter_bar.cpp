@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QToolButton>
+#include <algorithm>
 
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
@@ -57,18 +59,23 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     connect(combo_box_filter2_, &QComboBox::currentIndexChanged, this,
             &FilterBar::ComboBoxFilter2Change);
 
-    auto* line = new QHBoxLayout(this);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->addWidget(label_filter1_);
-    line->addWidget(combo_box_ex_filter1_, 1);
-    line->addWidget(label_filter2_);
-    line->addWidget(combo_box_filter1_);
-    line->addSpacing(8);
-    line->addWidget(label_filter3_);
-    line->addWidget(combo_box_ex_filter2_, 1);
-    line->addWidget(label_filter4_);
-    line->addWidget(combo_box_filter2_);
-    line->addWidget(speed_button_apply_filter_);
+    // Each pair on a line of its own; the two lines stand side by side when the bar is
+    // wide enough and one above the other in a narrow window (see resizeEvent).
+    pair1_ = new QHBoxLayout;
+    pair1_->addWidget(label_filter1_);
+    pair1_->addWidget(combo_box_ex_filter1_, 1);
+    pair1_->addWidget(label_filter2_);
+    pair1_->addWidget(combo_box_filter1_);
+    pair2_ = new QHBoxLayout;
+    pair2_->addWidget(label_filter3_);
+    pair2_->addWidget(combo_box_ex_filter2_, 1);
+    pair2_->addWidget(label_filter4_);
+    pair2_->addWidget(combo_box_filter2_);
+    pair2_->addWidget(speed_button_apply_filter_);
+    lines_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
+    lines_->setContentsMargins(0, 0, 0, 0);
+    lines_->addLayout(pair1_, 1);
+    lines_->addLayout(pair2_, 1);
 }
 
 QComboBox* FilterBar::MakeLookForBox(const QString& name) {
@@ -96,6 +103,26 @@ QComboBox* FilterBar::MakeColumnList(const QString& name) {
     list->setCurrentIndex(0);
     list->setMaxVisibleItems(ColumnEntries().size());
     return list;
+}
+
+int FilterBar::OneLineWidth() const {
+    return pair1_->minimumSize().width() + lines_->spacing() + pair2_->minimumSize().width();
+}
+
+QSize FilterBar::minimumSizeHint() const {
+    // The narrowest bar is the two-line one.
+    const int width = std::max(pair1_->minimumSize().width(), pair2_->minimumSize().width());
+    return {width, lines_->minimumSize().height()};
+}
+
+void FilterBar::resizeEvent(QResizeEvent* event) {
+    const auto direction =
+        width() >= OneLineWidth() ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (lines_->direction() != direction) {
+        lines_->setDirection(direction);
+        updateGeometry();
+    }
+    QWidget::resizeEvent(event);
 }
 
 void FilterBar::Bind(ambrel::TTagViewer* viewer) { viewer_ = viewer; }

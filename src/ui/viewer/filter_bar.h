@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+class QBoxLayout;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QToolButton;
 
@@ -34,12 +36,20 @@ public:
     // the list with that column's values, sorted and deduplicated without regard to case.
     void FillFilterHistory(int pair, int entry);
 
+    QSize minimumSizeHint() const override;
+
 signals:
     // The apply button was clicked, or Enter pressed in a look-for box; the main window
     // applies the filter.
     void applyClicked();
 
+protected:
+    // Puts the second pair below the first when the two do not fit side by side.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // The width the two pairs need side by side.
+    int OneLineWidth() const;
     void ComboBoxFilter1Change(int entry);
     void ComboBoxFilter2Change(int entry);
     QComboBox* LookForBox(int pair) const;
@@ -58,6 +68,9 @@ private:
     QLabel* label_filter4_ = nullptr;
     QComboBox* combo_box_filter2_ = nullptr;
     QToolButton* speed_button_apply_filter_ = nullptr;
+    QHBoxLayout* pair1_ = nullptr;
+    QHBoxLayout* pair2_ = nullptr;
+    QBoxLayout* lines_ = nullptr;
 };
 
 }  // namespace ambrel::ui

@@ -135,6 +135,10 @@ void TagDetailPanel::BuildControls() {
     combo_box_tag_genre_->setEditable(false);
     combo_box_tag_genre_->addItems(GenreEntries());
     combo_box_tag_genre_->setMaxVisibleItems(20);
+    // The box may be narrower than the longest name, so the panel fits a small screen;
+    // its list opens as wide as the names need.
+    combo_box_tag_genre_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo_box_tag_genre_->setMinimumContentsLength(7);
     label_tag_genre_ = MakeLabel(this, "LabelTagGenre", tr("Genre"), combo_box_tag_genre_);
 
     speed_button_tag_save_ = new QToolButton(this);
@@ -170,10 +174,10 @@ void TagDetailPanel::LayOutControls() {
     // Last line: Year, Track and Genre side by side, "Save tag" at the right.
     auto* line = new QHBoxLayout;
     line->addWidget(edit_tag_year_);
-    line->addSpacing(12);
+    line->addSpacing(8);
     line->addWidget(label_tag_track_);
     line->addWidget(edit_tag_track_);
-    line->addSpacing(12);
+    line->addSpacing(8);
     line->addWidget(label_tag_genre_);
     line->addWidget(combo_box_tag_genre_, 1);
     line->addStretch(1);
