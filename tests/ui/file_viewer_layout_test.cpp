@@ -25,6 +25,7 @@
 #include "ui/files/form2.h"
 #include "ui/files/qt_selectors.h"
 #include "ui/viewer/form1.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 using ambrel::ui::TForm2;
@@ -128,19 +129,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "--shots" && i + 1 < argc) {
-            shots_dir = QString::fromLocal8Bit(argv[++i]);
-            continue;
-        }
-        rest.push_back(argv[i]);
-    }
-    int count = static_cast<int>(rest.size());
-    ambrel::ui::AmbrelApplication app(count, rest.data());
-    FileViewerLayoutTest test;
-    return QTest::qExec(&test, count, rest.data());
-}
+int main(int argc, char** argv) { return RunWindowTest<FileViewerLayoutTest>(argc, argv, &shots_dir); }
 
 #include "file_viewer_layout_test.moc"

@@ -23,6 +23,7 @@
 #include "ui/files/form2.h"
 #include "ui/files/qt_selectors.h"
 #include "ui/viewer/form1.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 using ambrel::ui::QtReportView;
@@ -270,19 +271,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "--shots" && i + 1 < argc) {
-            shots_dir = QString::fromLocal8Bit(argv[++i]);
-            continue;
-        }
-        rest.push_back(argv[i]);
-    }
-    int count = static_cast<int>(rest.size());
-    ambrel::ui::AmbrelApplication app(count, rest.data());
-    UserSessionTest test;
-    return QTest::qExec(&test, count, rest.data());
-}
+int main(int argc, char** argv) { return RunWindowTest<UserSessionTest>(argc, argv, &shots_dir); }
 
 #include "user_session_test.moc"

@@ -22,6 +22,7 @@
 #include "ui/common/qt_report_view.h"
 #include "ui/files/form2.h"
 #include "ui/viewer/form1.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 using ambrel::ui::TForm1;
@@ -137,20 +138,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QStringList args;
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "--shots" && i + 1 < argc) {
-            shots_dir = QString::fromLocal8Bit(argv[++i]);
-            continue;
-        }
-        rest.push_back(argv[i]);
-    }
-    int count = static_cast<int>(rest.size());
-    ambrel::ui::AmbrelApplication app(count, rest.data());
-    WindowLayoutTest test;
-    return QTest::qExec(&test, count, rest.data());
-}
+int main(int argc, char** argv) { return RunWindowTest<WindowLayoutTest>(argc, argv, &shots_dir); }
 
 #include "window_layout_test.moc"
