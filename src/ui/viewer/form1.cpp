@@ -17,6 +17,7 @@
 #include <QStyleOption>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -65,6 +66,10 @@ const ColumnItem kColumnItems[] = {
 
 // How many failed paths the save warning names before it only counts the rest.
 constexpr std::size_t kListedFailures = 20;
+// How long a window manager is given to decorate the windows before their frames are
+// measured again, and how many times the placement follows a change of frame.
+constexpr int kFrameSettleMs = 250;
+constexpr int kFrameRechecks = 2;
 
 QString WithoutBlanks(const char* text) {
     return QString::fromLatin1(text).remove(QLatin1Char(' '));
@@ -502,7 +507,20 @@ void TForm1::SetDialogs(QDialog* version_check, QDialog* about) {
     about_ = about;
 }
 
-void TForm1::PlaceWindows() {
+void TForm1::PlaceWindows() { PlaceWindowsChecking(kFrameRechecks); }
+
+std::vector<QSize> TForm1::FrameSizes() const {
+    std::vector<QSize> sizes;
+    const QWidget* windows[] = {this, file_viewer_, action_panel_};
+    for (const QWidget* window : windows)
+        if (window) sizes.push_back(window->frameGeometry().size() - window->geometry().size());
+    return sizes;
+}
+
+// A window manager decorates a window a moment after it is first shown, so the frames
+// measured by a placement may still be empty then. A little later the placement runs
+// again if any frame has changed since, a bounded number of times.
+void TForm1::PlaceWindowsChecking(int rechecks_left) {
     const QRect work = WorkArea();
     const bool left = file_viewer_visible_ && file_viewer_;
     const bool right = action_panel_visible_ && action_panel_;
@@ -516,6 +534,10 @@ void TForm1::PlaceWindows() {
     PlaceFrame(this, placement.main);
     if (placement.file_viewer) PlaceFrame(file_viewer_, *placement.file_viewer);
     if (placement.action_panel) PlaceFrame(action_panel_, *placement.action_panel);
+    if (rechecks_left <= 0) return;
+    QTimer::singleShot(kFrameSettleMs, this, [this, rechecks_left, frames = FrameSizes()] {
+        if (FrameSizes() != frames) PlaceWindowsChecking(rechecks_left - 1);
+    });
 }
 
 void TForm1::ToggleFileViewer() {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <memory>
 #include <string>
@@ -106,6 +107,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The frame sizes (outer minus inner) of this window and the two side windows.
+    std::vector<QSize> FrameSizes() const;
+    void PlaceWindowsChecking(int rechecks_left);
     void BuildToolBar();
     void BuildMainMenu();
     void BuildColumnMenu();
