@@ -444,6 +444,32 @@ TEST_F(TagFileTest, AppendBeyondTheFileSizeLimitLeavesTheFileAsItWas) {
     EXPECT_EQ(FileSize(path), 1128);
 }
 
+TEST_F(TagFileTest, AnOverwriteThatStopsPartWayPutsTheOldTagBack) {
+    // tsAppend over a file that has a tag by now overwrites that tag, like tsPresent.
+    for (int state : {tsPresent, tsAppend}) {
+        SCOPED_TRACE(state);
+        const std::string path = Tagged();
+        TTagFile tag(path);
+        ASSERT_EQ(tag.Load(), 1);
+        tag.SetState(state);
+        tag.SetTitle("A brand new title");
+        tag.SetArtist("Brand new artist name long enough");
+        int result;
+        {
+            // The limit falls inside the artist: the write puts the first 40 bytes of the
+            // block (the whole title, part of the artist), then fails.
+            FileSizeLimit limit(1040);
+            result = tag.Save();
+        }
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(tag.GetState(), state);
+        EXPECT_TRUE(tag.IsModified());
+        EXPECT_EQ(ReadBytes(path), MakeMp3Bytes(1000, MakeBlock(SampleFields())));
+        EXPECT_EQ(tag.Save(), 1);
+        EXPECT_EQ(ReadBytes(path), MakeMp3Bytes(1000, tag.Block()));
+    }
+}
+
 TEST_F(TagFileTest, SaveOfAnotherKindOrNoTagWritesNothing) {
     const std::string path = Tagged();
     TTagFile tag(path);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -54,16 +55,18 @@ bool ReadFully(int fd, long long offset, uint8_t* data, std::size_t size) {
     return true;
 }
 
-bool WriteFully(int fd, long long offset, const uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+// Writes until all size bytes are in or a write fails; the number of bytes that reached the
+// file. A write that crosses a file size limit writes the part below it, then fails.
+std::size_t WriteFully(int fd, long long offset, const uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset));
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        data += put;
+        if (put <= 0) break;
         offset += put;
-        size -= static_cast<std::size_t>(put);
+        done += static_cast<std::size_t>(put);
     }
-    return true;
+    return done;
 }
 
 }  // namespace
@@ -78,18 +81,23 @@ bool File::ReadAt(long long offset, uint8_t* data, std::size_t size) const {
     return fd_ >= 0 && offset >= 0 && ReadFully(fd_, offset, data, size);
 }
 
-bool File::WriteAt(long long offset, const uint8_t* data, std::size_t size) {
+bool File::Overwrite(long long offset, const uint8_t* data, const uint8_t* old, std::size_t size) {
     if (fd_ < 0 || offset < 0) return false;
-    if (!WriteFully(fd_, offset, data, size)) return false;
-    const long long end = offset + static_cast<long long>(size);
-    if (end > size_) size_ = end;
-    return true;
+    const std::size_t written = WriteFully(fd_, offset, data, size);
+    if (written == size) {
+        size_ = std::max(size_, offset + static_cast<long long>(size));
+        return true;
+    }
+    // The bytes to put back were just written, so they are allocated and lie below any size
+    // limit: writing them again succeeds where the first write stopped.
+    WriteFully(fd_, offset, old, written);
+    return false;
 }
 
 bool File::Append(const uint8_t* data, std::size_t size) {
     if (fd_ < 0) return false;
     const long long old_size = size_;
-    if (WriteFully(fd_, old_size, data, size)) {
+    if (WriteFully(fd_, old_size, data, size) == size) {
         size_ = old_size + static_cast<long long>(size);
         return true;
     }

@@ -26,8 +26,10 @@ public:
     long long Size() const { return size_; }
     // Reads exactly size bytes at offset; false on any shortfall.
     bool ReadAt(long long offset, uint8_t* data, std::size_t size) const;
-    // Writes exactly size bytes at offset; false on any shortfall.
-    bool WriteAt(long long offset, const uint8_t* data, std::size_t size);
+    // Writes data over the size bytes at offset, which hold old. A write that stops part-way
+    // (a file size limit, a full disk) puts back the part of old it replaced, so on failure
+    // the range holds old again, never a mix of both.
+    bool Overwrite(long long offset, const uint8_t* data, const uint8_t* old, std::size_t size);
     // Writes the bytes after the current end. A partial write (a full disk, a file size
     // limit) is taken back, so the file keeps its old length on failure.
     bool Append(const uint8_t* data, std::size_t size);

@@ -140,14 +140,15 @@ int TTagFile::Save() {
 
 // Overwrites the file's tag with the block, but only a block that is still a tag: if the
 // file's end no longer begins with "TAG" those bytes are audio and stay untouched. A
-// block equal to the one on disk, or unchanged since it was read, is not written.
+// block equal to the one on disk, or unchanged since it was read, is not written. A write
+// that stops part-way puts the old tag back, so the file never keeps a mix of the two.
 int TTagFile::SavePresent() {
     file_io::File file(GetPath(), file_io::File::kReadWrite);
     TagBlock tail;
     if (!file.IsOpen() || !ReadTail(file, &tail) || !BeginsWithTag(tail)) return 0;
     if (block_ == on_disk_) return 1;
     if (tail != block_ &&
-        !file.WriteAt(file.Size() - kBlockLength, block_.data(), block_.size())) {
+        !file.Overwrite(file.Size() - kBlockLength, block_.data(), tail.data(), block_.size())) {
         return 0;
     }
     on_disk_ = block_;
@@ -177,8 +178,8 @@ int TTagFile::SaveAppend() {
     TagBlock tail;
     bool written;
     if (ReadTail(file, &tail) && BeginsWithTag(tail)) {
-        written = tail == block_ ||
-                  file.WriteAt(file.Size() - kBlockLength, block_.data(), block_.size());
+        written = tail == block_ || file.Overwrite(file.Size() - kBlockLength, block_.data(),
+                                                   tail.data(), block_.size());
     } else {
         written = file.Append(block_.data(), block_.size());
     }
