@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,6 +54,27 @@ public:
 private:
     rlimit old_{};
     void (*old_handler_)(int) = nullptr;
+};
+
+// A read-only view of a directory: a bind mount remounted read-only, which stops root too.
+// The directory itself stays writable, so a test can still change the files behind the view.
+class ReadOnlyMount {
+public:
+    ReadOnlyMount(const std::string& source, const std::string& target) : target_(target) {
+        fs::create_directories(target);
+        mounted_ = ::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        read_only_ = mounted_ && ::mount(nullptr, target.c_str(), nullptr,
+                                         MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyMount() {
+        if (mounted_) ::umount2(target_.c_str(), MNT_DETACH);
+    }
+    bool ReadOnly() const { return read_only_; }
+
+private:
+    std::string target_;
+    bool mounted_ = false;
+    bool read_only_ = false;
 };
 
 class TagFileTest : public ::testing::Test {
@@ -467,6 +489,50 @@ TEST_F(TagFileTest, AnOverwriteThatStopsPartWayPutsTheOldTagBack) {
         EXPECT_EQ(ReadBytes(path), MakeMp3Bytes(1000, MakeBlock(SampleFields())));
         EXPECT_EQ(tag.Save(), 1);
         EXPECT_EQ(ReadBytes(path), MakeMp3Bytes(1000, tag.Block()));
+    }
+}
+
+TEST_F(TagFileTest, SavesThatNeedNoWriteSucceedOnReadOnlyMedia) {
+    struct Case {
+        const char* what;
+        bool tagged;
+        int state;
+        bool edit;
+        // The edited block reaches the file behind the read-only view (another entry saved it).
+        bool saved_elsewhere;
+        int result;
+    } cases[] = {
+        {"present, unchanged since load", true, tsPresent, false, false, 1},
+        {"present, the file holds the edit already", true, tsPresent, true, true, 1},
+        {"append, the file holds the tag already", false, tsAppend, true, true, 1},
+        {"no tag", false, tsNone, false, false, 1},
+        {"present, edited", true, tsPresent, true, false, 0},
+        {"append", false, tsAppend, true, false, 0},
+    };
+    const auto name = [](std::size_t i) { return std::to_string(i) + ".mp3"; };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::optional<Block> block;
+        if (cases[i].tagged) block = MakeBlock(SampleFields());
+        WriteMp3(dir / ("files/" + name(i)), 1000, block);
+    }
+    ReadOnlyMount view(dir / "files", dir / "ro");
+    if (!view.ReadOnly()) GTEST_SKIP() << "cannot make a read-only bind mount here";
+
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.what);
+        TTagFile tag(dir / ("ro/" + name(i)));
+        tag.Load();
+        tag.SetState(c.state);
+        if (c.edit) tag.SetArtist("Edited");
+        if (c.saved_elsewhere) WriteMp3(dir / ("files/" + name(i)), 1000, tag.Block());
+        const std::vector<uint8_t> before = ReadBytes(tag.GetPath());
+        EXPECT_EQ(tag.Save(), c.result);
+        EXPECT_EQ(tag.IsModified(), c.result != 1);
+        EXPECT_EQ(ReadBytes(tag.GetPath()), before);
+        if (c.result == 1 && c.state == tsAppend) {
+            EXPECT_EQ(tag.GetState(), tsPresent);
+        }
     }
 }
 

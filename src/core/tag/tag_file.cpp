@@ -140,17 +140,13 @@ int TTagFile::Save() {
 
 // Overwrites the file's tag with the block, but only a block that is still a tag: if the
 // file's end no longer begins with "TAG" those bytes are audio and stay untouched. A
-// block equal to the one on disk, or unchanged since it was read, is not written. A write
-// that stops part-way puts the old tag back, so the file never keeps a mix of the two.
+// block equal to the one on disk, or unchanged since it was read, is not written; that is
+// decided from a read-only open, so such a save succeeds on read-only media too.
 int TTagFile::SavePresent() {
-    file_io::File file(GetPath(), file_io::File::kReadWrite);
     TagBlock tail;
-    if (!file.IsOpen() || !ReadTail(file, &tail) || !BeginsWithTag(tail)) return 0;
+    if (!file_io::ReadLastBlock(GetPath(), &tail) || !BeginsWithTag(tail)) return 0;
     if (block_ == on_disk_) return 1;
-    if (tail != block_ &&
-        !file.Overwrite(file.Size() - kBlockLength, block_.data(), tail.data(), block_.size())) {
-        return 0;
-    }
+    if (tail != block_ && !WriteBlock(kRefuse)) return 0;
     on_disk_ = block_;
     return 1;
 }
@@ -171,22 +167,29 @@ int TTagFile::SaveRemove() {
 
 // Appends the block. A file that meanwhile got a tag of its own (another entry for the
 // same path saved first) has that tag overwritten instead: a second block appended after
-// it would leave a stale tag inside the audio data.
+// it would leave a stale tag inside the audio data. A tag already equal to the block needs
+// no write, and so no open for writing.
 int TTagFile::SaveAppend() {
-    file_io::File file(GetPath(), file_io::File::kReadWrite);
-    if (!file.IsOpen()) return 0;
     TagBlock tail;
-    bool written;
-    if (ReadTail(file, &tail) && BeginsWithTag(tail)) {
-        written = tail == block_ || file.Overwrite(file.Size() - kBlockLength, block_.data(),
-                                                   tail.data(), block_.size());
-    } else {
-        written = file.Append(block_.data(), block_.size());
-    }
-    if (!written) return 0;
+    const bool in_file = file_io::ReadLastBlock(GetPath(), &tail) && tail == block_;
+    if (!in_file && !WriteBlock(kAppend)) return 0;
     on_disk_ = block_;
     state_ = tsPresent;
     return 1;
+}
+
+// Writes the block over the tag at the file's end, read again under the open for writing.
+// A write that stops part-way puts the old tag back, so the file never keeps a mix of the
+// two; a failed append is taken back likewise.
+bool TTagFile::WriteBlock(IfUntagged if_untagged) {
+    file_io::File file(GetPath(), file_io::File::kReadWrite);
+    if (!file.IsOpen()) return false;
+    TagBlock tail;
+    if (ReadTail(file, &tail) && BeginsWithTag(tail)) {
+        return file.Overwrite(file.Size() - kBlockLength, block_.data(), tail.data(),
+                              block_.size());
+    }
+    return if_untagged == kAppend && file.Append(block_.data(), block_.size());
 }
 
 int CutFileEnd(const std::string& path, long long n) {

@@ -65,6 +65,9 @@ private:
     int SavePresent();
     int SaveRemove();
     int SaveAppend();
+    // What WriteBlock does with a file whose end is not a tag: refuse, or append the block.
+    enum IfUntagged { kRefuse, kAppend };
+    bool WriteBlock(IfUntagged if_untagged);
 
     TagBlock block_{};
     // The block as last read from or written to the file. A present tag whose block still
