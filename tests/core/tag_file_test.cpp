@@ -289,6 +289,33 @@ TEST_F(TagFileTest, ChangeCaseWorksOnEachFieldWithinItsWidth) {
     EXPECT_EQ(tag.GetTitle(), "hello world 2nd");
 }
 
+TEST_F(TagFileTest, ChangeCaseStopsAtAFieldsTerminatingZero) {
+    TagFields f;
+    f.title = std::string("abc\0xYz", 7);
+    f.artist = std::string("dE\0fG", 5);
+    f.album = std::string("\0hIj", 4);
+    const std::string path = WriteMp3(dir / "hidden.mp3", 10, MakeBlock(f));
+    struct Case {
+        int mode;
+        const char* title;
+        const char* artist;
+    } cases[] = {{1, "ABC", "DE"}, {2, "abc", "de"}, {3, "Abc", "De"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TTagFile tag(path);
+        ASSERT_EQ(tag.Load(), 1);
+        tag.ChangeCase(c.mode);
+        ASSERT_EQ(tag.Save(), 1);
+        TagFields changed = f;
+        changed.title.replace(0, 3, c.title);
+        changed.artist.replace(0, 2, c.artist);
+        // The bytes after each zero are not the field's text and reach the file unchanged.
+        EXPECT_EQ(ReadTail(path), ToBytes(MakeBlock(changed)));
+        EXPECT_EQ(tag.GetTitle(), c.title);
+        WriteMp3(path, 10, MakeBlock(f));
+    }
+}
+
 TEST_F(TagFileTest, SaveAppendsThenOverwritesTheSameBlock) {
     const std::string path = Untagged();
     TTagFile tag(path);

@@ -32,10 +32,13 @@ TEST(TextHelpersTest, ChangeCase) {
     }
 }
 
-TEST(TextHelpersTest, ChangeCaseOfAFieldStopsAtItsLength) {
+TEST(TextHelpersTest, ChangeCaseOfAFieldStopsAtItsLengthOrItsZero) {
     char field[] = "abcdef";
     ChangeCase(field, 3, 1);
     EXPECT_STREQ(field, "ABCdef");
+    char hidden[] = "ab\0cd";
+    ChangeCase(hidden, 5, 1);
+    EXPECT_EQ(std::string(hidden, 5), std::string("AB\0cd", 5));
     ChangeCase(nullptr, 3, 1);  // nothing to change, nothing read
 }
 

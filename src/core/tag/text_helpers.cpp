@@ -26,7 +26,7 @@ bool IsWordChar(char c) {
 void ChangeCase(char* text, std::size_t length, int mode) {
     if (text == nullptr || mode < 1 || mode > 3) return;
     bool word_start = true;
-    for (std::size_t i = 0; i < length; ++i) {
+    for (std::size_t i = 0; i < length && text[i] != '\0'; ++i) {
         char& c = text[i];
         if (!IsWordChar(c)) {
             word_start = true;

@@ -17,7 +17,8 @@ bool IsAsciiGraphic(unsigned char c);      // printable, not a space
 
 // Mode 1 upper case, 2 lower case, 3 word capitals; any other mode: no change.
 std::string& ChangeCase(std::string& text, int mode);
-// The same on a fixed-width field: never looks past length bytes.
+// The same on a fixed-width field: its text ends at its first zero byte, or after length
+// bytes when it holds none; the bytes after that zero are left as they are.
 void ChangeCase(char* text, std::size_t length, int mode);
 std::string& ReplaceAnyOf(std::string& text, std::string_view set, char replacement);
 std::string& ReplacePunctuation(std::string& text, char replacement);
