@@ -120,6 +120,28 @@ TEST_F(TagViewerTest, ALatin1GenreFileGivesUtf8NamesThatTheFilterFinds) {
     EXPECT_TRUE(viewer.MatchesFilter());
 }
 
+TEST_F(TagViewerTest, LongGenreNamesAreCutTo255BytesOfWholeCharacters) {
+    const std::string cfg = std::string(1 << 20, 'a') + "\r\n" +    // a megabyte
+                            std::string(254, 'b') + "\xC3\xA9\n" +  // UTF-8 é across the cut
+                            std::string(200, '\xE9') + "\n" +       // Latin-1: 400 bytes as UTF-8
+                            "Rock\n";
+    const std::string cfg_path = dir_ / "tagviewer.cfg";
+    WriteBytes(cfg_path, std::vector<uint8_t>(cfg.begin(), cfg.end()));
+    TTagViewer viewer(&table_, &list_, cfg_path);
+    ASSERT_EQ(viewer.Genres().size(), 4u);
+    EXPECT_EQ(viewer.Genres()[0], std::string(255, 'a'));
+    EXPECT_EQ(viewer.Genres()[1], std::string(254, 'b'));
+    std::string e_acute;
+    for (int i = 0; i < 127; ++i) e_acute += "\xC3\xA9";
+    EXPECT_EQ(viewer.Genres()[2], e_acute);
+    EXPECT_EQ(viewer.Genres()[3], "Rock");
+
+    TagFields fields;
+    fields.genre = 0;
+    ASSERT_EQ(viewer.BuildRow(AddFile("Band", "long", fields)), 1);
+    EXPECT_EQ(viewer.RowTexts()[TTagViewer::kGenre].size(), 255u);
+}
+
 TEST_F(TagViewerTest, MissingConfigFileGivesNumberedGenres) {
     TTagViewer viewer(&table_, &list_, dir_ / "no-such.cfg");
     ASSERT_EQ(viewer.Genres().size(), 149u);

@@ -42,6 +42,27 @@ TEST(TextHelpersTest, ChangeCaseOfAFieldStopsAtItsLengthOrItsZero) {
     ChangeCase(nullptr, 3, 1);  // nothing to change, nothing read
 }
 
+TEST(TextHelpersTest, CutAtCharBoundaryKeepsUtf8SequencesWhole) {
+    struct Case {
+        const char* text;
+        std::size_t max_bytes;
+        const char* expected;
+    } cases[] = {
+        {"abcdef", 4, "abcd"},
+        {"abc", 10, "abc"},
+        {"abc", 0, ""},
+        {"ab\xC3\xA9x", 3, "ab"},  // é would be split
+        {"ab\xC3\xA9x", 4, "ab\xC3\xA9"},
+        {"a\xE2\x82\xAC", 3, "a"},        // so would €
+        {"ab\xE9\xE9\xE9", 3, "ab\xE9"},  // a Latin-1 byte is a character of its own
+        {"a\xC3\xC3\xA9", 2, "a\xC3"},    // a lead byte without its follower, too
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CutAtCharBoundary(c.text, c.max_bytes), c.expected)
+            << c.text << " at " << c.max_bytes;
+    }
+}
+
 TEST(TextHelpersTest, Replacements) {
     std::string text = "a.b-c_d";
     EXPECT_EQ(ReplaceAnyOf(text, ".-_", ' '), "a b c d");

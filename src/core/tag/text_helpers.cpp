@@ -1,5 +1,7 @@
 #include "tag/text_helpers.h"
 
+#include <algorithm>
+
 #include "platform/paths.h"
 
 namespace ambrel {
@@ -173,6 +175,17 @@ std::string EightBitToUtf8(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        char32_t code_point = 0;
+        const std::size_t length = std::max<std::size_t>(DecodeUtf8(text, end, &code_point), 1);
+        if (end + length > max_bytes) break;
+        end += length;
+    }
+    return text.substr(0, end);
 }
 
 }  // namespace ambrel

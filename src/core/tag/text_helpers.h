@@ -37,5 +37,9 @@ std::string Utf8ToLatin1(std::string_view utf8);
 // A line of an 8-bit text file as UTF-8: well-formed UTF-8 sequences stay as they are,
 // every other byte is taken as the Latin-1 character it is.
 std::string EightBitToUtf8(std::string_view text);
+// The longest start of text of at most max_bytes that keeps every well-formed UTF-8
+// sequence whole (any other byte counts as a character of its own), so a line cut from an
+// 8-bit file before EightBitToUtf8 never ends in half a character.
+std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes);
 
 }  // namespace ambrel

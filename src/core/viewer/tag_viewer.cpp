@@ -18,6 +18,9 @@ namespace {
 constexpr int kNumberedGenres = 149;  // "0".."148" when there is no genre file
 constexpr int kLastNamedGenre = 147;  // genre numbers above have no name
 constexpr int kGenreUnset = 255;      // the genre byte of "no genre" for the selection tests
+// Every row's Genre cell holds its own copy of the name: a longer line is cut, so a huge
+// line in the file cannot multiply into every row.
+constexpr std::size_t kMaxGenreBytes = 255;
 
 constexpr const char* kCaptions[TTagViewer::kColumnCount] = {
     "Index", "Directory", "Filename", "Track", "Artist", "Song title",
@@ -34,9 +37,10 @@ std::vector<std::string> NumberedGenres() {
     return genres;
 }
 
-// One genre per line as the line stands; a trailing '\r' is a Windows line end, and a final
-// line end does not open a further, empty genre. The file is 8-bit text: bytes that are not
-// UTF-8 are taken as Latin-1, so the table and the filter see UTF-8 like every other text.
+// One genre per line as the line stands, cut to 255 bytes of UTF-8; a trailing '\r' is a
+// Windows line end, and a final line end does not open a further, empty genre. The file is
+// 8-bit text: bytes that are not UTF-8 are taken as Latin-1, so the table and the filter see
+// UTF-8 like every other text.
 // Anything but a readable regular file (a directory, a FIFO) counts as no file.
 std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
     std::string content;
@@ -48,7 +52,11 @@ std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
         if (end == std::string::npos) end = content.size();
         std::string_view line(content.data() + start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        genres.push_back(EightBitToUtf8(line));
+        // Cut before converting, which bounds the work, and again after: a Latin-1 byte
+        // grows to two in UTF-8, and the limit counts the name's UTF-8 bytes.
+        std::string name = EightBitToUtf8(CutAtCharBoundary(line, kMaxGenreBytes));
+        name.resize(CutAtCharBoundary(name, kMaxGenreBytes).size());
+        genres.push_back(std::move(name));
         start = end + 1;
     }
     return genres;
