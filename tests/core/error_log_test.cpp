@@ -96,6 +96,20 @@ TEST(ErrorLogTest, ALatin1MessageFileShowsItsTextsAsUtf8) {
     EXPECT_EQ(prompter.shown[0].text, "Fichier non supprim\xC3\xA9");
 }
 
+TEST(ErrorLogTest, LongLinesAreCutTo1024BytesOfWholeCharacters) {
+    TempDir dir;
+    // 1,023 bytes, then a UTF-8 é across the cut, then a megabyte more.
+    const std::string text = std::string(1018, 'x') + "\xC3\xA9" + std::string(1 << 20, 'y');
+    FakePrompter prompter;
+    TErrorLog log(WriteText(dir / "error.cfg", "E054 " + text + "\nE055 Next\n"), &prompter);
+    ASSERT_EQ(log.Messages().size(), 2u);
+    EXPECT_EQ(log.TakeMessage(54), "E054 " + std::string(1018, 'x'));
+    EXPECT_EQ(log.TakeMessage(55), "E055 Next");
+    log.Report(54);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, std::string(1018, 'x'));
+}
+
 TEST(ErrorLogTest, AShortLineShowsAsAnEmptyText) {
     TempDir dir;
     FakePrompter prompter;

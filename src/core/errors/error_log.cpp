@@ -10,6 +10,9 @@ namespace {
 
 constexpr int kBuiltInLines = 100;
 constexpr std::size_t kPrefixLength = 5;
+// A longer line is cut: the warning box lays out its whole text, which takes seconds for
+// a line of a megabyte.
+constexpr std::size_t kMaxMessageBytes = 1024;
 
 std::vector<std::string> BuiltInMessages() {
     std::vector<std::string> lines;
@@ -22,7 +25,8 @@ std::vector<std::string> BuiltInMessages() {
 }
 
 // Splits on '\n'; a '\r' before it goes too, so a file saved with CRLF line ends does
-// not carry '\r' into the messages. A final line end does not start another line.
+// not carry '\r' into the messages. A final line end does not start another line. Each
+// line is cut to 1,024 bytes.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -31,7 +35,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
         if (end == std::string::npos) end = text.size();
         std::size_t cut = end;
         if (cut > start && text[cut - 1] == '\r') --cut;
-        lines.emplace_back(text, start, cut - start);
+        lines.emplace_back(
+            CutAtCharBoundary(std::string_view(text).substr(start, cut - start), kMaxMessageBytes));
         start = end + 1;
     }
     return lines;
