@@ -56,6 +56,11 @@ private:
     void (*old_handler_)(int) = nullptr;
 };
 
+int SaveWithFileSizeLimit(TTagFile& tag, rlim_t bytes) {
+    FileSizeLimit limit(bytes);
+    return tag.Save();
+}
+
 // A read-only view of a directory: a bind mount remounted read-only, which stops root too.
 // The directory itself stays writable, so a test can still change the files behind the view.
 class ReadOnlyMount {
@@ -479,13 +484,8 @@ TEST_F(TagFileTest, AppendBeyondTheFileSizeLimitLeavesTheFileAsItWas) {
     tag.Load();
     tag.SetState(tsAppend);
     tag.SetArtist("Too big");
-    int result;
-    {
-        // Room for 50 of the 128 bytes: the part written must be taken back.
-        FileSizeLimit limit(1050);
-        result = tag.Save();
-    }
-    EXPECT_EQ(result, 0);
+    // Room for 50 of the 128 bytes: the part written must be taken back.
+    EXPECT_EQ(SaveWithFileSizeLimit(tag, 1050), 0);
     EXPECT_EQ(tag.GetState(), tsAppend);
     EXPECT_TRUE(tag.IsModified());
     EXPECT_EQ(ReadBytes(path), MakeMp3Bytes(1000, std::nullopt));
@@ -503,14 +503,9 @@ TEST_F(TagFileTest, AnOverwriteThatStopsPartWayPutsTheOldTagBack) {
         tag.SetState(state);
         tag.SetTitle("A brand new title");
         tag.SetArtist("Brand new artist name long enough");
-        int result;
-        {
-            // The limit falls inside the artist: the write puts the first 40 bytes of the
-            // block (the whole title, part of the artist), then fails.
-            FileSizeLimit limit(1040);
-            result = tag.Save();
-        }
-        EXPECT_EQ(result, 0);
+        // The limit falls inside the artist: the write puts the first 40 bytes of the block
+        // (the whole title, part of the artist), then fails.
+        EXPECT_EQ(SaveWithFileSizeLimit(tag, 1040), 0);
         EXPECT_EQ(tag.GetState(), state);
         EXPECT_TRUE(tag.IsModified());
         EXPECT_EQ(ReadBytes(path), MakeMp3Bytes(1000, MakeBlock(SampleFields())));
