@@ -54,7 +54,7 @@ protected:
     int LoadDirectory(TFileViewer& viewer, bool recurse = true, std::string_view mask = "*.*") {
         return ambrel::LoadDirectory(viewer, list_, tag_viewer_, log_, mask, true, recurse);
     }
-    // The Filename cells of the table, sorted (the search order is the file system's).
+    // The Filename cells of the table, sorted, so a case need not spell out the walk order.
     Texts Rows() const {
         Texts names;
         for (int row = 0; row < table_.RowCount(); ++row) {

@@ -126,6 +126,27 @@ TEST_F(FileViewerTest, SearchWalksDepthFirstWithDirectoriesBeforeTheirContents) 
     EXPECT_EQ(trailing, files_only);
 }
 
+// An album loads as 01, 02, 03 whatever order the file system keeps its entries in.
+TEST_F(FileViewerTest, SearchTakesEachDirectoryInNameOrderWhateverTheCreationOrder) {
+    // Forty numbered names, made in a scrambled order: no file system order (creation,
+    // reverse creation, hash) can match the sorted one by chance.
+    Paths numbered;
+    for (int i = 1; i <= 40; ++i) numbered.push_back((i < 10 ? "0" : "") + std::to_string(i));
+    for (int i = 0; i < 40; ++i) Untagged(numbered[(i * 17) % 40] + ".mp3");
+    for (const char* name : {"b.mp3", "_x.mp3", "B/z.mp3", "a.mp3", "B/Y.mp3", "A.mp3"}) {
+        Untagged(name);
+    }
+
+    Paths expected{dir_.path()};
+    for (const std::string& n : numbered) expected.push_back(dir_ / (n + ".mp3"));
+    // Letters compare without case, then by their bytes; a directory's contents stand where
+    // the directory is met; '_' follows the letters, as upper-cased names order it.
+    for (const char* name : {"A.mp3", "a.mp3", "B", "B/Y.mp3", "B/z.mp3", "b.mp3", "_x.mp3"}) {
+        expected.push_back(dir_ / name);
+    }
+    EXPECT_EQ(Search("*.mp3", true), expected);
+}
+
 TEST_F(FileViewerTest, LoadModeTakesAllTaggedOrUntaggedFiles) {
     const std::string tagged = Tagged("tagged.mp3");
     const std::string plain = Untagged("plain.mp3");

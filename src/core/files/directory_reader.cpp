@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/paths.h"
@@ -36,6 +37,22 @@ bool IsDotEntry(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+unsigned char UpperAscii(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
+
+bool NameBefore(const std::string& a, const std::string& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = UpperAscii(a[i]);
+        const unsigned char y = UpperAscii(b[i]);
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
 }  // namespace
 
 bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
@@ -48,6 +65,13 @@ bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries
     }
     ::closedir(dir);
     return true;
+}
+
+void SortByName(std::vector<DirectoryEntry>* entries) {
+    std::sort(entries->begin(), entries->end(),
+              [](const DirectoryEntry& a, const DirectoryEntry& b) {
+                  return NameBefore(a.name, b.name);
+              });
 }
 
 }  // namespace ambrel

@@ -18,4 +18,9 @@ struct DirectoryEntry {
 // per level. False when the directory cannot be opened (entries stay empty).
 bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries);
 
+// Puts entries in name order as an NTFS directory search yields them, whatever order the
+// file system keeps: ASCII letters compared without case (upper-cased, as NTFS compares),
+// names equal that way ordered by their bytes, so "A" < "a" < "b" < "_".
+void SortByName(std::vector<DirectoryEntry>* entries);
+
 }  // namespace ambrel

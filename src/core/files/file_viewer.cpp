@@ -97,6 +97,7 @@ void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directo
         if (top) *result = kCannotEnumerate;
         return;
     }
+    SortByName(&entries);
     for (const DirectoryEntry& entry : entries) {
         std::string full = paths::Join(directory, entry.name);
         // A symbolic link is never descended into: it is taken like a file, so a search

@@ -40,8 +40,9 @@ public:
     // "TAG"; 0 for an empty path, a missing or short file, and every other path.
     static int HasTag(const std::string& path);
 
-    // Appends to list the entries of directory, depth-first in the order the file system
-    // yields them; with add_directories each directory (the given one included) stands
+    // Appends to list the entries of directory, depth-first, each directory's entries in
+    // name order (SortByName: letters without case, then bytes), whatever order the file
+    // system keeps; with add_directories each directory (the given one included) stands
     // before its own contents.
     //  - Only files pass the tests: the LoadMode test, then the mask test (the entry's
     //    lower-cased extension, dot included, occurs in the mask; an empty extension passes;
