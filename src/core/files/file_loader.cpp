@@ -32,9 +32,10 @@ int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, T
     viewer.SetRecurse(recurse);
     std::vector<FoundFile> found;
     const int result = viewer.SearchFiles(&found, viewer.Browser().CurrentPath(), mask, false);
-    log.Report(result);
     AddFound(list, found);
     tag_viewer.RebuildRows();
+    // After the rows are there, so a report of skipped paths stands over what was loaded.
+    log.Report(result);
     return result;
 }
 

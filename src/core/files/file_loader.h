@@ -16,10 +16,10 @@ class TTagViewer;
 // also from subdirectories" (recurse). Each file is read once: the bytes the tag test read
 // go to the tag list with the path.
 
-// Searches the browser's current path with the mask and no directory entries, reports the
-// search result through the error log (nothing for 1), adds what was found to the tag list
-// (also after a failed search) and rebuilds the tag viewer's rows once. Returns the search
-// result.
+// Searches the browser's current path with the mask and no directory entries, adds what
+// was found to the tag list (also after a failed search), rebuilds the tag viewer's rows
+// once, then reports the search result through the error log (nothing for 1; 58 once for
+// every path too long to be read). Returns the search result.
 int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, TErrorLog& log,
                   std::optional<std::string_view> mask, bool include_hidden, bool recurse);
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <climits>
 #include <utility>
 
 #include "files/directory_reader.h"
@@ -30,6 +31,10 @@ void Append(std::vector<FoundFile>* list, std::string path, FoundFile&& found) {
     found.path = std::move(path);
     list->push_back(std::move(found));
 }
+
+// True for a path the system refuses to look up: with its terminating zero it exceeds
+// PATH_MAX.
+bool IsTooLong(const std::string& path) { return path.size() >= PATH_MAX; }
 
 const std::string& PathOf(const std::string& item) { return item; }
 const std::string& PathOf(const FoundFile& item) { return item.path; }
@@ -80,8 +85,10 @@ int TFileViewer::Search(std::vector<Item>* list, const std::string& directory,
     const std::string_view mask_text = mask.value_or(std::string_view());
     const bool mask_test = !mask_text.empty() && mask_text.find("*.*") == std::string_view::npos;
     int result = kDone;
+    paths_too_long_ = 0;
     SearchInto(list, paths::WithoutTrailingSeparator(directory), mask_text, mask_test,
                add_directories, true, &result);
+    if (result == kDone && paths_too_long_ > 0) result = kPathsTooLong;
     return result;
 }
 
@@ -104,12 +111,20 @@ void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directo
         // (and the delete that runs on it) never leaves the tree nor runs round a loop.
         const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
         if (!is_dir && !include_hidden_ && entry.name[0] == '.') continue;
-        if (is_dir && recurse_) {
-            SearchInto(list, full, mask, mask_test, add_directories, false, result);
+        const bool descend = is_dir && recurse_;
+        // The mask test comes first: it is free, and the order changes no result.
+        if (!descend && mask_test &&
+            mask.find(LowerExtension(entry.name)) == std::string_view::npos) {
             continue;
         }
-        // The mask test comes first: it is free, and the order changes no result.
-        if (mask_test && mask.find(LowerExtension(entry.name)) == std::string_view::npos) {
+        // No call can name such an entry (nor anything below a directory): it is counted
+        // for the one report after the search rather than lost without a word.
+        if (IsTooLong(full)) {
+            ++paths_too_long_;
+            continue;
+        }
+        if (descend) {
+            SearchInto(list, full, mask, mask_test, add_directories, false, result);
             continue;
         }
         FoundFile found;

@@ -54,8 +54,11 @@ public:
     //    are taken either way.
     //  - A subdirectory that cannot be enumerated is skipped (listed itself with
     //    add_directories); the rest of the tree is still searched.
+    //  - An entry whose path is longer than the system allows is skipped and counted
+    //    (PathsTooLong); a directory counts once, whatever it holds.
     // 10 for an empty directory path; 60 when the directory itself cannot be enumerated
-    // (with add_directories the directory is still appended); else 1.
+    // (with add_directories the directory is still appended); 58 when entries were
+    // skipped for their path's length; else 1.
     int SearchFiles(std::vector<std::string>* list, const std::string& directory,
                     std::optional<std::string_view> mask, bool add_directories);
     // The same search, keeping the bytes read for the tag test with each path. Under
@@ -76,6 +79,10 @@ public:
     // Deletes one file: 1, or 54 when the delete fails; 50 when no file is at the path;
     // 10 for an empty path. The code is also kept as the last result.
     int DeleteOneFile(const std::string& path);
+
+    // How many entries the last search skipped because their paths are longer than the
+    // system lets a call name (PATH_MAX); the search then returns 58.
+    int PathsTooLong() const { return paths_too_long_; }
 
     int LastResult() const { return last_result_; }
     void SetLastResult(int code) { last_result_ = code; }
@@ -104,6 +111,7 @@ private:
     bool PassesLoadMode(const std::string& path, FoundFile* found) const;
 
     int32_t last_result_ = 0;
+    int paths_too_long_ = 0;
     uint8_t load_mode_ = 0;
     bool include_hidden_ = true;
     bool recurse_ = true;

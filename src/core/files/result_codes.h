@@ -22,6 +22,9 @@ inline constexpr int kDeleteFailed = 54;
 inline constexpr int kSamePath = 55;
 inline constexpr int kDirectoryRenameFailed = 56;
 inline constexpr int kDirectoryCreateFailed = 57;
+// A search skipped entries whose paths are longer than the system lets a call name; the
+// rest was searched.
+inline constexpr int kPathsTooLong = 58;
 // The directory cannot be enumerated, nothing is selected, or the path is the root already.
 inline constexpr int kCannotEnumerate = 60;
 inline constexpr int kSameDirectoryName = 65;
