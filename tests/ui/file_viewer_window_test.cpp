@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -282,26 +283,46 @@ private slots:
         QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "No", "No"}));
     }
 
-    // After a save the file list shows the new tag status and keeps the selected row
-    // number, or takes the last row when the list got shorter.
-    void SavedTagsRelistTheFilesKeepingTheSelectedRow() {
+    // After a save the written files' rows follow in place. A folder that changed since it
+    // was listed is listed again, keeping the selected row number, or taking the last row
+    // when the list got shorter.
+    void SavedTagsUpdateTheirRowsOrRelistAChangedFolder() {
+        namespace fs = std::filesystem;
         World w;
+        const std::string folder = w.tree.dir.path();
         w.Files()->ReplaceSelection({1});
         w.tree.Tagged("b.mp3");
-        w.pages.AfterTagsSaved();
+        w.pages.AfterTagsSaved({w.tree / "b.mp3", w.tree / "Album/y.mp3"});
         QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "Mp3v1", "No"}));
         QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{1});
 
+        // A written file that is gone.
         w.Files()->ReplaceSelection({2});
-        std::filesystem::remove(w.tree / "d.MP3");
-        w.pages.AfterTagsSaved();
+        fs::remove(w.tree / "d.MP3");
+        w.pages.AfterTagsSaved({w.tree / "d.MP3"});
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3"}));
         QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{1});
+
+        // A file made since the listing moves the folder's time on; the listing's time is
+        // set an hour back first, so the clock's grain cannot hide the change.
+        fs::last_write_time(folder, fs::last_write_time(folder) - std::chrono::hours(1));
+        w.Click("ToolButtonFolderRefresh");
+        w.tree.Untagged("c.mp3");
+        w.pages.AfterTagsSaved({w.tree / "a.mp3"});
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "c.mp3"}));
+
+        // A written file without a row, in a folder whose time a coarse clock left as it was.
+        const auto listed = fs::last_write_time(folder);
+        w.tree.Untagged("e.mp3");
+        fs::last_write_time(folder, listed);
+        w.pages.AfterTagsSaved({w.tree / "e.mp3"});
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "c.mp3", "e.mp3"}));
 
         // Without the tag status a save leaves the list alone.
         w.Check("CheckBoxTagStatus");
-        std::filesystem::remove(w.tree / "b.mp3");
-        w.pages.AfterTagsSaved();
-        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3"}));
+        fs::remove(w.tree / "b.mp3");
+        w.pages.AfterTagsSaved({w.tree / "b.mp3"});
+        QCOMPARE(World::Column(w.Files(), 0), (Texts{"a.mp3", "b.mp3", "c.mp3", "e.mp3"}));
     }
 
     // A save in the main window reaches the file list's Tag column.
@@ -315,6 +336,22 @@ private slots:
         w.form1->findChild<QToolButton*>("ToolButtonSaveAll")->click();
         QCOMPARE(World::Column(w.Files(), 1), (Texts{"Mp3v1", "Mp3v1", "No"}));
         QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{1});
+    }
+
+    // "Save tag" reads the saved file's status again and nothing else: a file changed
+    // behind the program's back keeps its old cell, which only a listing would refresh.
+    void SavingOneTagUpdatesOnlyItsRowWithoutAListing() {
+        World w;
+        w.Files()->ReplaceSelection({0});  // a.mp3, tagged
+        w.Click("ToolButtonLoadFiles");
+        w.Files()->ReplaceSelection({2});
+        w.tree.Tagged("b.mp3");
+        w.table->ReplaceSelection({0});
+        w.form1->findChild<QCheckBox*>("CheckBoxTagPresent")->click();
+        w.form1->findChild<QToolButton*>("ToolButtonSaveCurrent")->click();
+        QCOMPARE(FileSize(w.tree / "a.mp3"), 300LL);  // the tag is cut off
+        QCOMPARE(World::Column(w.Files(), 1), (Texts{"No", "No", "No"}));
+        QCOMPARE(w.Files()->SelectedRows(), std::vector<int>{2});
     }
 
     void ClosingAndShowingAgainKeepsAWorkingWindow() {

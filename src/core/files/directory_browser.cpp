@@ -1,5 +1,7 @@
 #include "files/directory_browser.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -31,6 +33,9 @@ std::string AsciiLower(std::string text) {
     }
     return text;
 }
+
+// A file's type key: its extension, dot included, lower-cased.
+std::string FileTypeKey(const std::string& name) { return AsciiLower(paths::ExtensionOf(name)); }
 
 // The key under which strcmp orders like strcoll in the current collation, so a listing
 // transforms each name once instead of collating at every comparison.
@@ -125,8 +130,13 @@ int TDirectoryBrowser::ListDirectory(const std::string& path) {
     current_path_ = paths::WithoutTrailingSeparator(path);
     if (directories_->ColumnCount() > 0) directories_->SetColumnCaption(0, current_path_);
 
+    // Taken before the read, so a change during it shows as a changed stamp later.
+    if (list_files_) files_stamp_ = StampOf(current_path_);
     std::vector<DirectoryEntry> found;
-    if (!ReadDirectory(current_path_, &found)) return kCannotEnumerate;
+    if (!ReadDirectory(current_path_, &found)) {
+        files_stamp_.reset();
+        return kCannotEnumerate;
+    }
 
     std::vector<Entry> directories;
     std::vector<Entry> files;
@@ -135,10 +145,8 @@ int TDirectoryBrowser::ListDirectory(const std::string& path) {
                             (item.kind == DirectoryEntry::kSymlink &&
                              paths::DirectoryExists(paths::Join(current_path_, item.name)));
         if (is_dir ? !list_directories_ : !list_files_) continue;
-        if (!is_dir && !show_hidden_ && item.name[0] == '.') continue;
-        std::string type_key =
-            is_dir ? std::string(kDirectoryTypeKey) : AsciiLower(paths::ExtensionOf(item.name));
-        if (!is_dir && !PassesFilter(type_key)) continue;
+        std::string type_key = is_dir ? std::string(kDirectoryTypeKey) : FileTypeKey(item.name);
+        if (!is_dir && !ShowsFile(item.name, type_key)) continue;
         std::string sort_key = CollationKey(item.name);
         (is_dir ? directories : files)
             .push_back({std::move(item.name), is_dir, std::move(type_key), std::move(sort_key)});
@@ -188,6 +196,61 @@ bool TDirectoryBrowser::PassesFilter(const std::string& type_key) const {
     if (!filter_active_) return true;
     const std::string extension = type_key.empty() ? std::string() : type_key.substr(1);
     return std::find(extensions_.begin(), extensions_.end(), extension) != extensions_.end();
+}
+
+bool TDirectoryBrowser::ShowsFile(const std::string& name, const std::string& type_key) const {
+    return (show_hidden_ || name[0] != '.') && PassesFilter(type_key);
+}
+
+bool TDirectoryBrowser::WouldListFile(const std::string& name) const {
+    const std::string path = paths::Join(current_path_, name);
+    struct stat st;
+    // A link to a directory is listed as a directory; a dangling link as a file.
+    if (::lstat(path.c_str(), &st) != 0 || paths::DirectoryExists(path)) return false;
+    return ShowsFile(name, FileTypeKey(name));
+}
+
+int TDirectoryBrowser::FindFileRow(const std::string& name) const {
+    int low = 0;
+    int high = files_->RowCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (CompareCaptions(std::string(files_->Cell(middle, 0)), name) < 0) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low < files_->RowCount() && files_->Cell(low, 0) == name ? low : -1;
+}
+
+int TDirectoryBrowser::UpdateFileRows(const std::vector<std::string>& written) {
+    if (!ready_) return kInvalidArgument;
+    if (!show_tag_status_) return kDone;
+    if (!files_stamp_ || StampOf(current_path_) != files_stamp_) return RefreshFiles();
+    // Whether each directory met is the current one, another spelling of it included.
+    std::unordered_map<std::string, bool> is_current;
+    std::vector<std::pair<int, std::string>> rows;
+    for (const std::string& path : written) {
+        const std::string directory = paths::DirectoryOf(path);
+        const auto [known, added] = is_current.try_emplace(directory, false);
+        if (added) {
+            known->second = directory == current_path_ || paths::SameFile(directory, current_path_);
+        }
+        if (!known->second) continue;
+        std::string name = paths::FileNameOf(path);
+        const int row = FindFileRow(name);
+        // A row without its file, or a file without its row: the folder is not as listed.
+        if ((row >= 0) != WouldListFile(name)) return RefreshFiles();
+        if (row >= 0) rows.emplace_back(row, std::move(name));
+    }
+    files_->BeginUpdate();
+    for (auto& [row, name] : rows) {
+        std::string status = TagStatusText(GetTagStatus(paths::Join(current_path_, name)));
+        files_->SetRow(row, {std::move(name), std::move(status)});
+    }
+    files_->EndUpdate();
+    return kDone;
 }
 
 int TDirectoryBrowser::Refresh() {

@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "files/directory_reader.h"
+
 namespace ambrel {
 
 class DriveSelector;
@@ -78,6 +80,14 @@ public:
     // selected.
     int RefreshDirectories();
     int RefreshFiles();
+    // Tags were written to these files (full paths): the file list follows as a relisting
+    // would, without reading the folder again. Each path in the current directory that has a
+    // file row gets its Tag cell read anew; other paths are passed over. When the folder
+    // may have changed since its files were listed (it has another modification time or is
+    // another directory, a written file has a row but is gone, or has none though a listing
+    // would give it one), RefreshFiles instead. Nothing while the tag status is not shown.
+    // 10 when not ready, else 1 or the result of RefreshFiles.
+    int UpdateFileRows(const std::vector<std::string>& written);
     // Clears the file list, rebuilds the extension list from the filter, lists files only.
     int ChangeFilter();
     // Enters the selected directory row (" .." goes to the parent) and refreshes. 1, even
@@ -157,6 +167,12 @@ private:
     void AddRows(ReportView* list, const std::vector<Entry>& entries,
                  std::optional<std::string>* previous_key, int* previous_image);
     bool PassesFilter(const std::string& type_key) const;
+    // Whether the file list takes a file of this name and type key (hidden files, filter).
+    bool ShowsFile(const std::string& name, const std::string& type_key) const;
+    // Whether a listing now would give the name in the current directory a file row.
+    bool WouldListFile(const std::string& name) const;
+    // The file row with this caption, found by the order the listing keeps; -1 for none.
+    int FindFileRow(const std::string& name) const;
     static void SortRows(ReportView* list);
 
     ReportView* directories_ = nullptr;
@@ -175,6 +191,9 @@ private:
     bool show_tag_status_ = true;
     std::string current_path_;
     bool show_hidden_ = true;
+    // The current directory's stamp when its files were last listed; none after a failed
+    // listing.
+    std::optional<DirectoryStamp> files_stamp_;
     Prompter* prompter_ = nullptr;
 };
 

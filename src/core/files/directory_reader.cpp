@@ -67,6 +67,14 @@ bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries
     return true;
 }
 
+std::optional<DirectoryStamp> StampOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return DirectoryStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                          static_cast<int64_t>(st.st_mtim.tv_sec),
+                          static_cast<int64_t>(st.st_mtim.tv_nsec)};
+}
+
 void SortByName(std::vector<DirectoryEntry>* entries) {
     std::sort(entries->begin(), entries->end(),
               [](const DirectoryEntry& a, const DirectoryEntry& b) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,24 @@ struct DirectoryEntry {
 // directory is closed before this returns, so a recursive walk holds no descriptor open
 // per level. False when the directory cannot be opened (entries stay empty).
 bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries);
+
+// Which directory a path names and when its entries last changed: a listing still holds
+// while its directory keeps the stamp it had when it was read.
+struct DirectoryStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t seconds = 0;
+    int64_t nanoseconds = 0;
+
+    bool operator==(const DirectoryStamp& other) const {
+        return device == other.device && inode == other.inode && seconds == other.seconds &&
+               nanoseconds == other.nanoseconds;
+    }
+    bool operator!=(const DirectoryStamp& other) const { return !(*this == other); }
+};
+
+// The stamp of a directory; none when nothing can be looked up at the path.
+std::optional<DirectoryStamp> StampOf(const std::string& path);
 
 // Puts entries in name order as an NTFS directory search yields them, whatever order the
 // file system keeps: ASCII letters compared without case (upper-cased, as NTFS compares),

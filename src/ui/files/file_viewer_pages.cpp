@@ -343,9 +343,9 @@ void FileViewerPages::LoadSelectedFiles(int mode) {
                               check_box_load_subdirs_->isChecked());
 }
 
-void FileViewerPages::AfterTagsSaved() {
+void FileViewerPages::AfterTagsSaved(const std::vector<std::string>& paths) {
     if (!Browser().IsTagStatusShown()) return;
-    Browser().RefreshFiles();
+    Browser().UpdateFileRows(paths);
     FollowSelection();
 }
 

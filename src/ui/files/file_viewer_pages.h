@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QMenu;
@@ -65,8 +66,9 @@ public:
     void LoadDirectory(std::optional<int> mode);
     // Loads the selected file rows with this LoadMode.
     void LoadSelectedFiles(int mode);
-    // The main window saved tags: a file list that shows tag status is listed again.
-    void AfterTagsSaved();
+    // The main window saved tags to these files: a file list that shows tag status updates
+    // their rows, or lists the folder again when it may have changed since it was listed.
+    void AfterTagsSaved(const std::vector<std::string>& paths);
 
     // Handlers, named after their control and event.
     void DriveComboBoxChange(int index);

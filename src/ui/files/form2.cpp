@@ -71,7 +71,9 @@ TForm2::~TForm2() {
 
 void TForm2::SetMainWindow(TForm1* main_window) { main_window_ = main_window; }
 
-void TForm2::AfterTagsSaved() { pages_->AfterTagsSaved(); }
+void TForm2::AfterTagsSaved(const std::vector<std::string>& paths) {
+    pages_->AfterTagsSaved(paths);
+}
 
 void TForm2::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace ambrel {
 class Prompter;
@@ -29,8 +31,9 @@ public:
     FileViewerPages* Pages() const { return pages_; }
 
 public slots:
-    // The main window saved tags: a file list that shows tag status lists its files again.
-    void AfterTagsSaved();
+    // The main window saved tags to these files: a file list that shows tag status
+    // follows (FileViewerPages::AfterTagsSaved).
+    void AfterTagsSaved(const std::vector<std::string>& paths);
 
 signals:
     // The user closed the window; the main window clears its flag and places the windows.

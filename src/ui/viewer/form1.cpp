@@ -459,21 +459,25 @@ void TForm1::SaveCurrentTag() {
     ShowTagDetail(row);
     // A save that fails leaves the file's Modified flag set.
     if (file != nullptr && file->IsModified()) ReportUnsaved({file->GetPath()});
-    emit tagsSaved();
+    emit tagsSaved(file != nullptr ? std::vector<std::string>{file->GetPath()}
+                                   : std::vector<std::string>{});
 }
 
 void TForm1::SaveAllTags() {
+    std::vector<std::string> saved;
     std::vector<std::string> failed;
     if (tag_list_) {
         // The list's own save of every modified entry, in list order, keeping the paths
-        // of the entries whose write failed.
+        // of the entries saved and of those whose write failed.
         for (int i = 0; i < tag_list_->Count(); ++i) {
             ambrel::TTagFile* file = tag_list_->Get(i);
-            if (file->IsModified() && file->Save() != 1) failed.push_back(file->GetPath());
+            if (!file->IsModified()) continue;
+            saved.push_back(file->GetPath());
+            if (file->Save() != 1) failed.push_back(file->GetPath());
         }
     }
     ReportUnsaved(failed);
-    emit tagsSaved();
+    emit tagsSaved(saved);
 }
 
 void TForm1::ReportUnsaved(const std::vector<std::string>& paths) {

@@ -92,8 +92,9 @@ public:
     static bool IsDroppedMp3(const QString& path);
 
 signals:
-    // A save command ended; the file viewer relists files that show their tag status.
-    void tagsSaved();
+    // A save command ended; paths are the files it wrote or tried to write, so the file
+    // viewer can update their rows.
+    void tagsSaved(const std::vector<std::string>& paths);
 
 public slots:
     void FileViewerClosed();
