@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -386,6 +387,43 @@ private slots:
         QVERIFY(!present->isChecked());
         QVERIFY(w.Find<QLineEdit>("EditTagArtist")->isHidden());
         QCOMPARE(w.prompter.shown.size(), std::size_t(0));
+    }
+
+    // Whatever rebuilds the table empties the panel, Track box included; a row whose tag
+    // is to go (or that has none) is saved without reading the hidden boxes.
+    void SavingAnUntickedRowAfterTheTableWasRebuilt() {
+        const struct {
+            const char* rebuild;
+            std::function<void(World&)> run;
+        } rebuilds[] = {
+            {"apply filter", [](World& w) { w.Click("ToolButtonApplyFilter"); }},
+            {"hide a column", [](World& w) { w.Trigger("Genre1"); }},
+            {"remove a line",
+             [](World& w) {
+                 w.Select({2});
+                 w.Click("ToolButtonDelSelected");
+             }},
+            {"load", [](World& w) { Drop(w.form, Paths({w.Write("more.mp3", std::nullopt)})); }},
+        };
+        for (const auto& r : rebuilds) {
+            World w;
+            const std::string tagged = w.Write("tagged.mp3", MakeBlock(Tag().Artist("Gone")));
+            const std::string bare = w.Write("bare.mp3", std::nullopt);
+            const std::string other = w.Write("other.mp3", MakeBlock(Tag().Artist("Other")));
+            w.form->AddDroppedPaths(Paths({tagged, bare, other}));
+            w.Select({0});
+            w.Find<QCheckBox>("CheckBoxTagPresent")->click();
+            r.run(w);
+            QVERIFY2(w.Text("EditTagTrack").isEmpty(), r.rebuild);
+
+            w.Select({0});
+            w.Click("ToolButtonSaveCurrent");
+            QVERIFY2(ReadBytes(tagged) == MakeMp3Bytes(kAudio, std::nullopt), r.rebuild);
+            w.Select({1});
+            w.Trigger("Savecurrentlyselectedtag1");
+            QVERIFY2(ReadBytes(bare) == MakeMp3Bytes(kAudio, std::nullopt), r.rebuild);
+            QVERIFY2(w.prompter.shown.empty(), r.rebuild);
+        }
     }
 
     void ABadTrackNumberShowsTheExceptionBoxAndTheProgramGoesOn() {

@@ -271,6 +271,15 @@ bool TagDetailPanel::StoreTagDetail(int row) {
     if (viewer_ == nullptr) return false;
     TTagFile* file = viewer_->EntryAt(row);
     if (file == nullptr) return false;
+    // The boxes are hidden while the file has no tag or its tag is to go, and may hold
+    // anything then (an emptied Track box too): only a tag that stays takes them.
+    const int32_t state = file->GetState();
+    if (state == tsPresent || state == tsAppend) StoreFields(file);
+    file->Save();
+    return true;
+}
+
+void TagDetailPanel::StoreFields(TTagFile* file) const {
     file->SetArtist(FromQ(edit_tag_artist_->text()));
     file->SetTitle(FromQ(edit_tag_title_->text()));
     file->SetAlbum(FromQ(edit_tag_album_->text()));
@@ -280,8 +289,6 @@ bool TagDetailPanel::StoreTagDetail(int row) {
     file->SetTrack(StrToInt(FromQ(edit_tag_track_->text())));
     // The empty entry (-1) and no selection (-2) are refused, so the genre stays.
     file->SetGenre(combo_box_tag_genre_->currentIndex() - 1);
-    file->Save();
-    return true;
 }
 
 void TagDetailPanel::CheckBoxTagPresentClick(bool checked) {

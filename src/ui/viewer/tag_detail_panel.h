@@ -41,10 +41,11 @@ public:
     // Moves the row's file to the tag state that the box's new state asks for. Only the
     // state changes; the file is written at the next save. False without a viewer or file.
     bool SetTagPresent(bool present, int row);
-    // Copies the fields into the row's tag and saves the file. False when the row has no
-    // file. Throws ambrel::ConversionError when the Track text is not a whole number;
-    // the text fields are then already in the tag in memory, track and genre are not,
-    // and the file is not written.
+    // Copies the fields into the row's tag and saves the file. A file without a tag, or
+    // whose tag is to be removed, takes nothing from the (hidden) fields. False when the
+    // row has no file. Throws ambrel::ConversionError when the Track text of a kept tag is
+    // not a whole number; the text fields are then already in the tag in memory, track and
+    // genre are not, and the file is not written.
     bool StoreTagDetail(int row);
 
     // The genre list of the panel: an empty entry, then genre names 0..147.
@@ -57,6 +58,8 @@ signals:
 private:
     void CheckBoxTagPresentClick(bool checked);
     void SetTextLimits(bool id3v1);
+    // Copies the boxes into the tag in memory, in field order; throws for a bad Track.
+    void StoreFields(ambrel::TTagFile* file) const;
     int CurrentRow() const;
     // Every control of the page except "Tag present".
     QList<QWidget*> TagFields() const;
