@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QStringList>
 #include <array>
 #include <memory>
 
@@ -28,13 +27,6 @@ double PeakRssMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in kilobytes
 }
 
-QStringList ToQStringList(const std::vector<std::string>& paths) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(paths.size()));
-    for (const std::string& path : paths) list.append(QString::fromStdString(path));
-    return list;
-}
-
 // A shown main window (offscreen unless told otherwise).
 std::unique_ptr<ui::TForm1> ShownWindow() {
     auto form = std::make_unique<ui::TForm1>();
@@ -45,7 +37,7 @@ std::unique_ptr<ui::TForm1> ShownWindow() {
 }
 
 void BM_WindowDrop10kFiles(benchmark::State& state) {
-    const QStringList paths = ToQStringList(CorpusPaths(BenchCorpus(10000)));
+    const std::vector<std::string> paths = CorpusPaths(BenchCorpus(10000));
     auto form = ShownWindow();
     for (auto _ : state) {
         form->AddDroppedPaths(paths);

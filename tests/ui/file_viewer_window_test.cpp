@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest>
+#include <sys/mount.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -176,6 +178,33 @@ private slots:
         const std::string cwd = QDir::currentPath().toStdString();
         QVERIFY(start == "/" || cwd.compare(0, start.size() + 1, start + "/") == 0);
         QCOMPARE(windows.Form2()->windowTitle(), QStringLiteral("File viewer"));
+    }
+
+    // A volume mounted under a name that is not UTF-8 (an old disk's label) is opened and
+    // offered under its own bytes.
+    void OpensOnAVolumeWhoseNameIsNotUtf8() {
+        TempDir dir;
+        const std::string volume = dir / "disk\xe9 one";
+        std::filesystem::create_directories(volume);
+        struct Mounted {
+            std::string at;
+            std::filesystem::path was = std::filesystem::current_path();
+            ~Mounted() {
+                std::filesystem::current_path(was);
+                ::umount2(at.c_str(), MNT_DETACH);
+            }
+        };
+        if (::mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("mounting a tmpfs needs root");
+        const Mounted mounted{volume};
+        std::filesystem::create_directories(volume + "/sub");
+        std::filesystem::current_path(volume + "/sub");
+
+        QCOMPARE(FileViewerPages::StartPath(), volume);
+        WindowSet windows;
+        QCOMPARE(windows.Form2()->Pages()->Browser().CurrentPath(), volume);
+        auto* drives = windows.Form2()->findChild<QtDriveSelector*>("DriveComboBox");
+        QCOMPARE(drives->Drive(), volume);
     }
 
     void NavigatesWithEnterDoubleClickBackspaceAndTheUpButton() {

@@ -115,8 +115,7 @@ private slots:
         Session s;
         const std::string a = Tagged(s.dir, "a.mp3", "Miles Davis", "So What", 1);
         Tagged(s.dir, "b.mp3", "John Coltrane", "Naima", 2);
-        s.form->AddDroppedPaths(
-            {QString::fromStdString(a), QString::fromStdString(s.dir / "b.mp3")});
+        s.form->AddDroppedPaths({a, s.dir / "b.mp3"});
         QVERIFY(s.ShowActive());
         s.ClickRow(s.table, 0);
         QCOMPARE(s.table->SelectedRows(), (std::vector<int>{0}));

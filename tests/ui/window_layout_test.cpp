@@ -86,7 +86,7 @@ private slots:
                                 .arg(form->minimumSizeHint().width())
                                 .arg(width)));
 
-        QStringList paths;
+        std::vector<std::string> paths;
         const TagFields tags[] = {
             Fields("Miles Davis", "So What", "Kind of Blue", 1, 8),
             Fields("Miles Davis", "Freddie Freeloader", "Kind of Blue", 2, 8),
@@ -96,10 +96,9 @@ private slots:
         for (int n = 0; n < 4; ++n) {
             const std::string name = "Music/Album " + std::to_string(n / 2 + 1) + "/track" +
                                      std::to_string(n + 1) + ".mp3";
-            paths << QString::fromStdString(WriteMp3(dir / name, 1000, MakeBlock(tags[n])));
+            paths.push_back(WriteMp3(dir / name, 1000, MakeBlock(tags[n])));
         }
-        paths << QString::fromStdString(
-            WriteMp3(dir / "Music/Untagged/demo take.mp3", 1000, std::nullopt));
+        paths.push_back(WriteMp3(dir / "Music/Untagged/demo take.mp3", 1000, std::nullopt));
         form->AddDroppedPaths(paths);
 
         form->show();

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 
 namespace ambrel::paths {
@@ -42,6 +43,18 @@ std::string ExtensionOf(std::string_view path) {
     const std::string name = FileNameOf(path);
     const auto dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string WorkingDirectory() {
+    std::error_code error;
+    const std::filesystem::path cwd = std::filesystem::current_path(error);
+    return error ? std::string() : cwd.native();
+}
+
+std::string ExecutableDirectory() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : DirectoryOf(exe.native());
 }
 
 namespace {

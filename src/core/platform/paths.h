@@ -31,6 +31,11 @@ std::string WithoutTrailingSeparator(std::string_view path);
 // The extension of the last component, dot included; empty when it has no dot.
 std::string ExtensionOf(std::string_view path);
 
+// The working directory and the directory of the running executable, as the system
+// gives their bytes; empty when the system does not say.
+std::string WorkingDirectory();
+std::string ExecutableDirectory();
+
 bool FileExists(const std::string& path);       // a regular file (or anything not a directory)
 bool DirectoryExists(const std::string& path);
 bool PathExists(const std::string& path);

@@ -1,12 +1,10 @@
 #include "ui/files/file_viewer_pages.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
-#include <QStorageInfo>
 #include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QToolButton>
@@ -16,6 +14,7 @@
 #include "files/file_loader.h"
 #include "files/file_viewer.h"
 #include "files/result_codes.h"
+#include "platform/paths.h"
 #include "platform/selectors.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
@@ -101,10 +100,10 @@ FileViewerPages::FileViewerPages(const std::string& start_path, QWidget* parent)
 FileViewerPages::~FileViewerPages() = default;
 
 std::string FileViewerPages::StartPath() {
-    const QStorageInfo volume(QDir::currentPath());
-    const QString root = volume.isValid() ? volume.rootPath() : QString();
-    if (root.isEmpty() || !QDir(root).exists()) return "/";
-    return FromQ(root);
+    const std::string root = ambrel::TDirectoryBrowser::VolumeRootOf(
+        QtDriveSelector::MountedRoots(), ambrel::paths::WorkingDirectory());
+    if (root.empty() || !ambrel::paths::DirectoryExists(root)) return ambrel::paths::Root();
+    return root;
 }
 
 ambrel::TDirectoryBrowser& FileViewerPages::Browser() { return viewer_->Browser(); }

@@ -1,10 +1,10 @@
 #include "ui/files/qt_selectors.h"
 
 #include <QFileIconProvider>
-#include <QFileInfo>
-#include <QStorageInfo>
 #include <algorithm>
 
+#include "platform/paths.h"
+#include "platform/volumes.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/common/qt_text.h"
@@ -16,7 +16,9 @@ namespace {
 // The role under which an entry keeps its mask or root path.
 constexpr int kValueRole = Qt::UserRole;
 
-const QString kRoot = QStringLiteral("/");
+QByteArray RootBytes(const std::string& root) {
+    return QByteArray(root.data(), static_cast<qsizetype>(root.size()));
+}
 
 }  // namespace
 
@@ -55,27 +57,19 @@ QtDriveSelector::QtDriveSelector(QWidget* parent) : QComboBox(parent) {
 }
 
 std::vector<std::string> QtDriveSelector::MountedRoots() {
-    std::vector<std::string> others;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady()) continue;
-        const QString root = volume.rootPath();
-        // A container binds single files (/etc/hosts) as mounts: only directories are volumes.
-        if (root.isEmpty() || root == kRoot || !QFileInfo(root).isDir()) continue;
-        others.push_back(FromQ(root));
-    }
-    std::sort(others.begin(), others.end());
-    others.erase(std::unique(others.begin(), others.end()), others.end());
-    others.insert(others.begin(), FromQ(kRoot));
-    return others;
+    std::vector<std::string> roots = ambrel::volumes::MountedRoots();
+    roots.insert(roots.begin(), ambrel::paths::Root());
+    return roots;
 }
 
 void QtDriveSelector::SetRoots(const std::vector<std::string>& roots) {
     clear();
     const QIcon drive = QIcon::fromTheme(QStringLiteral("drive-harddisk"));
-    if (std::find(roots.begin(), roots.end(), FromQ(kRoot)) == roots.end()) {
-        addItem(drive, kRoot, kRoot);
-    }
-    for (const std::string& root : roots) addItem(drive, ToQ(root), ToQ(root));
+    const std::string root = ambrel::paths::Root();
+    if (std::find(roots.begin(), roots.end(), root) == roots.end())
+        addItem(drive, ToQ(root), RootBytes(root));
+    // The entry shows the path; its data keeps the bytes, which the text may not.
+    for (const std::string& path : roots) addItem(drive, ToQ(path), RootBytes(path));
     Remember();
 }
 
@@ -90,14 +84,14 @@ std::string QtDriveSelector::Drive() const {
 }
 
 void QtDriveSelector::SetDrive(const std::string& root) {
-    const int index = findData(ToQ(root), kValueRole);
+    const int index = findData(RootBytes(root), kValueRole);
     if (index < 0) return;
     setCurrentIndex(index);
     Remember();
 }
 
 std::string QtDriveSelector::RootAt(int index) const {
-    return FromQ(itemData(index, kValueRole).toString());
+    return itemData(index, kValueRole).toByteArray().toStdString();
 }
 
 QtIconSource::QtIconSource(QtReportView* directories, QtReportView* files)

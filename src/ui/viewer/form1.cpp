@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "errors/error_log.h"
+#include "platform/paths.h"
 #include "tag/tag_file.h"
 #include "tag/tag_list.h"
 #include "ui/app/ambrel_application.h"
@@ -112,7 +112,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 TForm1::~TForm1() { DestroyModel(); }
 
 int TForm1::CreateModel() {
-    exe_dir_ = FromQ(QCoreApplication::applicationDirPath());
+    // Qt's own application path is a QString, which loses a directory name that is not
+    // UTF-8; the system's answer keeps its bytes.
+    exe_dir_ = ambrel::paths::ExecutableDirectory();
+    if (exe_dir_.empty()) exe_dir_ = FromQ(QCoreApplication::applicationDirPath());
     error_cfg_path_ = exe_dir_ + "/Data/error.cfg";
     tag_viewer_cfg_path_ = exe_dir_ + "/Data/tagviewer.cfg";
     tag_list_ = std::make_unique<ambrel::TTagList>();
@@ -583,17 +586,15 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 // --- Dropped files -------------------------------------------------------------------
 
-bool TForm1::IsDroppedMp3(const QString& path) {
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && name.mid(dot) == QLatin1String(".mp3");
+bool TForm1::IsDroppedMp3(std::string_view path) {
+    return ambrel::paths::ExtensionOf(path) == ".mp3";
 }
 
-void TForm1::AddDroppedPaths(const QStringList& paths) {
+void TForm1::AddDroppedPaths(const std::vector<std::string>& paths) {
     if (!tag_list_ || !tag_viewer_) return;
     std::vector<std::string> kept;
-    for (const QString& path : paths)
-        if (IsDroppedMp3(path) && !QFileInfo(path).isDir()) kept.push_back(FromQ(path));
+    for (const std::string& path : paths)
+        if (IsDroppedMp3(path) && !ambrel::paths::DirectoryExists(path)) kept.push_back(path);
     if (kept.empty()) return;
     tag_list_->AddList(kept);
     tag_viewer_->RebuildRows();
@@ -608,9 +609,9 @@ void TForm1::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    QStringList paths;
+    std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) paths.append(url.toLocalFile());
+        if (url.isLocalFile()) paths.push_back(PathFromUrl(url));
     event->acceptProposedAction();
     Run([&] { AddDroppedPaths(paths); });
 }

@@ -3,9 +3,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSize>
-#include <QStringList>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -86,10 +86,11 @@ public:
     bool CloseAfterUpdate() const { return close_after_update_; }
     void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
 
-    // Loads the dropped paths that name ".mp3" files (exactly that extension, of the last
-    // path component) into the tag list and rebuilds the table once. Folders are skipped.
-    void AddDroppedPaths(const QStringList& paths);
-    static bool IsDroppedMp3(const QString& path);
+    // Loads the dropped paths (bytes, as the system names the files) that name ".mp3"
+    // files (exactly that extension, of the last path component) into the tag list and
+    // rebuilds the table once. Folders are skipped.
+    void AddDroppedPaths(const std::vector<std::string>& paths);
+    static bool IsDroppedMp3(std::string_view path);
 
 signals:
     // A save command ended; paths are the files it wrote or tried to write, so the file
