@@ -54,6 +54,9 @@ constexpr int kTextLimit = static_cast<int>(id3v1::kArtistWidth);
 constexpr int kCommentLimit = static_cast<int>(id3v1::kCommentWidth);
 constexpr int kYearLimit = 4;
 constexpr int kTrackLimit = 2;
+// The panel's margins and the gaps between the groups of its last line, in pixels.
+constexpr int kMargin = 6;
+constexpr int kGap = 4;
 
 // The tag state that "Tag present" asks for, from the file's state and the box.
 int32_t NextTagState(int32_t state, bool present) {
@@ -138,7 +141,7 @@ void TagDetailPanel::BuildControls() {
     // The box may be narrower than the longest name, so the panel fits a small screen;
     // its list opens as wide as the names need.
     combo_box_tag_genre_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo_box_tag_genre_->setMinimumContentsLength(7);
+    combo_box_tag_genre_->setMinimumContentsLength(6);
     label_tag_genre_ = MakeLabel(this, "LabelTagGenre", tr("Genre"), combo_box_tag_genre_);
 
     speed_button_tag_save_ = new QToolButton(this);
@@ -158,6 +161,9 @@ void TagDetailPanel::LayOutControls() {
     edit_tag_track_->setAlignment(Qt::AlignRight);
 
     auto* grid = new QGridLayout(this);
+    // Narrow margins and gaps: the panel must fit the main window between the two side
+    // windows on a 1024-pixel screen, window frames included.
+    grid->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnMinimumWidth(2, 0);
@@ -174,10 +180,10 @@ void TagDetailPanel::LayOutControls() {
     // Last line: Year, Track and Genre side by side, "Save tag" at the right.
     auto* line = new QHBoxLayout;
     line->addWidget(edit_tag_year_);
-    line->addSpacing(8);
+    line->addSpacing(kGap);
     line->addWidget(label_tag_track_);
     line->addWidget(edit_tag_track_);
-    line->addSpacing(8);
+    line->addSpacing(kGap);
     line->addWidget(label_tag_genre_);
     line->addWidget(combo_box_tag_genre_, 1);
     line->addStretch(1);
