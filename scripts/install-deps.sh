@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick
+    openbox xdotool x11-utils
     adwaita-icon-theme
 )
 

@@ -11,8 +11,10 @@ AmbrelApplication::AmbrelApplication(int& argc, char** argv)
     : QApplication(argc, argv),
       own_prompter_(std::make_unique<QtPrompter>()),
       prompter_(own_prompter_.get()) {
+    // The title is the application's name only: Qt appends a display name to every
+    // window's title, and each window's title must be exactly its caption. Boxes
+    // without a caption of their own are given the title by the prompter.
     setApplicationName(kApplicationTitle);
-    setApplicationDisplayName(kApplicationTitle);
     UseIconTheme();
 }
 

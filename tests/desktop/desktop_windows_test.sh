@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Reads the program's windows as a window manager sees them: starts its own X server
+# (Xvfb, on a free display) of the given size with openbox drawing side frames of the
+# given width, runs the window program, and checks every visible window's title and that
+# the three main windows lie side by side on the screen, frames included, without
+# overlapping.
+#
+#   desktop_windows_test.sh PROGRAM WIDTHxHEIGHT BORDER [SCREENSHOT.png]
+#
+# Everything it starts is ended on every way out. Needs Xvfb, openbox, xdotool, xprop and
+# xwininfo (scripts/install-deps.sh installs them); import (ImageMagick) for a screenshot.
+set -uo pipefail
+
+program="$1"
+screen="$2"
+border="$3"
+screenshot="${4:-}"
+work="$(mktemp -d)"
+pids=()
+
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 2' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log" >&2
+    exit 1
+}
+
+# Runs a command every tenth of a second until it succeeds, for up to $1 seconds.
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Xvfb picks a free display itself and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+poll 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+x() { timeout 5 "$@"; }
+
+# The shipped theme with the frame width asked for.
+mkdir -p "$work/.themes/Test"
+cp -r /usr/share/themes/Clearlooks/openbox-3 "$work/.themes/Test/"
+sed -i "s/^border.width:.*/border.width: $border/" "$work/.themes/Test/openbox-3/themerc"
+sed 's|<name>Clearlooks</name>|<name>Test</name>|' /etc/xdg/openbox/rc.xml >"$work/rc.xml"
+HOME="$work" openbox --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wm_ready() { x xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+poll 10 wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+
+QT_QPA_PLATFORM=xcb HOME="$work" XDG_RUNTIME_DIR="$work" "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+
+# The value of a text property of a window, as xprop prints it between quotes.
+property() { x xprop -id "$1" "$2" | sed -n 's/^[^=]*= "\(.*\)"$/\1/p'; }
+windows() { x xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null; }
+titles() {
+    local id
+    for id in $(windows); do property "$id" _NET_WM_NAME; done | sort
+}
+
+expected="$(printf '%s\n' "Ambrel 2.0 Free (Pendrake project)" "File viewer" "Action panel" \
+    "Copy/Move files" "Checking new version" "About" "Ambrel 2.0 Free alpha (Pendrake)" \
+    "Error occuried" | sort)"
+all_titles() { [ "$(titles)" = "$expected" ]; }
+if ! poll 30 all_titles; then
+    fail "window titles differ (expected, then seen):
+$expected
+--
+$(titles)"
+fi
+# The older property carries the same title.
+for id in $(windows); do
+    net="$(property "$id" _NET_WM_NAME)"
+    old="$(property "$id" WM_NAME)"
+    [ "$net" = "$old" ] || fail "WM_NAME \"$old\" differs from _NET_WM_NAME \"$net\""
+done
+
+declare -A window_with_title
+for id in $(windows); do window_with_title["$(property "$id" _NET_WM_NAME)"]="$id"; done
+
+# The outer rectangle of the window with this title: left right top bottom.
+frame_of() {
+    local id="${window_with_title[$1]}" extents info left top width height
+    extents="$(x xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)"
+    info="$(x xwininfo -id "$id")" || return 1
+    left="$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")"
+    top="$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")"
+    width="$(sed -n 's/^ *Width: *//p' <<<"$info")"
+    height="$(sed -n 's/^ *Height: *//p' <<<"$info")"
+    read -r fl fr ft fb <<<"${extents:-0 0 0 0}"
+    echo "$((left - fl)) $((left + width + fr)) $((top - ft)) $((top + height + fb))"
+}
+
+screen_width="${screen%x*}"
+side_by_side() {
+    local viewer main panel
+    viewer="$(frame_of "File viewer")" && main="$(frame_of "Ambrel 2.0 Free (Pendrake project)")" &&
+        panel="$(frame_of "Action panel")" || return 1
+    read -r vl vr _ _ <<<"$viewer"
+    read -r ml mr _ _ <<<"$main"
+    read -r pl pr _ _ <<<"$panel"
+    placement="file viewer $vl..$vr, main window $ml..$mr, action panel $pl..$pr"
+    [ "$vl" -ge 0 ] && [ "$vr" -le "$ml" ] && [ "$ml" -lt "$mr" ] && [ "$mr" -le "$pl" ] &&
+        [ "$pr" -le "$screen_width" ]
+}
+placement=""
+# The main window places the three again once the window manager has framed them.
+poll 10 side_by_side ||
+    fail "the windows overlap on a ${screen} screen with ${border}-pixel frames: $placement"
+
+if [ -n "$screenshot" ]; then
+    x import -window root "$screenshot" || fail "no screenshot"
+fi
+echo "PASS: every title exact, windows side by side on ${screen} with ${border}-pixel frames" \
+    "($placement)"
