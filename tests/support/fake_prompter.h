@@ -16,19 +16,31 @@ public:
     struct Shown {
         enum Kind { kMessage, kWarning, kQuestion, kQuery, kError } kind;
         std::string caption, text;
+        std::string check_box;  // the check box offered under a message, if any
     };
 
     std::vector<Shown> shown;
     std::deque<bool> answers;
     std::deque<std::optional<std::string>> query_answers;
+    // Whether the user ticks the check box of each message that offers one; unticked once dry.
+    std::deque<bool> check_box_ticks;
 
-    void Message(const std::string& text) override { shown.push_back({Shown::kMessage, "", text}); }
-    void Error(const std::string& text) override { shown.push_back({Shown::kError, "", text}); }
+    void Message(const std::string& text) override {
+        shown.push_back({Shown::kMessage, "", text, ""});
+    }
+    bool MessageWithCheckBox(const std::string& text, const std::string& check_box) override {
+        shown.push_back({Shown::kMessage, "", text, check_box});
+        if (check_box_ticks.empty()) return false;
+        const bool ticked = check_box_ticks.front();
+        check_box_ticks.pop_front();
+        return ticked;
+    }
+    void Error(const std::string& text) override { shown.push_back({Shown::kError, "", text, ""}); }
     void Warning(const std::string& caption, const std::string& text) override {
-        shown.push_back({Shown::kWarning, caption, text});
+        shown.push_back({Shown::kWarning, caption, text, ""});
     }
     bool Question(const std::string& caption, const std::string& text) override {
-        shown.push_back({Shown::kQuestion, caption, text});
+        shown.push_back({Shown::kQuestion, caption, text, ""});
         if (answers.empty()) return false;
         bool answer = answers.front();
         answers.pop_front();
@@ -37,7 +49,7 @@ public:
     std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
                                      const std::string& initial) override {
         // The initial text is kept too so tests can check what the box offered.
-        shown.push_back({Shown::kQuery, caption, prompt});
+        shown.push_back({Shown::kQuery, caption, prompt, ""});
         last_query_initial = initial;
         if (query_answers.empty()) return std::nullopt;
         std::optional<std::string> answer = query_answers.front();

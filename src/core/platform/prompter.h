@@ -12,6 +12,14 @@ public:
     virtual ~Prompter() = default;
     // A plain message box with an OK button, captioned with the application's title.
     virtual void Message(const std::string& text) = 0;
+    // The plain message box with an unchecked check box under the text (a batch offers
+    // "Don't show this again for this run"). True when the user ticked it. A prompter
+    // that cannot show the box shows the plain message and answers false.
+    virtual bool MessageWithCheckBox(const std::string& text, const std::string& check_box) {
+        (void)check_box;
+        Message(text);
+        return false;
+    }
     // An error box captioned with the application's title: the application's exception box.
     virtual void Error(const std::string& text) = 0;
     // A warning box with its own caption and a single OK button.

@@ -1,6 +1,7 @@
 #include "ui/common/qt_prompter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -15,6 +16,16 @@ QWidget* QtPrompter::Parent() const {
 void QtPrompter::Message(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, ToQ(text), QMessageBox::Ok, Parent());
     box.exec();
+}
+
+bool QtPrompter::MessageWithCheckBox(const std::string& text, const std::string& check_box) {
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, ToQ(text), QMessageBox::Ok, Parent());
+    // The box owns the check box.
+    auto* tick = new QCheckBox(ToQ(check_box), &box);
+    tick->setObjectName(QStringLiteral("CheckBoxStopMessages"));
+    box.setCheckBox(tick);
+    box.exec();
+    return tick->isChecked();
 }
 
 void QtPrompter::Error(const std::string& text) {

@@ -18,6 +18,7 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
 
     void Message(const std::string& text) override;
+    bool MessageWithCheckBox(const std::string& text, const std::string& check_box) override;
     void Error(const std::string& text) override;
     void Warning(const std::string& caption, const std::string& text) override;
     bool Question(const std::string& caption, const std::string& text) override;
