@@ -1,5 +1,7 @@
 #include "tag/file_item.h"
 
+#include <cerrno>
+
 #include "platform/paths.h"
 #include "tag/text_helpers.h"
 
@@ -12,14 +14,18 @@ void TFileItem::SetPath(std::optional<std::string_view> path) {
     DeriveFolderName();
 }
 
-int TFileItem::Rename(std::optional<std::string_view> new_file_name) {
+int TFileItem::Rename(std::optional<std::string_view> new_file_name, int* error) {
+    int ignored = 0;
+    int& result = error ? *error : ignored;
+    result = EINVAL;
     if (!new_file_name || !paths::IsPlainFileName(*new_file_name)) return 0;
     // A path without a separator names a file in the working directory; the new name
     // stays there too.
     const std::string directory = paths::DirectoryOf(path_);
     const std::string new_path =
         directory.empty() ? std::string(*new_file_name) : paths::Join(directory, *new_file_name);
-    if (paths::RenameNoReplace(path_, new_path) != 0) return 0;
+    result = paths::RenameNoReplace(path_, new_path);
+    if (result != 0) return 0;
     path_ = new_path;
     DeriveName();
     return 1;

@@ -18,8 +18,9 @@ public:
     // Renames the file on disk to new_file_name (name and extension) inside its own
     // directory. Never replaces an existing file; refuses an empty name, ".", ".." and a
     // name holding a separator. Only a successful rename changes Path and Name.
-    // Returns 1 on success, 0 when refused or failed.
-    int Rename(std::optional<std::string_view> new_file_name);
+    // Returns 1 on success, 0 when refused or failed. When error is given it receives 0 on
+    // success, EINVAL for a refused name, else the errno of the failed rename.
+    int Rename(std::optional<std::string_view> new_file_name, int* error = nullptr);
 
     void SetIndex(int32_t index) { index_ = index; }
     int32_t GetIndex() const { return index_; }
