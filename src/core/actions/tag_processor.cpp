@@ -1,0 +1,311 @@
+#include "actions/tag_processor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+#include "actions/templates.h"
+#include "actions/utf8_text.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+#include "tag/tag_list.h"
+#include "tag/text_helpers.h"
+
+namespace ambrel {
+
+namespace {
+
+// A new name is built in room for 1023 bytes before its extension; a file name itself may
+// hold 255 bytes (NAME_MAX), so a longer one is refused rather than cut.
+constexpr std::size_t kNameRoom = 1023;
+constexpr std::size_t kMaxFileNameBytes = 255;
+
+bool IsFieldToken(const std::string& token) { return !token.empty() && token[0] == ':'; }
+
+// The length of the field code at the colon mask[colon]: the colon and the whole character
+// after it (a letter of several bytes stays in one code), or the colon alone at the end.
+std::size_t FieldCodeLength(std::string_view mask, std::size_t colon) {
+    return colon + 1 < mask.size() ? 1 + utf8::CharLength(mask, colon + 1) : 1;
+}
+
+// The code of a field token: the byte after its colon, or none for a lone colon.
+char CodeOf(std::string_view field_token) { return field_token.size() > 1 ? field_token[1] : '\0'; }
+
+// The extension a renamed file gets by its tag kind.
+std::string ExtensionForKind(int kind) {
+    if (kind == 0 || kind == 1) return ".mp3";
+    if (kind == 2) return ".ogg";
+    return {};
+}
+
+// The text of a tag field for a mask code; nothing for a code that names no field.
+std::string FieldText(const TTagFile& entry, char code, int track_digits) {
+    switch (code) {
+        case 'a':
+            return entry.GetArtist();
+        case 's':
+            return entry.GetTitle();
+        case 'b':
+            return entry.GetAlbum();
+        case 'y':
+            return entry.GetYear();
+        case 't':
+            return ZeroPadNumber(entry.GetTrack(), track_digits);
+        default:
+            return {};
+    }
+}
+
+// A number read the way a track is read from a name: leading white space, one sign, then
+// digits up to the first other character; no digits give 0. Far too large numbers are
+// held at a value the track setter refuses.
+int LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && IsAsciiDigit(static_cast<unsigned char>(text[i])); ++i) {
+        if (value < INT_MAX) value = value * 10 + (text[i] - '0');
+    }
+    if (value > INT_MAX) value = INT_MAX;
+    return static_cast<int>(negative ? -value : value);
+}
+
+// How many bytes of the name at pos repeat the literal, counted in whole characters.
+std::size_t MatchedLength(std::string_view name, std::size_t pos, std::string_view literal) {
+    std::size_t n = 0;
+    while (n < literal.size() && pos + n < name.size() && name[pos + n] == literal[n]) ++n;
+    // A difference inside a character gives that character back to the name.
+    while (n > 0 && pos + n < name.size() && utf8::IsContinuation(name[pos + n])) --n;
+    return n;
+}
+
+void StoreField(TTagFile& entry, char code, const std::string& value) {
+    switch (code) {
+        case 'a':
+            entry.SetArtist(value);
+            break;
+        case 's':
+            entry.SetTitle(value);
+            break;
+        case 'b':
+            entry.SetAlbum(value);
+            break;
+        case 'y':
+            entry.SetYear(value);
+            break;
+        case 't':
+            entry.SetTrack(LeadingNumber(value));
+            break;
+        default:
+            break;  // a code that names no field consumes its part of the name only
+    }
+}
+
+SkipReason ReasonForError(int error) {
+    switch (error) {
+        case EEXIST:
+        case ENOTEMPTY:
+            return SkipReason::kNameExists;
+        case ENOENT:
+            return SkipReason::kFileGone;
+        case ENAMETOOLONG:
+            return SkipReason::kNameTooLong;
+        default:
+            return SkipReason::kRenameFailed;
+    }
+}
+
+}  // namespace
+
+TTagProcessor::TTagProcessor(TTagList* list, Prompter* prompter)
+    : tag_list_(list), prompter_(prompter) {}
+
+int TTagProcessor::SetCaseMode(int mode) {
+    if (mode < 0 || mode > 3) return 0;
+    case_mode_ = mode;
+    return 1;
+}
+
+int TTagProcessor::SetTrackDigits(int n) {
+    if (n <= 0) return 0;
+    track_digits_ = n;
+    return 1;
+}
+
+int TTagProcessor::SetMask(std::optional<std::string_view> mask) {
+    mask_.reset();
+    mask_refused_ = false;
+    if (!mask) return 0;
+    if (utf8::CountChars(*mask) > kMaxMaskLength) {
+        mask_refused_ = true;
+        return 10;
+    }
+    mask_ = std::string(*mask);
+    return 1;
+}
+
+int TTagProcessor::TokenizeMask() {
+    mask_tokens_.clear();
+    if (!mask_) return 0;
+    const std::string& mask = *mask_;
+    std::string literal;
+    for (std::size_t i = 0; i < mask.size();) {
+        if (mask[i] != ':') {
+            literal += mask[i++];
+            continue;
+        }
+        if (!literal.empty()) mask_tokens_.push_back(std::move(literal));
+        literal.clear();
+        const std::size_t length = FieldCodeLength(mask, i);
+        mask_tokens_.push_back(mask.substr(i, length));
+        i += length;
+    }
+    if (!literal.empty()) mask_tokens_.push_back(std::move(literal));
+    return 1;
+}
+
+TTagFile* TTagProcessor::TaggedEntry(int list_index) const {
+    if (!tag_list_) return nullptr;
+    TTagFile* entry = tag_list_->Get(list_index);
+    return entry && entry->GetState() != tsNone ? entry : nullptr;
+}
+
+std::string TTagProcessor::BuildName(const TTagFile& entry) const {
+    const std::string& mask = *mask_;
+    std::string name;
+    for (std::size_t i = 0; i < mask.size();) {
+        if (mask[i] != ':') {
+            const std::size_t next = std::min(mask.find(':', i), mask.size());
+            name.append(mask, i, next - i);
+            i = next;
+            continue;
+        }
+        const std::size_t length = FieldCodeLength(mask, i);
+        std::string value =
+            FieldText(entry, CodeOf(std::string_view(mask).substr(i, length)), track_digits_);
+        i += length;
+        // A blank value adds nothing; in a used one, punctuation (a "/" among it) becomes
+        // the in-word character while spaces stay.
+        if (!utf8::HasVisibleChar(value)) continue;
+        name += ReplacePunctuation(value, in_word_separator_);
+        if (name.size() > kNameRoom) break;
+    }
+    utf8::CutToBytes(name, kNameRoom);
+    return ChangeCase(name, case_mode_);
+}
+
+std::optional<std::string> TTagProcessor::NameFromTag(int list_index) const {
+    const TTagFile* entry = TaggedEntry(list_index);
+    if (!entry || !mask_ || mask_->empty()) return std::nullopt;
+    return BuildName(*entry) + ExtensionForKind(entry->GetKind());
+}
+
+void TTagProcessor::RenameEntry(TTagFile& entry, const std::string& stem,
+                                const std::string& extension) {
+    const std::string new_name = stem + extension;
+    if (new_name == entry.GetFileName()) return;  // nothing to do
+    RenameSkip skip{entry.GetPath(), new_name, SkipReason::kNameNotAllowed, 0};
+    if (stem.empty()) {
+        skip.reason = SkipReason::kNameEmpty;
+    } else if (new_name.size() > kMaxFileNameBytes) {
+        skip.reason = SkipReason::kNameTooLong;
+    } else if (!paths::IsPlainFileName(new_name)) {
+        skip.reason = SkipReason::kNameNotAllowed;
+    } else if (entry.Rename(new_name, &skip.error) == 1) {
+        return;
+    } else {
+        skip.reason = ReasonForError(skip.error);
+    }
+    skips_.push_back(std::move(skip));
+}
+
+int TTagProcessor::RenameFromTag(int list_index) {
+    if (!tag_list_ || mask_refused_) return 0;
+    if (!mask_ || mask_->empty()) return RenameCaseOnly(list_index);
+    TTagFile* entry = TaggedEntry(list_index);
+    if (!entry) return 0;
+    RenameEntry(*entry, BuildName(*entry), ExtensionForKind(entry->GetKind()));
+    return 1;
+}
+
+int TTagProcessor::RenameCaseOnly(int list_index) {
+    TTagFile* entry = TaggedEntry(list_index);
+    if (!entry) return 0;
+    std::string stem = entry->GetName();
+    ChangeCase(stem, case_mode_);
+    const std::string extension = paths::ExtensionOf(entry->GetPath());
+    RenameEntry(*entry, stem, extension);
+    ShowMessage(stem + extension);
+    return 1;
+}
+
+void TTagProcessor::FillFields(TTagFile& entry) {
+    const std::string& name = entry.GetName();
+    std::size_t pos = 0;
+    for (std::size_t k = 0; k < mask_tokens_.size(); ++k) {
+        const std::string& token = mask_tokens_[k];
+        if (!IsFieldToken(token)) {
+            pos += MatchedLength(name, pos, token);
+            continue;
+        }
+        // The value runs up to the next token's text, or to the end of the name when this
+        // is the last token; a next token that does not occur leaves the value empty.
+        std::size_t end = name.size();
+        if (k + 1 < mask_tokens_.size()) {
+            const std::size_t found = name.find(mask_tokens_[k + 1], pos);
+            end = found == std::string::npos ? pos : found;
+        }
+        std::string value = name.substr(pos, end - pos);
+        pos = end;
+        ReplaceAnyOf(value, separator_chars_, in_word_separator_);
+        ShowMessage(value);
+        StoreField(entry, CodeOf(token), value);
+    }
+}
+
+int TTagProcessor::TagFromName(int list_index) {
+    if (!tag_list_ || mask_refused_) return 0;
+    if (!mask_ || mask_->empty()) return TagCaseOnly(list_index);
+    TTagFile* entry = tag_list_->Get(list_index);
+    if (!entry) return 0;
+    if (entry->GetState() == tsNone) entry->SetState(tsAppend);
+    TokenizeMask();
+    FillFields(*entry);
+    entry->ChangeCase(case_mode_);
+    return 1;
+}
+
+int TTagProcessor::TagCaseOnly(int list_index) {
+    TTagFile* entry = TaggedEntry(list_index);
+    if (!entry) return 0;
+    entry->ChangeCase(case_mode_);
+    return 1;
+}
+
+void TTagProcessor::ShowMessage(const std::string& text) {
+    if (!prompter_ || messages_stopped_) return;
+    messages_stopped_ = prompter_->MessageWithCheckBox(text, kStopMessagesText);
+}
+
+int TTagProcessor::BeginRun() {
+    skips_.clear();
+    messages_stopped_ = false;
+    if (!mask_refused_) return 1;
+    if (prompter_) {
+        prompter_->Warning("User mask", "The user mask is longer than " +
+                                            std::to_string(kMaxMaskLength) +
+                                            " characters. Nothing was changed.");
+    }
+    return 0;
+}
+
+int TTagProcessor::EndRun() {
+    if (!skips_.empty() && prompter_) {
+        prompter_->Warning(kSkipWarningCaption, SkipWarningText(skips_));
+    }
+    return static_cast<int>(skips_.size());
+}
+
+}  // namespace ambrel
