@@ -1,11 +1,11 @@
 #include "platform/paths.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
 
@@ -93,6 +93,7 @@ int RenameExclusive(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return errno;
 #endif
+    if (!PathExists(from)) return ENOENT;
     if (PathExists(to)) return EEXIST;
     if (DirectoryExists(from)) {
         // Directories cannot be hard-linked; the existence check above is the best left.
@@ -110,25 +111,24 @@ int RenameExclusive(const std::string& from, const std::string& to) {
 }  // namespace
 
 int RenameNoReplace(const std::string& from, const std::string& to) {
-    if (!PathExists(from)) return ENOENT;
-    if (PathExists(to)) {
-        if (!SameFile(from, to) || from == to) return EEXIST;
-        // The target is the source under another spelling (a case-insensitive volume):
-        // go through a temporary name so that the new spelling is taken.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string temp = from + ".ambrel-rename-" + std::to_string(::getpid()) + "-" +
-                                     std::to_string(attempt);
-            if (PathExists(temp)) continue;
-            if (const int error = RenameExclusive(from, temp); error != 0) return error;
-            if (const int error = RenameExclusive(temp, to); error != 0) {
-                RenameExclusive(temp, from);
-                return error;
-            }
-            return 0;
+    // The exclusive rename itself tells a missing source (ENOENT) from a taken target
+    // (EEXIST), so the usual case costs one call and no lookups beforehand.
+    const int error = RenameExclusive(from, to);
+    if (error != EEXIST || from == to || !SameFile(from, to)) return error;
+    // The target is the source under another spelling (a case-insensitive volume): go
+    // through a temporary name so that the new spelling is taken.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp =
+            from + ".ambrel-rename-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        if (PathExists(temp)) continue;
+        if (const int first = RenameExclusive(from, temp); first != 0) return first;
+        if (const int second = RenameExclusive(temp, to); second != 0) {
+            RenameExclusive(temp, from);
+            return second;
         }
-        return EEXIST;
+        return 0;
     }
-    return RenameExclusive(from, to);
+    return EEXIST;
 }
 
 bool IsPlainFileName(std::string_view name) {
