@@ -41,14 +41,47 @@ std::vector<std::string> Listing(const std::string& dir) {
     return names;
 }
 
-// Stores the options a page's run stores: in-word character, letter case and the mask of
-// the chosen template item (the user mask for item 5).
-void UseTemplate(TTagProcessor& processor, int item, const SeparatorChoice& choice = {},
-                 int case_mode = 0, const std::string& user_mask = "") {
-    processor.SetInWordSeparator(choice.InWordChar());
-    processor.SetCaseMode(case_mode);
-    processor.SetMask(BuildMask(item, choice.WordSeparator(), user_mask));
+// The options a page's run stores: the template item (5 takes the user mask), the
+// separator boxes, the letter case and the track digit count (0: none set).
+struct RunOptions {
+    int item;
+    std::string user_mask;
+    SeparatorChoice choice;
+    int case_mode = 0;
+    int digits = 2;
+
+    RunOptions Case(int mode) const { return With(&RunOptions::case_mode, mode); }
+    RunOptions Digits(int n) const { return With(&RunOptions::digits, n); }
+    RunOptions Separators(SeparatorChoice c) const { return With(&RunOptions::choice, c); }
+
+    void StoreIn(TTagProcessor& processor) const {
+        processor.SetInWordSeparator(choice.InWordChar());
+        processor.SetCaseMode(case_mode);
+        processor.SetMask(BuildMask(item, choice.WordSeparator(), user_mask));
+        if (digits > 0) processor.SetTrackDigits(digits);
+    }
+
+private:
+    template <typename T>
+    RunOptions With(T RunOptions::*field, T value) const {
+        RunOptions copy = *this;
+        copy.*field = value;
+        return copy;
+    }
+};
+
+RunOptions Template(int item) { return {item, "", SeparatorChoice{}}; }
+RunOptions UserMask(std::string mask) {
+    return {kTemplateUserMask, std::move(mask), SeparatorChoice{}};
 }
+
+// A directory, a tag list and a processor of their own, for one case of a table.
+struct World {
+    TempDir dir;
+    TTagList list;
+    FakePrompter prompter;
+    TTagProcessor processor{&list, &prompter};
+};
 
 class TagProcessorTest : public ::testing::Test {
 protected:
@@ -121,137 +154,55 @@ TEST_F(TagProcessorTest, TokenizeMaskCutsFieldCodesFromLiteralRuns) {
 struct RenameCase {
     const char* what;
     TagFields tag;
-    int item;
-    const char* user_mask;
-    SeparatorChoice choice;
-    int case_mode;
-    int digits;  // 0: none set, the processor's initial count
+    RunOptions options;
     const char* expected;
 };
 
 TEST(TagProcessorRenameTest, BuildsTheNewNameFromTheTag) {
     const RenameCase cases[] = {
-        {"punctuation in a value becomes the in-word character",
-         Song("AC/DC", "Back In Black"),
-         0,
-         "",
-         {},
-         0,
-         2,
-         "AC DC - Back In Black.mp3"},
-        {"track padded to the digit count",
-         Song("Queen", "Show must go on", "", 7),
-         1,
-         "",
-         {},
-         0,
-         3,
-         "007 - Queen - Show must go on.mp3"},
-        {"a longer track is never shortened",
-         Song("Queen", "Innuendo", "", 120),
-         1,
-         "",
-         {},
-         0,
-         2,
+        {"punctuation in a value becomes the in-word character", Song("AC/DC", "Back In Black"),
+         Template(0), "AC DC - Back In Black.mp3"},
+        {"track padded to the digit count", Song("Queen", "Show must go on", "", 7),
+         Template(1).Digits(3), "007 - Queen - Show must go on.mp3"},
+        {"a longer track is never shortened", Song("Queen", "Innuendo", "", 120), Template(1),
          "120 - Queen - Innuendo.mp3"},
-        {"no padding before a digit count is set",
-         Song("Queen", "Innuendo", "", 7),
-         4,
-         "",
-         {},
-         0,
-         0,
-         "7 - Innuendo.mp3"},
-        {"an empty album adds nothing, its separator stays",
-         Song("Queen", "Show must go on"),
-         3,
-         "",
-         {},
-         0,
-         2,
-         " - Show must go on.mp3"},
-        {"a value of spaces adds nothing",
-         Song("   ", "Innuendo"),
-         0,
-         "",
-         {},
-         0,
-         2,
-         " - Innuendo.mp3"},
-        {"the apostrophe goes before the letter case",
-         Song("queen", "don't stop"),
-         0,
-         "",
-         {},
-         3,
-         2,
-         "Queen - Don T Stop.mp3"},
-        {"letter case reaches the mask's literal text",
-         Song("Queen", "Show must go on"),
-         5,
-         ":a by :s",
-         {},
-         1,
-         2,
-         "QUEEN BY SHOW MUST GO ON.mp3"},
-        {"an unknown code gives nothing", Song("Queen", "x"), 5, ":c :a", {}, 0, 2, " Queen.mp3"},
-        {"a colon at the end gives nothing", Song("Queen", "x"), 5, ":a:", {}, 0, 2, "Queen.mp3"},
-        {"the year code",
-         Song("Queen", "x", "", 0, "1991"),
-         5,
-         ":y :a",
-         {},
-         0,
-         2,
-         "1991 Queen.mp3"},
-        {"spaces stay, punctuation takes the in-word character",
-         Song("Guns N' Roses", "Don't Cry"),
-         0,
-         "",
-         {2, 1, true, 3},
-         0,
-         2,
-         "Guns N_ Roses.-.Don_t Cry.mp3"},
-        {"Latin-1 tag text gives a UTF-8 name",
-         Song("Bj\xF6rk", "J\xF3ga"),
-         0,
-         "",
-         {},
-         1,
-         2,
+        {"no padding before a digit count is set", Song("Queen", "Innuendo", "", 7),
+         Template(4).Digits(0), "7 - Innuendo.mp3"},
+        {"an empty album adds nothing, its separator stays", Song("Queen", "Show must go on"),
+         Template(3), " - Show must go on.mp3"},
+        {"a value of spaces adds nothing", Song("   ", "Innuendo"), Template(0), " - Innuendo.mp3"},
+        {"the apostrophe goes before the letter case", Song("queen", "don't stop"),
+         Template(0).Case(3), "Queen - Don T Stop.mp3"},
+        {"letter case reaches the mask's literal text", Song("Queen", "Show must go on"),
+         UserMask(":a by :s").Case(1), "QUEEN BY SHOW MUST GO ON.mp3"},
+        {"an unknown code gives nothing", Song("Queen", "x"), UserMask(":c :a"), " Queen.mp3"},
+        {"a colon at the end gives nothing", Song("Queen", "x"), UserMask(":a:"), "Queen.mp3"},
+        {"the year code", Song("Queen", "x", "", 0, "1991"), UserMask(":y :a"), "1991 Queen.mp3"},
+        {"spaces stay, punctuation takes the in-word character", Song("Guns N' Roses", "Don't Cry"),
+         Template(0).Separators(SeparatorChoice{2, 1, true, 3}), "Guns N_ Roses.-.Don_t Cry.mp3"},
+        {"Latin-1 tag text gives a UTF-8 name", Song("Bj\xF6rk", "J\xF3ga"), Template(0).Case(1),
          "BJöRK - JóGA.mp3"},
-        {"a value of Latin-1 letters only is used",
-         Song("\xC9\xC9", "x"),
-         5,
-         ":a",
-         {},
-         0,
-         2,
+        {"a value of Latin-1 letters only is used", Song("\xC9\xC9", "x"), UserMask(":a"),
          "ÉÉ.mp3"},
     };
     for (const RenameCase& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
-        TTagList list;
-        FakePrompter prompter;
-        TTagProcessor processor(&list, &prompter);
-        list.Add(WriteMp3(dir / "old.mp3", 300, MakeBlock(c.tag)));
-        UseTemplate(processor, c.item, c.choice, c.case_mode, c.user_mask);
-        if (c.digits > 0) processor.SetTrackDigits(c.digits);
+        World w;
+        w.list.Add(WriteMp3(w.dir / "old.mp3", 300, MakeBlock(c.tag)));
+        c.options.StoreIn(w.processor);
 
-        ASSERT_EQ(processor.BeginRun(), 1);
-        EXPECT_EQ(processor.RenameFromTag(0), 1);
-        EXPECT_EQ(processor.EndRun(), 0);
-        EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{c.expected});
-        EXPECT_EQ(list.Get(0)->GetPath(), dir / c.expected);
-        EXPECT_TRUE(prompter.shown.empty());
+        ASSERT_EQ(w.processor.BeginRun(), 1);
+        EXPECT_EQ(w.processor.RenameFromTag(0), 1);
+        EXPECT_EQ(w.processor.EndRun(), 0);
+        EXPECT_EQ(Listing(w.dir.path()), std::vector<std::string>{c.expected});
+        EXPECT_EQ(w.list.Get(0)->GetPath(), w.dir / c.expected);
+        EXPECT_TRUE(w.prompter.shown.empty());
     }
 }
 
 TEST_F(TagProcessorTest, RenameChangingOnlyTheLetterCaseWorks) {
     AddFile("Queen - One.mp3", Song("queen", "one"));
-    UseTemplate(processor, 0, {}, 1);
+    Template(0).Case(1).StoreIn(processor);
     EXPECT_EQ(processor.RenameFromTag(0), 1);
     EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{"QUEEN - ONE.mp3"});
     EXPECT_TRUE(processor.Skips().empty());
@@ -259,10 +210,10 @@ TEST_F(TagProcessorTest, RenameChangingOnlyTheLetterCaseWorks) {
 
 TEST_F(TagProcessorTest, UntaggedOrMissingEntriesAreLeftAlone) {
     AddFile("plain.mp3", std::nullopt);
-    UseTemplate(processor, 0);
+    Template(0).StoreIn(processor);
     EXPECT_EQ(processor.RenameFromTag(0), 0);
     EXPECT_EQ(processor.RenameFromTag(1), 0);
-    UseTemplate(processor, kTemplateCaseOnly, {}, 1);
+    Template(kTemplateCaseOnly).Case(1).StoreIn(processor);
     EXPECT_EQ(processor.RenameFromTag(0), 0);
     EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{"plain.mp3"});
     EXPECT_TRUE(prompter.shown.empty());
@@ -288,21 +239,18 @@ TEST(TagProcessorRenameTest, LetterCaseOnlyVariantKeepsTheExtensionAndShowsTheNe
     for (const auto& mask : masks) {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
-            TempDir dir;
-            TTagList list;
-            FakePrompter prompter;
-            TTagProcessor processor(&list, &prompter);
-            list.Add(WriteMp3(dir / c.name, 300, MakeBlock(Song("Tag Artist", "Tag Title"))));
-            processor.SetCaseMode(c.case_mode);
-            processor.SetMask(mask);
-            processor.BeginRun();
-            EXPECT_EQ(processor.RenameFromTag(0), 1);
-            EXPECT_EQ(processor.EndRun(), 0);
-            EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{c.expected});
-            ASSERT_EQ(prompter.shown.size(), 1u);
-            EXPECT_EQ(prompter.shown[0].kind, FakePrompter::Shown::kMessage);
-            EXPECT_EQ(prompter.shown[0].text, c.expected);
-            EXPECT_EQ(prompter.shown[0].check_box, "Don't show this again for this run");
+            World w;
+            w.list.Add(WriteMp3(w.dir / c.name, 300, MakeBlock(Song("Tag Artist", "Tag Title"))));
+            w.processor.SetCaseMode(c.case_mode);
+            w.processor.SetMask(mask);
+            w.processor.BeginRun();
+            EXPECT_EQ(w.processor.RenameFromTag(0), 1);
+            EXPECT_EQ(w.processor.EndRun(), 0);
+            EXPECT_EQ(Listing(w.dir.path()), std::vector<std::string>{c.expected});
+            ASSERT_EQ(w.prompter.shown.size(), 1u);
+            EXPECT_EQ(w.prompter.shown[0].kind, FakePrompter::Shown::kMessage);
+            EXPECT_EQ(w.prompter.shown[0].text, c.expected);
+            EXPECT_EQ(w.prompter.shown[0].check_box, "Don't show this again for this run");
         }
     }
 }
@@ -315,7 +263,7 @@ TEST_F(TagProcessorTest, RunListsTheFilesThatKeptTheirNamesInOneWarning) {
     AddFile("Queen - Two.mp3", Song("Queen", "Two"));  // already named so
     AddFile("c.mp3", Song("Queen", "Gone"));
     fs::remove(dir / "c.mp3");
-    UseTemplate(processor, 0);
+    Template(0).StoreIn(processor);
 
     ASSERT_EQ(processor.BeginRun(), 1);
     for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(processor.RenameFromTag(i), 1) << i;
@@ -398,7 +346,7 @@ TEST_F(TagProcessorTest, RenameRefusedByTheFileSystemIsListedWithItsError) {
     const bool read_only =
         ::mount(nullptr, inner.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     if (read_only) {
-        UseTemplate(processor, 0);
+        Template(0).StoreIn(processor);
         processor.BeginRun();
         EXPECT_EQ(processor.RenameFromTag(0), 1);
         processor.EndRun();
@@ -461,134 +409,60 @@ TEST_F(TagProcessorTest, MaskOverTwoHundredFiftyFiveCharactersIsRefused) {
 
 // ---- Tag fields from file names ----
 
+// The fields a fill leaves; the tag held artist "a", title "t", album "b", year "y" and
+// track 5.
+struct Fields {
+    std::string artist, title, album, year;
+    int track;
+    bool operator==(const Fields& o) const {
+        return artist == o.artist && title == o.title && album == o.album && year == o.year &&
+               track == o.track;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Fields& f) {
+    return out << '"' << f.artist << "\" \"" << f.title << "\" \"" << f.album << "\" \"" << f.year
+               << "\" " << f.track;
+}
+
 struct FillCase {
     const char* name;  // the file name without extension
-    int item;
-    const char* user_mask;
-    SeparatorChoice choice;
-    int case_mode;
-    // Fields after the fill; the tag held artist "a", title "t", album "b", year "y",
-    // track 5.
-    const char* artist;
-    const char* title;
-    const char* album;
-    const char* year;
-    int track;
-    std::vector<std::string> messages;
+    RunOptions options;
+    Fields after;
+    const char* boxes;  // the texts of the message boxes, joined by '|'
 };
 
 TEST(TagProcessorFillTest, FillsTheFieldsFromTheNameAlongTheMask) {
     const SeparatorChoice unspaced{0, 1, false, 0};
     const SeparatorChoice dash_in_word{1, 1, true, 0};
     const FillCase cases[] = {
-        {"Queen - Show must go on",
-         0,
-         "",
-         {},
-         0,
-         "Queen",
-         "Show must go on",
-         "b",
-         "y",
-         5,
-         {"Queen", "Show must go on"}},
-        {"07 - Queen - Innuendo",
-         1,
-         "",
-         {},
-         0,
-         "Queen",
-         "Innuendo",
-         "b",
-         "y",
-         7,
-         {"07", "Queen", "Innuendo"}},
-        {"Innuendo - Queen - Show",
-         2,
-         "",
-         {},
-         0,
-         "Queen",
-         "Show",
-         "Innuendo",
-         "y",
-         5,
-         {"Innuendo", "Queen", "Show"}},
+        {"Queen - Show must go on", Template(0), Fields{"Queen", "Show must go on", "b", "y", 5},
+         "Queen|Show must go on"},
+        {"07 - Queen - Innuendo", Template(1), Fields{"Queen", "Innuendo", "b", "y", 7},
+         "07|Queen|Innuendo"},
+        {"Innuendo - Queen - Show", Template(2), Fields{"Queen", "Show", "Innuendo", "y", 5},
+         "Innuendo|Queen|Show"},
         // Values are not trimmed: the spaces were underscores.
-        {"Queen_-_Show_must_go_on",
-         0,
-         "",
-         unspaced,
-         0,
-         "Queen ",
-         " Show must go on",
-         "b",
-         "y",
-         5,
-         {"Queen ", " Show must go on"}},
-        {"Queen - Show - Live",
-         0,
-         "",
-         {},
-         0,
-         "Queen",
-         "Show   Live",
-         "b",
-         "y",
-         5,
-         {"Queen", "Show   Live"}},
-        {"Queen", 0, "", {}, 0, "", "Queen", "b", "y", 5, {"", "Queen"}},
-        {"03 - Queen - Innuendo",
-         5,
-         ":x - :a - :s",
-         {},
-         0,
-         "Queen",
-         "Innuendo",
-         "b",
-         "y",
-         5,
-         {"03", "Queen", "Innuendo"}},
-        {"300 - Song", 4, "", {}, 0, "a", "Song", "b", "y", 5, {"300", "Song"}},
-        {"abc - Song", 4, "", {}, 0, "a", "Song", "b", "y", 0, {"abc", "Song"}},
-        {"1991 - Innuendo",
-         5,
-         ":y - :s",
-         {},
-         0,
-         "a",
-         "Innuendo",
-         "b",
-         "1991",
-         5,
-         {"1991", "Innuendo"}},
-        {"Show-must-go-on",
-         5,
-         ":s",
-         dash_in_word,
-         0,
-         "a",
-         "Show-must-go-on",
-         "b",
-         "y",
-         5,
-         {"Show-must-go-on"}},
-        {"07 - QUEEN - innuendo",
-         1,
-         "",
-         {},
-         3,
-         "Queen",
-         "Innuendo",
-         "B",
-         "y",
-         7,
-         {"07", "QUEEN", "innuendo"}},
-        {"QueenSong", 5, ":a:s", {}, 0, "", "QueenSong", "b", "y", 5, {"", "QueenSong"}},
-        {"Björk - Jóga", 0, "", {}, 0, "Björk", "Jóga", "b", "y", 5, {"Björk", "Jóga"}},
-        {"Дом - Song", 0, "", {}, 0, "???", "Song", "b", "y", 5, {"Дом", "Song"}},
+        {"Queen_-_Show_must_go_on", Template(0).Separators(unspaced),
+         Fields{"Queen ", " Show must go on", "b", "y", 5}, "Queen | Show must go on"},
+        {"Queen - Show - Live", Template(0), Fields{"Queen", "Show   Live", "b", "y", 5},
+         "Queen|Show   Live"},
+        {"Queen", Template(0), Fields{"", "Queen", "b", "y", 5}, "|Queen"},
+        {"03 - Queen - Innuendo", UserMask(":x - :a - :s"),
+         Fields{"Queen", "Innuendo", "b", "y", 5}, "03|Queen|Innuendo"},
+        {"300 - Song", Template(4), Fields{"a", "Song", "b", "y", 5}, "300|Song"},
+        {"abc - Song", Template(4), Fields{"a", "Song", "b", "y", 0}, "abc|Song"},
+        {"1991 - Innuendo", UserMask(":y - :s"), Fields{"a", "Innuendo", "b", "1991", 5},
+         "1991|Innuendo"},
+        {"Show-must-go-on", UserMask(":s").Separators(dash_in_word),
+         Fields{"a", "Show-must-go-on", "b", "y", 5}, "Show-must-go-on"},
+        {"07 - QUEEN - innuendo", Template(1).Case(3), Fields{"Queen", "Innuendo", "B", "y", 7},
+         "07|QUEEN|innuendo"},
+        {"QueenSong", UserMask(":a:s"), Fields{"", "QueenSong", "b", "y", 5}, "|QueenSong"},
+        {"Björk - Jóga", Template(0), Fields{"Björk", "Jóga", "b", "y", 5}, "Björk|Jóga"},
+        {"Дом - Song", Template(0), Fields{"???", "Song", "b", "y", 5}, "Дом|Song"},
         // A literal that differs inside a character leaves the whole character to the name.
-        {"èx", 5, "é:s", {}, 0, "a", "èx", "b", "y", 5, {"èx"}},
+        {"èx", UserMask("é:s"), Fields{"a", "èx", "b", "y", 5}, "èx"},
     };
     for (const FillCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -598,27 +472,27 @@ TEST(TagProcessorFillTest, FillsTheFieldsFromTheNameAlongTheMask) {
         TagFields old = Song("a", "t", "b", 5, "y");
         list.AddRead(std::string("/music/") + c.name + ".mp3", MakeBlock(old));
         list.Get(0)->SetModified(false);
-        UseTemplate(processor, c.item, c.choice, c.case_mode, c.user_mask);
+        c.options.StoreIn(processor);
 
         ASSERT_EQ(processor.BeginRun(), 1);
         EXPECT_EQ(processor.TagFromName(0), 1);
         processor.EndRun();
         const TTagFile& entry = *list.Get(0);
-        EXPECT_EQ(entry.GetArtist(), c.artist);
-        EXPECT_EQ(entry.GetTitle(), c.title);
-        EXPECT_EQ(entry.GetAlbum(), c.album);
-        EXPECT_EQ(entry.GetYear(), c.year);
-        EXPECT_EQ(entry.GetTrack(), c.track);
+        EXPECT_EQ((Fields{entry.GetArtist(), entry.GetTitle(), entry.GetAlbum(), entry.GetYear(),
+                          entry.GetTrack()}),
+                  c.after);
         EXPECT_TRUE(entry.IsModified());
-        std::vector<std::string> shown;
-        for (const auto& s : prompter.shown) shown.push_back(s.text);
-        EXPECT_EQ(shown, c.messages);
+        std::string boxes;
+        for (std::size_t i = 0; i < prompter.shown.size(); ++i) {
+            boxes += (i == 0 ? "" : "|") + prompter.shown[i].text;
+        }
+        EXPECT_EQ(boxes, c.boxes);
     }
 }
 
 TEST_F(TagProcessorTest, NameTextReachesTheBlockAsLatin1) {
     list.AddRead("/music/Björk - Jóga.mp3", MakeBlock(Song("", "")));
-    UseTemplate(processor, 0);
+    Template(0).StoreIn(processor);
     processor.TagFromName(0);
     const TagBlock& block = list.Get(0)->Block();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data()) + 33, 6),
@@ -629,7 +503,7 @@ TEST_F(TagProcessorTest, NameTextReachesTheBlockAsLatin1) {
 
 TEST_F(TagProcessorTest, UntaggedFileGetsATagThatTheSaveAppends) {
     const int index = AddFile("07 - Queen - Innuendo.mp3", std::nullopt, 1000);
-    UseTemplate(processor, 1);
+    Template(1).StoreIn(processor);
     EXPECT_EQ(processor.TagFromName(index), 1);
     EXPECT_EQ(list.Get(index)->GetState(), tsAppend);
     EXPECT_EQ(FileSize(dir / "07 - Queen - Innuendo.mp3"), 1000);  // nothing written yet
@@ -671,7 +545,7 @@ TEST_F(TagProcessorTest, TickedCheckBoxStopsTheMessageBoxesForTheRestOfTheRun) {
         list.AddRead("/music/0" + std::to_string(i) + " - Queen - Song.mp3",
                      MakeBlock(Song("", "")));
     }
-    UseTemplate(processor, 1);
+    Template(1).StoreIn(processor);
     prompter.check_box_ticks = {false, true};
     processor.BeginRun();
     for (int i = 0; i < 3; ++i) EXPECT_EQ(processor.TagFromName(i), 1);
