@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/faults.h"
 #include "support/mp3_fixture.h"
 
 namespace ambrel::test {
@@ -34,27 +35,6 @@ TagFields SampleFields() {
     f.genre = 17;
     return f;
 }
-
-// Lowers the file size limit for the life of the object so that a write past it fails
-// with EFBIG (root is bound by it too); SIGXFSZ is ignored so the failure is returned.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*old_handler_)(int) = nullptr;
-};
 
 int SaveWithFileSizeLimit(TTagFile& tag, rlim_t bytes) {
     FileSizeLimit limit(bytes);

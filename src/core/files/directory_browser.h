@@ -53,6 +53,7 @@ public:
     TDirectoryBrowser& operator=(const TDirectoryBrowser&) = delete;
 
     void SetPrompter(Prompter* prompter) { prompter_ = prompter; }
+    Prompter* GetPrompter() const { return prompter_; }
 
     // Stores the selector and selects the volume that holds the current path.
     void AttachDriveSelector(DriveSelector* drives);

@@ -1,11 +1,14 @@
 #include "files/file_viewer.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <utility>
 
+#include "files/directory_operations.h"
 #include "files/directory_reader.h"
+#include "files/file_copy.h"
 #include "files/result_codes.h"
 #include "files/tag_presence.h"
 #include "platform/paths.h"
@@ -165,6 +168,40 @@ int TFileViewer::DeleteOneFile(const std::string& path) {
     } else {
         last_result_ = kSourceMissing;
     }
+    return last_result_;
+}
+
+int TFileViewer::CopyOrMoveFile(const std::string& source, bool keep_source) {
+    const CopyOptions options{overwrite_without_asking_, ask_before_overwriting_, GetPrompter(),
+                              progress_bar_};
+    return CopyOrMoveInto(source, browser_.CurrentPath(), keep_source, options);
+}
+
+int TFileViewer::DeleteDirectoryTree(const std::string& path,
+                                     std::optional<std::string_view> mask) {
+    if (path.empty()) return kInvalidArgument;
+    std::vector<std::string> entries;
+    const std::string top = paths::WithoutTrailingSeparator(path);
+    struct stat st;
+    if (::lstat(top.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // A link listed as a directory: searching it would delete inside its target.
+        if (!keep_directories_) entries.push_back(top);
+    } else {
+        SearchFiles(&entries, path, mask, !keep_directories_);
+    }
+    RemoveListedEntries(entries);
+    browser_.RefreshDirectories();
+    return kDone;
+}
+
+int TFileViewer::MakeDirectory(const std::string& name) {
+    const int result = MakeDirectoryBelow(browser_, name);
+    if (result == kInvalidArgument) last_result_ = result;
+    return result;
+}
+
+int TFileViewer::RenameDirectory(const std::string& new_name) {
+    last_result_ = RenameSelectedDirectory(browser_, new_name);
     return last_result_;
 }
 

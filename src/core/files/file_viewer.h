@@ -11,6 +11,8 @@
 
 namespace ambrel {
 
+class ProgressBar;
+
 // One path found by a search, with the file's last 128 bytes when the search had to read
 // them to decide the file's tag presence. Handing those bytes on to the tag list
 // (TTagList::AddRead) spares a second read of the same file.
@@ -35,6 +37,9 @@ public:
 
     TDirectoryBrowser& Browser() { return browser_; }
     const TDirectoryBrowser& Browser() const { return browser_; }
+    // Asks the overwrite question and shows the browser's messages.
+    Prompter* GetPrompter() const { return browser_.GetPrompter(); }
+    void SetPrompter(Prompter* prompter) { browser_.SetPrompter(prompter); }
 
     // 1 when the path's extension holds ".mp3" and the file's last 128 bytes begin with
     // "TAG"; 0 for an empty path, a missing or short file, and every other path.
@@ -84,6 +89,28 @@ public:
     // system lets a call name (PATH_MAX); the search then returns 58.
     int PathsTooLong() const { return paths_too_long_; }
 
+    // Copies (keep_source) or moves one file into the browser's current directory, with the
+    // overwrite settings, the prompter for the overwrite question and the progress bar;
+    // CopyOrMoveInto of files/file_copy.h gives the rules and the result codes.
+    int CopyOrMoveFile(const std::string& source, bool keep_source);
+    // Deletes what a search of path with the mask finds (SearchFiles under the current
+    // settings, with the directories unless keep directories is on), last entry first, so
+    // each directory goes once it is empty; whatever the search left out stays, and so do
+    // the directories holding it. A symbolic link, the given path included, is removed as a
+    // link and never followed. Then the browser relists its directories. 10 for an empty
+    // path, else 1; what could not be removed is not reported.
+    int DeleteDirectoryTree(const std::string& path, std::optional<std::string_view> mask);
+    // MakeDirectoryBelow of files/directory_operations.h; a rejected name (10) is kept as
+    // the last result.
+    int MakeDirectory(const std::string& name);
+    // RenameSelectedDirectory of files/directory_operations.h; the code is kept as the last
+    // result.
+    int RenameDirectory(const std::string& new_name);
+
+    // The process dialog's bar for the file being copied; none when not shown.
+    ProgressBar* GetProgressBar() const { return progress_bar_; }
+    void SetProgressBar(ProgressBar* bar) { progress_bar_ = bar; }
+
     int LastResult() const { return last_result_; }
     void SetLastResult(int code) { last_result_ = code; }
     bool IncludeHidden() const { return include_hidden_; }
@@ -96,6 +123,9 @@ public:
     void SetOverwriteWithoutAsking(bool on) { overwrite_without_asking_ = on; }
     bool AskBeforeOverwriting() const { return ask_before_overwriting_; }
     void SetAskBeforeOverwriting(bool on) { ask_before_overwriting_ = on; }
+    // Whether deleting files or a directory tree asks once first.
+    bool AskBeforeDeleting() const { return ask_before_deleting_; }
+    void SetAskBeforeDeleting(bool on) { ask_before_deleting_ = on; }
 
 private:
     template <typename Item>
@@ -112,12 +142,14 @@ private:
 
     int32_t last_result_ = 0;
     int paths_too_long_ = 0;
+    ProgressBar* progress_bar_ = nullptr;
     uint8_t load_mode_ = 0;
     bool include_hidden_ = true;
     bool recurse_ = true;
     bool keep_directories_ = false;
     bool overwrite_without_asking_ = false;
     bool ask_before_overwriting_ = true;
+    bool ask_before_deleting_ = true;
     TDirectoryBrowser browser_;
 };
 
