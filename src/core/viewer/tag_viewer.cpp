@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/file_io.h"
@@ -283,8 +284,11 @@ int TTagViewer::DeleteAll() {
     return RebuildRows();
 }
 
-int TTagViewer::RemovePath(std::string_view path) {
-    list_->RemoveIf([path](const TTagFile& file) { return file.GetPath() == path; });
+int TTagViewer::RemovePath(std::string_view path) { return RemovePaths({std::string(path)}); }
+
+int TTagViewer::RemovePaths(const std::vector<std::string>& paths) {
+    const std::unordered_set<std::string_view> gone(paths.begin(), paths.end());
+    list_->RemoveIf([&gone](const TTagFile& file) { return gone.count(file.GetPath()) != 0; });
     list_->Renumber();
     RebuildRows();
     return 1;

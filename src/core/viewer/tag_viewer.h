@@ -47,6 +47,9 @@ public:
     int DeleteSelected();
     int DeleteAll();
     int RemovePath(std::string_view path);
+    // Removes the entries of every one of these paths (text compared exactly) in one pass,
+    // renumbers the list and rebuilds the rows once. 1.
+    int RemovePaths(const std::vector<std::string>& paths);
     int ShowColumn(int column, bool show);
     int SetSortColumn(int column);
     void ToggleSortDirection() { sort_direction_ = -sort_direction_; }

@@ -1,0 +1,128 @@
+#include "files/file_commands.h"
+
+#include <optional>
+#include <vector>
+
+#include "errors/error_log.h"
+#include "files/file_viewer.h"
+#include "files/process_run.h"
+#include "files/result_codes.h"
+#include "platform/paths.h"
+#include "platform/process_view.h"
+#include "platform/prompter.h"
+#include "platform/selectors.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel {
+
+namespace {
+
+std::string DeleteFilesQuestion(const std::vector<std::string>& paths) {
+    if (paths.size() == 1) return "Do you want to delete the file " + paths.front() + " ?";
+    return "Do you want to delete the " + std::to_string(paths.size()) + " selected files in " +
+           paths::DirectoryOf(paths.front()) + " ?";
+}
+
+std::string DeleteDirectoryQuestion(const std::string& path, bool keep_directories) {
+    return keep_directories ? "Do you want to delete the files of the directory " + path + " ?"
+                            : "Do you want to delete the directory " + path + " ?";
+}
+
+}  // namespace
+
+TFileCommands::TFileCommands(TFileViewer& viewer, TTagViewer& tags, TErrorLog& errors,
+                             ProcessView& process, Prompter& prompter)
+    : viewer_(viewer), tags_(tags), errors_(errors), process_(process), prompter_(prompter) {}
+
+bool TFileCommands::ConfirmDelete(const char* caption, const std::string& text) {
+    return !viewer_.AskBeforeDeleting() || prompter_.Question(caption, text);
+}
+
+int TFileCommands::CopyMoveSelected(bool keep_source) {
+    const std::vector<int> rows = tags_.SelectedRows();
+    int result = 0;
+    if (!rows.empty()) {
+        const std::string destination = viewer_.Browser().CurrentPath();
+        std::vector<TTagFile*> entries;
+        std::vector<std::string> sources;
+        for (int row : rows) {
+            TTagFile* entry = tags_.EntryAt(row);
+            entries.push_back(entry);
+            sources.push_back(entry ? entry->GetPath() : std::string());
+        }
+        std::vector<int> results;
+        TProcessRun run(viewer_, errors_, process_);
+        process_.ShowModal(
+            [&] { return result = run.RunCopyMove(sources, keep_source, &results); });
+        for (std::size_t i = 0; !keep_source && i < results.size(); ++i) {
+            if (results[i] != kDone || entries[i] == nullptr) continue;
+            entries[i]->SetPath(paths::Join(destination, entries[i]->GetFileName()));
+            tags_.UpdateRow(rows[i]);
+        }
+    }
+    viewer_.Browser().Refresh();
+    return result;
+}
+
+int TFileCommands::DeleteSelectedFiles() {
+    std::vector<std::string> paths;
+    viewer_.Browser().GetSelectedFiles(&paths);
+    if (!paths.empty() && !ConfirmDelete(kDeleteFilesCaption, DeleteFilesQuestion(paths))) {
+        return 0;
+    }
+    std::vector<int> results;
+    int result = 0;
+    TProcessRun run(viewer_, errors_, process_);
+    if (paths.empty()) {
+        process_.ShowModal({});
+    } else {
+        process_.ShowModal([&] { return result = run.RunDelete(paths, &results); });
+    }
+    std::vector<std::string> deleted;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i] == kDone) deleted.push_back(paths[i]);
+    }
+    if (!deleted.empty()) tags_.RemovePaths(deleted);
+    viewer_.Browser().Refresh();
+    return result;
+}
+
+int TFileCommands::DeleteSelectedDirectory(bool only_filtered) {
+    TDirectoryBrowser& browser = viewer_.Browser();
+    const std::optional<std::string> name = browser.GetSelectedDirName();
+    if (!name || *name == TDirectoryBrowser::kParentEntry) return 0;
+    const std::string path = paths::Join(browser.CurrentPath(), *name);
+    if (!ConfirmDelete(kDeleteDirectoryCaption,
+                       DeleteDirectoryQuestion(path, viewer_.KeepDirectories()))) {
+        return 0;
+    }
+    const std::string mask =
+        only_filtered && browser.Filter() ? browser.Filter()->CurrentMask() : std::string("*.*");
+    return viewer_.DeleteDirectoryTree(path, mask) == kDone ? 1 : 0;
+}
+
+int TFileCommands::CreateDirectory() {
+    const std::optional<std::string> name =
+        prompter_.Query(kCreateCaption, kDirectoryNamePrompt, "");
+    if (!name || name->empty()) return 0;
+    const int result = viewer_.MakeDirectory(*name);
+    errors_.Report(result);
+    return result;
+}
+
+int TFileCommands::RenameDirectory() {
+    const std::string old_name = viewer_.Browser().GetSelectedDirName().value_or("");
+    const std::string new_name =
+        prompter_.Query(kRenameCaption, kDirectoryNamePrompt, old_name).value_or(old_name);
+    if (new_name == old_name) return 0;
+    return RenameDirectoryTo(new_name);
+}
+
+int TFileCommands::RenameDirectoryTo(const std::string& new_name) {
+    if (new_name.empty()) return 0;
+    const int result = viewer_.RenameDirectory(new_name);
+    errors_.Report(result);
+    return result;
+}
+
+}  // namespace ambrel

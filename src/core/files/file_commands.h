@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+
+namespace ambrel {
+
+class ProcessView;
+class Prompter;
+class TErrorLog;
+class TFileViewer;
+class TTagViewer;
+
+// The bodies of the file viewer's file and directory commands, so that its window only
+// reads its settings boxes into the TFileViewer and calls one of these. Every object is
+// borrowed and must outlive this one.
+class TFileCommands {
+public:
+    // The question asked before deleting files or a directory tree (while the file viewer's
+    // ask before deleting is on); No is the default answer.
+    static constexpr char kDeleteFilesCaption[] = "Delete files";
+    static constexpr char kDeleteDirectoryCaption[] = "Delete directory";
+    // The input boxes of the create and rename commands.
+    static constexpr char kCreateCaption[] = "Create new directory";
+    static constexpr char kRenameCaption[] = "Rename directory";
+    static constexpr char kDirectoryNamePrompt[] = "Directory name";
+
+    TFileCommands(TFileViewer& viewer, TTagViewer& tags, TErrorLog& errors, ProcessView& process,
+                  Prompter& prompter);
+
+    // Copies (keep_source) or moves the files of the tag viewer's selected rows, in row
+    // order, into the browser's current directory through the process dialog, with the
+    // viewer's overwrite settings. After a move each row whose file went through shows the
+    // file in its new directory; the entry keeps its tag and Modified state. Then the
+    // browser is refreshed. Without a selected row nothing is copied and the dialog does not
+    // open. The run's result: 1 when every file went through, else 0.
+    int CopyMoveSelected(bool keep_source);
+
+    // Deletes the files of the browser's selected file rows through the process dialog,
+    // after one question; the tag viewer drops the entries of the files that went. Then the
+    // browser is refreshed. With no file row selected the dialog opens and runs nothing.
+    // 1 when every file went, else 0 (No to the question included).
+    int DeleteSelectedFiles();
+
+    // Deletes the browser's selected directory with DeleteDirectoryTree and the viewer's
+    // delete settings, after one question; the mask is the filter's when only_filtered,
+    // else "*.*". Nothing for the parent entry or without a selected row. Nothing is
+    // reported. 1 when the tree was deleted, else 0.
+    int DeleteSelectedDirectory(bool only_filtered);
+
+    // Asks for a name and creates that directory below the current one; reports the code.
+    // 0 when the box was cancelled or left empty.
+    int CreateDirectory();
+    // Asks for the selected directory's new name (the old one offered) and renames it when
+    // the name differs; reports the code. 0 when the name stayed.
+    int RenameDirectory();
+    // The step behind both renames and the in-place edit: nothing (0) for an empty name,
+    // else TFileViewer::RenameDirectory, reported. The window puts the row's old caption
+    // back when the result is not 1.
+    int RenameDirectoryTo(const std::string& new_name);
+
+private:
+    bool ConfirmDelete(const char* caption, const std::string& text);
+
+    TFileViewer& viewer_;
+    TTagViewer& tags_;
+    TErrorLog& errors_;
+    ProcessView& process_;
+    Prompter& prompter_;
+};
+
+}  // namespace ambrel

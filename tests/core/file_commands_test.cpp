@@ -1,0 +1,215 @@
+#include "files/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "errors/error_log.h"
+#include "files/file_viewer.h"
+#include "files/result_codes.h"
+#include "support/fake_prompter.h"
+#include "support/memory_browser_controls.h"
+#include "support/memory_process_view.h"
+#include "support/mp3_fixture.h"
+#include "tag/tag_list.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+using Shown = FakePrompter::Shown;
+
+std::string WriteErrorCfg(const std::string& path) {
+    std::ofstream(path) << "E010 invalid\nE051 not overwritten\nE057 not created\nE065 same name\n";
+    return path;
+}
+
+// The tag viewer over files of a source folder; the file viewer browsing the destination
+// folder "to"; a dialog, a prompter and an error log in memory.
+class FileCommandsTest : public ::testing::Test {
+protected:
+    FileCommandsTest() {
+        fs::create_directories(to_);
+        table_.BeginUpdate();
+        tags_.LayoutColumns();
+        table_.EndUpdate();
+        controls_.Attach(viewer_.Browser());
+    }
+    // Writes the files under the source folder and loads them into the tag viewer.
+    Texts Load(const Texts& relatives) {
+        Texts paths;
+        for (const std::string& relative : relatives) {
+            TagFields fields;
+            fields.artist = "Artist " + relative;
+            paths.push_back(WriteMp3(dir_ / relative, 300, MakeBlock(fields)));
+        }
+        list_.AddList(paths);
+        tags_.RebuildRows();
+        return paths;
+    }
+    std::string Directory(int row) const {
+        return std::string(table_.Cell(row, tags_.ColumnPos(TTagViewer::kDirectory) - 1));
+    }
+    Texts FileRows() const {
+        Texts rows;
+        for (int row = 0; row < controls_.files.RowCount(); ++row) {
+            rows.emplace_back(controls_.files.Cell(row, 0));
+        }
+        return rows;
+    }
+
+    TempDir dir_;
+    const std::string to_ = dir_ / "to";
+    TTagList list_;
+    MemoryReportView table_;
+    TTagViewer tags_{&table_, &list_, std::nullopt};
+    MemoryBrowserControls controls_;
+    FakePrompter prompter_;
+    TFileViewer viewer_{to_, &prompter_};
+    TErrorLog errors_{WriteErrorCfg(dir_ / "error.cfg"), &prompter_};
+    MemoryProcessView view_;
+    TFileCommands commands_{viewer_, tags_, errors_, view_, prompter_};
+};
+
+TEST_F(FileCommandsTest, AMoveTakesTheRowsOfTheFilesThatWentToTheirNewFolder) {
+    const Texts paths = Load({"a/one.mp3", "a/two.mp3", "b/three.mp3"});
+    WriteBytes(to_ + "/three.mp3", {1});
+    viewer_.SetAskBeforeOverwriting(false);
+    TTagFile* edited = list_.Get(0);
+    edited->SetTitle("Edited, not saved");
+    edited->SetModified(true);
+    table_.ReplaceSelection({0, 2});
+
+    EXPECT_EQ(commands_.CopyMoveSelected(false), 0);
+    EXPECT_EQ(view_.runs, 1);
+    EXPECT_FALSE(view_.closes_by_itself) << "one file failed";
+    EXPECT_EQ(view_.sources, (Texts{paths[0], paths[2]}));
+    EXPECT_EQ(edited->GetPath(), to_ + "/one.mp3");
+    EXPECT_EQ(edited->GetTitle(), "Edited, not saved");
+    EXPECT_TRUE(edited->IsModified());
+    EXPECT_EQ(Directory(0), "to");
+    EXPECT_EQ(list_.Get(1)->GetPath(), paths[1]) << "not selected";
+    EXPECT_EQ(list_.Get(2)->GetPath(), paths[2]) << "its file failed with 51";
+    EXPECT_EQ(Directory(2), "b");
+    EXPECT_EQ(FileRows(), (Texts{"one.mp3", "three.mp3"})) << "the browser was refreshed";
+}
+
+TEST_F(FileCommandsTest, ACopyKeepsTheRowsAndWithoutASelectionNothingOpens) {
+    const Texts paths = Load({"a/one.mp3", "a/two.mp3"});
+    EXPECT_EQ(commands_.CopyMoveSelected(true), 0);
+    EXPECT_EQ(view_.shows, 0);
+
+    tags_.SelectAll();
+    EXPECT_EQ(commands_.CopyMoveSelected(true), 1);
+    EXPECT_TRUE(view_.closes_by_itself);
+    EXPECT_EQ(list_.Get(0)->GetPath(), paths[0]);
+    EXPECT_EQ(Directory(0), "a");
+    EXPECT_EQ(FileRows(), (Texts{"one.mp3", "two.mp3"}));
+    EXPECT_TRUE(fs::exists(paths[0]));
+}
+
+TEST_F(FileCommandsTest, DeletingFilesAsksOnceAndDropsTheRowsOfTheFilesThatWent) {
+    const Texts paths = Load({"to/one.mp3", "to/two.mp3", "to/three.mp3"});
+    list_.AddList({paths[0]});  // the same file loaded twice
+    tags_.RebuildRows();
+    viewer_.Browser().Refresh();
+    controls_.files.ReplaceSelection({0, 2});  // one.mp3 and two.mp3, sorted by name
+
+    prompter_.answers = {false};
+    EXPECT_EQ(commands_.DeleteSelectedFiles(), 0);
+    ASSERT_EQ(prompter_.Count(Shown::kQuestion), 1);
+    EXPECT_EQ(prompter_.shown[0].caption, "Delete files");
+    EXPECT_NE(prompter_.shown[0].text.find("2 selected files"), std::string::npos);
+    EXPECT_EQ(view_.shows, 0) << "No deletes nothing";
+    EXPECT_EQ(list_.Count(), 4);
+
+    prompter_.answers = {true};
+    EXPECT_EQ(commands_.DeleteSelectedFiles(), 1);
+    EXPECT_EQ(view_.runs, 1);
+    EXPECT_FALSE(fs::exists(paths[0]));
+    EXPECT_FALSE(fs::exists(paths[1]));
+    ASSERT_EQ(list_.Count(), 1);
+    EXPECT_EQ(list_.Get(0)->GetPath(), paths[2]);
+    EXPECT_EQ(table_.RowCount(), 1);
+    EXPECT_EQ(FileRows(), Texts{"three.mp3"});
+
+    // Without the question; and with nothing selected the dialog opens and runs nothing.
+    viewer_.SetAskBeforeDeleting(false);
+    prompter_.shown.clear();
+    controls_.files.SelectAll();
+    EXPECT_EQ(commands_.DeleteSelectedFiles(), 1);
+    EXPECT_TRUE(prompter_.shown.empty());
+    EXPECT_EQ(list_.Count(), 0);
+    controls_.files.ClearSelection();
+    commands_.DeleteSelectedFiles();
+    EXPECT_EQ(view_.shows, 3);
+    EXPECT_EQ(view_.runs, 2);
+}
+
+TEST_F(FileCommandsTest, DeletingADirectoryAsksOnceAndTakesTheFilterWhenAsked) {
+    WriteBytes(to_ + "/album/a.mp3", {1});
+    WriteBytes(to_ + "/album/cover.jpg", {2});
+    viewer_.Browser().Refresh();
+    ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, "album"));
+
+    prompter_.answers = {false, true};
+    EXPECT_EQ(commands_.DeleteSelectedDirectory(true), 0);
+    EXPECT_TRUE(fs::exists(to_ + "/album/a.mp3"));
+    ASSERT_EQ(prompter_.Count(Shown::kQuestion), 1);
+    EXPECT_EQ(prompter_.shown[0].caption, "Delete directory");
+    EXPECT_NE(prompter_.shown[0].text.find(to_ + "/album"), std::string::npos);
+
+    EXPECT_EQ(commands_.DeleteSelectedDirectory(true), 1);
+    EXPECT_FALSE(fs::exists(to_ + "/album/a.mp3")) << "the filter's mask is *.mp3";
+    EXPECT_TRUE(fs::exists(to_ + "/album/cover.jpg"));
+
+    viewer_.SetAskBeforeDeleting(false);
+    ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, "album"));
+    EXPECT_EQ(commands_.DeleteSelectedDirectory(false), 1);
+    EXPECT_FALSE(fs::exists(to_ + "/album"));
+
+    ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, " .."));
+    EXPECT_EQ(commands_.DeleteSelectedDirectory(false), 0);
+    EXPECT_TRUE(fs::exists(to_));
+}
+
+TEST_F(FileCommandsTest, CreateAndRenameReportWhatFailed) {
+    prompter_.query_answers = {std::string("a/b"), std::nullopt, std::string("a/b")};
+    EXPECT_EQ(commands_.CreateDirectory(), kDone);
+    EXPECT_TRUE(fs::is_directory(to_ + "/a/b"));
+    EXPECT_EQ(commands_.CreateDirectory(), 0) << "cancelled";
+    EXPECT_EQ(commands_.CreateDirectory(), kDirectoryCreateFailed);
+    EXPECT_EQ(prompter_.shown.front().caption, "Create new directory");
+    EXPECT_EQ(prompter_.shown.front().text, "Directory name");
+    EXPECT_EQ(prompter_.shown.back().kind, Shown::kWarning);
+    EXPECT_EQ(prompter_.shown.back().text, "not created");
+
+    fs::create_directories(to_ + "/old");
+    viewer_.Browser().Refresh();
+    ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, "old"));
+    prompter_.shown.clear();
+    prompter_.query_answers = {std::string("old"), std::nullopt, std::string("new")};
+    EXPECT_EQ(commands_.RenameDirectory(), 0) << "the name stayed";
+    EXPECT_EQ(commands_.RenameDirectory(), 0) << "cancelled";
+    EXPECT_EQ(prompter_.last_query_initial, "old");
+    EXPECT_EQ(commands_.RenameDirectory(), kDone);
+    EXPECT_TRUE(fs::is_directory(to_ + "/new"));
+    EXPECT_EQ(prompter_.Count(Shown::kWarning), 0);
+
+    // The in-place edit: the same name, and the parent entry, are reported.
+    EXPECT_EQ(commands_.RenameDirectoryTo("new"), kSameDirectoryName);
+    EXPECT_EQ(prompter_.shown.back().text, "same name");
+    ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, " .."));
+    EXPECT_EQ(commands_.RenameDirectoryTo("up"), kInvalidArgument);
+    EXPECT_EQ(prompter_.shown.back().text, "invalid");
+    EXPECT_EQ(commands_.RenameDirectoryTo(""), 0);
+    EXPECT_EQ(prompter_.Count(Shown::kWarning), 2);
+}
+
+}  // namespace
+}  // namespace ambrel::test
