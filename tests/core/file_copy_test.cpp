@@ -247,6 +247,15 @@ TEST_F(FileCopyTest, AFullDiskGives53AndKeepsTheSource) {
     EXPECT_EQ(ReadBytes(source), bytes);
 }
 
+TEST_F(FileCopyTest, AFolderThatMayNotChangeGives53AndKeepsTheSource) {
+    const std::string source = Source("song.mp3", Pattern(1000));
+    ScopedImmutable locked(to_);
+    if (!locked.active()) GTEST_SKIP() << "the immutable attribute cannot be set here";
+    EXPECT_EQ(viewer_.CopyOrMoveFile(source, false), kDestinationUnwritable);
+    EXPECT_TRUE(Names(to_).empty());
+    EXPECT_TRUE(fs::exists(source));
+}
+
 TEST_F(FileCopyTest, AnOldTargetThatCannotBeReplacedGives54AndStaysWhole) {
     const Bytes old_bytes = Pattern(300, 3);
     WriteBytes(Target("song.mp3"), old_bytes);
