@@ -79,13 +79,12 @@ protected:
 TEST_F(FileCommandsTest, AMoveTakesTheRowsOfTheFilesThatWentToTheirNewFolder) {
     const Texts paths = Load({"a/one.mp3", "a/two.mp3", "b/three.mp3"});
     WriteBytes(to_ + "/three.mp3", {1});
-    viewer_.SetAskBeforeOverwriting(false);
     TTagFile* edited = list_.Get(0);
     edited->SetTitle("Edited, not saved");
     edited->SetModified(true);
     table_.ReplaceSelection({0, 2});
 
-    EXPECT_EQ(commands_.CopyMoveSelected(false), 0);
+    EXPECT_EQ(commands_.CopyMoveSelected(false, {false, false}), 0);
     EXPECT_EQ(view_.runs, 1);
     EXPECT_FALSE(view_.closes_by_itself) << "one file failed";
     EXPECT_EQ(view_.sources, (Texts{paths[0], paths[2]}));
@@ -101,11 +100,11 @@ TEST_F(FileCommandsTest, AMoveTakesTheRowsOfTheFilesThatWentToTheirNewFolder) {
 
 TEST_F(FileCommandsTest, ACopyKeepsTheRowsAndWithoutASelectionNothingOpens) {
     const Texts paths = Load({"a/one.mp3", "a/two.mp3"});
-    EXPECT_EQ(commands_.CopyMoveSelected(true), 0);
+    EXPECT_EQ(commands_.CopyMoveSelected(true, {}), 0);
     EXPECT_EQ(view_.shows, 0);
 
     tags_.SelectAll();
-    EXPECT_EQ(commands_.CopyMoveSelected(true), 1);
+    EXPECT_EQ(commands_.CopyMoveSelected(true, {}), 1);
     EXPECT_TRUE(view_.closes_by_itself);
     EXPECT_EQ(list_.Get(0)->GetPath(), paths[0]);
     EXPECT_EQ(Directory(0), "a");
@@ -154,27 +153,32 @@ TEST_F(FileCommandsTest, DeletingFilesAsksOnceAndDropsTheRowsOfTheFilesThatWent)
 TEST_F(FileCommandsTest, DeletingADirectoryAsksOnceAndTakesTheFilterWhenAsked) {
     WriteBytes(to_ + "/album/a.mp3", {1});
     WriteBytes(to_ + "/album/cover.jpg", {2});
+    WriteBytes(to_ + "/album/cd2/b.mp3", {3});
     viewer_.Browser().Refresh();
     ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, "album"));
+    viewer_.SetRecurse(false);  // as a load without subdirectories leaves it
+    DirectoryDeleteSettings filtered;
+    filtered.only_filtered = true;
 
     prompter_.answers = {false, true};
-    EXPECT_EQ(commands_.DeleteSelectedDirectory(true), 0);
+    EXPECT_EQ(commands_.DeleteSelectedDirectory(filtered), 0);
     EXPECT_TRUE(fs::exists(to_ + "/album/a.mp3"));
     ASSERT_EQ(prompter_.Count(Shown::kQuestion), 1);
     EXPECT_EQ(prompter_.shown[0].caption, "Delete directory");
     EXPECT_NE(prompter_.shown[0].text.find(to_ + "/album"), std::string::npos);
 
-    EXPECT_EQ(commands_.DeleteSelectedDirectory(true), 1);
+    EXPECT_EQ(commands_.DeleteSelectedDirectory(filtered), 1);
     EXPECT_FALSE(fs::exists(to_ + "/album/a.mp3")) << "the filter's mask is *.mp3";
+    EXPECT_FALSE(fs::exists(to_ + "/album/cd2")) << "the delete's own subdirectory setting";
     EXPECT_TRUE(fs::exists(to_ + "/album/cover.jpg"));
 
     viewer_.SetAskBeforeDeleting(false);
     ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, "album"));
-    EXPECT_EQ(commands_.DeleteSelectedDirectory(false), 1);
+    EXPECT_EQ(commands_.DeleteSelectedDirectory({}), 1);
     EXPECT_FALSE(fs::exists(to_ + "/album"));
 
     ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, " .."));
-    EXPECT_EQ(commands_.DeleteSelectedDirectory(false), 0);
+    EXPECT_EQ(commands_.DeleteSelectedDirectory({}), 0);
     EXPECT_TRUE(fs::exists(to_));
 }
 

@@ -38,7 +38,9 @@ bool TFileCommands::ConfirmDelete(const char* caption, const std::string& text) 
     return !viewer_.AskBeforeDeleting() || prompter_.Question(caption, text);
 }
 
-int TFileCommands::CopyMoveSelected(bool keep_source) {
+int TFileCommands::CopyMoveSelected(bool keep_source, const CopyMoveSettings& settings) {
+    viewer_.SetOverwriteWithoutAsking(settings.overwrite_without_asking);
+    viewer_.SetAskBeforeOverwriting(settings.ask_before_overwriting);
     const std::vector<int> rows = tags_.SelectedRows();
     int result = 0;
     if (!rows.empty()) {
@@ -87,7 +89,10 @@ int TFileCommands::DeleteSelectedFiles() {
     return result;
 }
 
-int TFileCommands::DeleteSelectedDirectory(bool only_filtered) {
+int TFileCommands::DeleteSelectedDirectory(const DirectoryDeleteSettings& settings) {
+    viewer_.SetIncludeHidden(settings.include_hidden);
+    viewer_.SetRecurse(settings.recurse);
+    viewer_.SetKeepDirectories(settings.keep_directories);
     TDirectoryBrowser& browser = viewer_.Browser();
     const std::optional<std::string> name = browser.GetSelectedDirName();
     if (!name || *name == TDirectoryBrowser::kParentEntry) return 0;
@@ -96,8 +101,9 @@ int TFileCommands::DeleteSelectedDirectory(bool only_filtered) {
                        DeleteDirectoryQuestion(path, viewer_.KeepDirectories()))) {
         return 0;
     }
-    const std::string mask =
-        only_filtered && browser.Filter() ? browser.Filter()->CurrentMask() : std::string("*.*");
+    const std::string mask = settings.only_filtered && browser.Filter()
+                                 ? browser.Filter()->CurrentMask()
+                                 : std::string("*.*");
     return viewer_.DeleteDirectoryTree(path, mask) == kDone ? 1 : 0;
 }
 

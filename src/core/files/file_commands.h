@@ -10,9 +10,25 @@ class TErrorLog;
 class TFileViewer;
 class TTagViewer;
 
+// The settings boxes a copy or move reads when it starts ("Copy/Move options").
+struct CopyMoveSettings {
+    bool overwrite_without_asking = false;
+    bool ask_before_overwriting = true;
+};
+
+// The settings boxes a directory delete reads when it starts: "Show hidden files in file
+// viewer" and the "Delete options".
+struct DirectoryDeleteSettings {
+    bool include_hidden = true;
+    bool recurse = true;
+    bool keep_directories = false;
+    // Delete only the files the filter's mask takes (else "*.*").
+    bool only_filtered = false;
+};
+
 // The bodies of the file viewer's file and directory commands, so that its window only
-// reads its settings boxes into the TFileViewer and calls one of these. Every object is
-// borrowed and must outlive this one.
+// hands over its settings boxes and calls one of these. Every object is borrowed and must
+// outlive this one.
 class TFileCommands {
 public:
     // The question asked before deleting files or a directory tree (while the file viewer's
@@ -28,12 +44,12 @@ public:
                   Prompter& prompter);
 
     // Copies (keep_source) or moves the files of the tag viewer's selected rows, in row
-    // order, into the browser's current directory through the process dialog, with the
-    // viewer's overwrite settings. After a move each row whose file went through shows the
-    // file in its new directory; the entry keeps its tag and Modified state. Then the
-    // browser is refreshed. Without a selected row nothing is copied and the dialog does not
-    // open. The run's result: 1 when every file went through, else 0.
-    int CopyMoveSelected(bool keep_source);
+    // order, into the browser's current directory through the process dialog, with these
+    // overwrite settings (kept in the viewer). After a move each row whose file went through shows
+    // the file in its new directory; the entry keeps its tag and Modified state. Then the browser
+    // is refreshed. Without a selected row nothing is copied and the dialog does not open. The
+    // run's result: 1 when every file went through, else 0.
+    int CopyMoveSelected(bool keep_source, const CopyMoveSettings& settings);
 
     // Deletes the files of the browser's selected file rows through the process dialog,
     // after one question; the tag viewer drops the entries of the files that went. Then the
@@ -41,11 +57,11 @@ public:
     // 1 when every file went, else 0 (No to the question included).
     int DeleteSelectedFiles();
 
-    // Deletes the browser's selected directory with DeleteDirectoryTree and the viewer's
-    // delete settings, after one question; the mask is the filter's when only_filtered,
-    // else "*.*". Nothing for the parent entry or without a selected row. Nothing is
-    // reported. 1 when the tree was deleted, else 0.
-    int DeleteSelectedDirectory(bool only_filtered);
+    // Deletes the browser's selected directory with DeleteDirectoryTree under these
+    // settings (kept in the viewer; the search's LoadMode stays as the last load left it),
+    // after one question. Nothing for the parent entry or without a selected row. Nothing
+    // is reported. 1 when the tree was deleted, else 0.
+    int DeleteSelectedDirectory(const DirectoryDeleteSettings& settings);
 
     // Asks for a name and creates that directory below the current one; reports the code.
     // 0 when the box was cancelled or left empty.
