@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "support/fake_prompter.h"
@@ -16,11 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using Shown = FakePrompter::Shown;
-
-std::string WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
 
 TEST(ErrorLogTest, WithoutAFileEveryCodeIsUnknown) {
     TempDir dir;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,11 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 using Shown = FakePrompter::Shown;
-
-std::string WriteErrorCfg(const std::string& path) {
-    std::ofstream(path) << "E010 invalid\nE051 not overwritten\nE057 not created\nE065 same name\n";
-    return path;
-}
 
 // The tag viewer over files of a source folder; the file viewer browsing the destination
 // folder "to"; a dialog, a prompter and an error log in memory.
@@ -71,7 +65,10 @@ protected:
     MemoryBrowserControls controls_;
     FakePrompter prompter_;
     TFileViewer viewer_{to_, &prompter_};
-    TErrorLog errors_{WriteErrorCfg(dir_ / "error.cfg"), &prompter_};
+    TErrorLog errors_{
+        WriteText(dir_ / "error.cfg",
+                  "E010 invalid\nE051 not overwritten\nE057 not created\nE065 same name\n"),
+        &prompter_};
     MemoryProcessView view_;
     TFileCommands commands_{viewer_, tags_, errors_, view_, prompter_};
 };

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,12 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
-
-std::string WriteErrorCfg(const std::string& path) {
-    std::ofstream(path)
-        << "E010 bad argument\nE058 paths too long\nE060 cannot read the directory\n";
-    return path;
-}
 
 // Removes name below the open directory parent, with everything in it, by steps relative to
 // open directories, so no call names a path longer than the system allows.
@@ -155,7 +148,8 @@ protected:
     TempDir dir_;
     std::string tree_;
     FakePrompter prompter_;
-    TErrorLog log_{WriteErrorCfg(dir_ / "error.cfg")};
+    TErrorLog log_{
+        WriteText(dir_ / "error.cfg", "E010 bad argument\nE058 paths too long\nE060 cannot read the directory\n")};
     TTagList list_;
     MemoryReportView table_;
     TTagViewer tag_viewer_{&table_, &list_, std::nullopt};

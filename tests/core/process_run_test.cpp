@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,11 +19,6 @@ namespace fs = std::filesystem;
 using Line = MemoryProcessView::Line;
 using Texts = std::vector<std::string>;
 
-std::string WriteErrorCfg(const std::string& path) {
-    std::ofstream(path) << "E050 source missing\nE051 not overwritten\n";
-    return path;
-}
-
 // Runs from a source folder into the viewer's current path, the destination folder.
 class ProcessRunTest : public ::testing::Test {
 protected:
@@ -38,7 +32,7 @@ protected:
     const std::string from_ = dir_ / "from";
     const std::string to_ = dir_ / "to";
     TFileViewer viewer_{to_};
-    TErrorLog errors_{WriteErrorCfg(dir_ / "error.cfg")};
+    TErrorLog errors_{WriteText(dir_ / "error.cfg", "E050 source missing\nE051 not overwritten\n")};
     MemoryProcessView view_;
     TProcessRun run_{viewer_, errors_, view_};
     std::vector<int> results_;

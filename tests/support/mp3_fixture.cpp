@@ -31,7 +31,8 @@ Block MakeBlock(const TagFields& f) {
 
 std::vector<uint8_t> MakeMp3Bytes(std::size_t audio_size, const std::optional<Block>& block) {
     std::vector<uint8_t> bytes(audio_size);
-    for (std::size_t i = 0; i < audio_size; ++i) bytes[i] = static_cast<uint8_t>((i * 7 + 1) & 0xff);
+    for (std::size_t i = 0; i < audio_size; ++i)
+        bytes[i] = static_cast<uint8_t>((i * 7 + 1) & 0xff);
     if (block) bytes.insert(bytes.end(), block->begin(), block->end());
     return bytes;
 }
@@ -41,7 +42,13 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (p.has_parent_path()) fs::create_directories(p.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot write " + path);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string WriteText(const std::string& path, std::string_view text) {
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+    return path;
 }
 
 std::string WriteMp3(const std::string& path, std::size_t audio_size,
@@ -52,7 +59,8 @@ std::string WriteMp3(const std::string& path, std::size_t audio_size,
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 std::vector<uint8_t> ReadTail(const std::string& path, std::size_t n) {

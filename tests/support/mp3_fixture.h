@@ -28,6 +28,8 @@ std::string WriteMp3(const std::string& path, std::size_t audio_size,
                      const std::optional<Block>& block);
 // Writes the bytes as they are.
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// Writes the text as it is (creating the parent directories); returns the path.
+std::string WriteText(const std::string& path, std::string_view text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 // The last 128 bytes of a file (fewer when the file is shorter).
 std::vector<uint8_t> ReadTail(const std::string& path, std::size_t n = 128);
