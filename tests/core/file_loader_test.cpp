@@ -149,7 +149,8 @@ protected:
     std::string tree_;
     FakePrompter prompter_;
     TErrorLog log_{
-        WriteText(dir_ / "error.cfg", "E010 bad argument\nE058 paths too long\nE060 cannot read the directory\n")};
+        WriteText(dir_ / "error.cfg",
+                  "E010 bad argument\nE058 paths too long\nE060 cannot read the directory\n")};
     TTagList list_;
     MemoryReportView table_;
     TTagViewer tag_viewer_{&table_, &list_, std::nullopt};
