@@ -34,14 +34,24 @@ protected:
     TTagList list;
 };
 
-TEST(TagListPathTest, AdmitsOnlyALowerCaseMp3Extension) {
+// The one audio-file test: the loads, the drops and the file viewer's tag status all use it.
+TEST(TagListPathTest, AdmitsAnExtensionBeginningWithALowerCaseMp3) {
     struct Case {
         const char* path;
         bool mp3;
     } cases[] = {
-        {"/m/a.mp3", true},  {"/m/a.mp3x", true},    {"/m/.mp3", true},       {"/m/a.MP3", false},
-        {"/m/a.Mp3", false}, {"/m/a.ogg", false},    {"/m/a.mp3.bak", false}, {"/m/a", false},
-        {"/m/amp3", false},  {"/m.mp3/song", false},  // a dot in a directory name is no extension
+        {"/m/a.mp3", true},
+        {"/m/a.mp3x", true},
+        {"/m/.mp3", true},
+        {"/m/a.MP3", false},
+        {"/m/a.Mp3", false},
+        {"/m/a.ogg", false},
+        {"/m/a.mp3.bak", false},
+        {"/m/a", false},
+        {"/m/amp3", false},
+        {"/m/a.b.mp3", true},
+        {"/m/\xc3\xa9t\xe9.mp3", true},
+        {"/m.mp3/song", false},  // a dot in a directory name is no extension
     };
     for (const Case& c : cases) EXPECT_EQ(TTagList::IsMp3Path(c.path), c.mp3) << c.path;
 }
@@ -118,14 +128,14 @@ TEST_F(TagListTest, DeletePositionsAndRemoveIfKeepTheOrderOfTheRest) {
 TEST_F(TagListTest, SaveModifiedRewritesLoadedTagsOnly) {
     const std::string a = Tagged("a.mp3"), b = Untagged("b.mp3"), c = Tagged("c.mp3");
     ASSERT_EQ(list.AddList({a, b, c}), 2);
-    EXPECT_EQ(list.SaveModified(), 2);
+    EXPECT_EQ(list.SaveModified().sum, 2);
     EXPECT_EQ(FileSize(a), 528);
     EXPECT_EQ(ReadBytes(b), MakeMp3Bytes(400, std::nullopt));
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(list.Get(i)->IsModified());
-    EXPECT_EQ(list.SaveModified(), 0);  // nothing left to save
+    EXPECT_EQ(list.SaveModified().sum, 0);  // nothing left to save
 
     list.Get(2)->SetArtist("Changed");
-    EXPECT_EQ(list.SaveModified(), 1);
+    EXPECT_EQ(list.SaveModified().sum, 1);
     TTagFile reread(c);
     reread.Load();
     EXPECT_EQ(reread.GetArtist(), "Changed");
@@ -141,7 +151,7 @@ TEST_F(TagListTest, AnUneditedEntryNeverPutsBackAnOldTag) {
         Tagged("a.mp3");
         list.AddList({a, a});
         list.Get(edited)->SetArtist("Edited " + std::to_string(edited));
-        EXPECT_EQ(list.SaveModified(), 2);
+        EXPECT_EQ(list.SaveModified().sum, 2);
         TTagFile reread(a);
         reread.Load();
         EXPECT_EQ(reread.GetArtist(), "Edited " + std::to_string(edited));
@@ -155,7 +165,7 @@ TEST_F(TagListTest, AnUneditedEntryNeverPutsBackAnOldTag) {
     other_program.SetTitle("Changed elsewhere");
     ASSERT_EQ(other_program.Save(), 1);
     const auto changed = ReadBytes(a);
-    EXPECT_EQ(list.SaveModified(), 1);
+    EXPECT_EQ(list.SaveModified().sum, 1);
     EXPECT_EQ(ReadBytes(a), changed);
 }
 
@@ -167,8 +177,11 @@ TEST_F(TagListTest, SaveModifiedLeavesFailedEntriesForTheNextTry) {
     list.Get(2)->SetArtist("C2");
     fs::remove(b);  // removed between load and save
     fs::remove(c);
-    fs::create_directory(c);            // and a directory put in its place
-    EXPECT_EQ(list.SaveModified(), 0);  // 1 saved, -1 for the removal, 0 for the write
+    fs::create_directory(c);  // and a directory put in its place
+    const SaveReport first = list.SaveModified();
+    EXPECT_EQ(first.sum, 0);  // 1 saved, -1 for the removal, 0 for the write
+    EXPECT_EQ(first.saved, (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(first.failed, (std::vector<std::string>{b, c}));
     EXPECT_FALSE(list.Get(0)->IsModified());
     EXPECT_TRUE(list.Get(1)->IsModified());
     EXPECT_EQ(list.Get(1)->GetState(), tsRemove);
@@ -177,7 +190,10 @@ TEST_F(TagListTest, SaveModifiedLeavesFailedEntriesForTheNextTry) {
     fs::remove(c);
     Tagged("b.mp3");
     Tagged("c.mp3");
-    EXPECT_EQ(list.SaveModified(), 2);
+    const SaveReport second = list.SaveModified();
+    EXPECT_EQ(second.sum, 2);
+    EXPECT_EQ(second.saved, (std::vector<std::string>{b, c}));
+    EXPECT_TRUE(second.failed.empty());
     EXPECT_EQ(FileSize(b), 400);
     EXPECT_EQ(list.Get(1)->GetState(), tsNone);
 }

@@ -508,7 +508,7 @@ TEST_F(TagProcessorTest, UntaggedFileGetsATagThatTheSaveAppends) {
     EXPECT_EQ(list.Get(index)->GetState(), tsAppend);
     EXPECT_EQ(FileSize(dir / "07 - Queen - Innuendo.mp3"), 1000);  // nothing written yet
 
-    EXPECT_EQ(list.SaveModified(), 1);
+    EXPECT_EQ(list.SaveModified().sum, 1);
     TTagFile reread(dir / "07 - Queen - Innuendo.mp3");
     ASSERT_EQ(reread.Load(), 1);
     EXPECT_EQ(FileSize(reread.GetPath()), 1128);

@@ -99,6 +99,33 @@ TEST(TextHelpersTest, CharacterClassesAreAsciiOnly) {
     EXPECT_EQ(graphic, 94);
 }
 
+TEST(TextHelpersTest, AsciiCaseChangesAndComparesAsciiLettersOnly) {
+    EXPECT_EQ(AsciiLowerCase("Mp3 \xC3\x89T\xC9 _Z"), "mp3 \xC3\x89t\xC9 _z");
+    EXPECT_TRUE(EqualsIgnoringCase("Hard ROCK", "hard rock"));
+    EXPECT_FALSE(EqualsIgnoringCase("\xC3\xA9", "\xC3\x89"));  // é and É are no ASCII letters
+    EXPECT_FALSE(EqualsIgnoringCase("rock", "rocks"));
+
+    struct Case {
+        const char* a;
+        const char* b;
+        int to_lower;  // the sign of CompareIgnoringCase with each fold
+        int to_upper;
+    } cases[] = {
+        {"abc", "ABC", 0, 0},
+        {"ab", "ABC", -1, -1},   // a prefix first
+        {"_x", "Alpha", -1, 1},  // '_' lies between 'Z' and 'a'
+        {"Zed", "alpha", 1, 1},
+        {"a\xE9", "A\xC9", 1, 1},  // bytes above ASCII unsigned and unfolded
+        {"", "", 0, 0},
+    };
+    const auto sign = [](int x) { return (x > 0) - (x < 0); };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sign(CompareIgnoringCase(c.a, c.b, CaseFold::kToLower)), c.to_lower) << c.a;
+        EXPECT_EQ(sign(CompareIgnoringCase(c.a, c.b, CaseFold::kToUpper)), c.to_upper) << c.a;
+        EXPECT_EQ(sign(CompareIgnoringCase(c.b, c.a, CaseFold::kToLower)), -c.to_lower) << c.b;
+    }
+}
+
 TEST(TextHelpersTest, LastPathComponent) {
     EXPECT_EQ(LastPathComponent("/Music/Band/"), "Band");
     EXPECT_EQ(LastPathComponent("/Music/Band"), "Band");

@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/selectors.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel::test {
 
@@ -50,12 +52,7 @@ public:
     std::string IconKeyFor(const std::string& name, bool is_dir) override {
         ++key_requests;
         if (is_dir) return "dir";
-        const auto dot = name.rfind('.');
-        std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-        for (char& c : extension) {
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        }
-        return "file:" + extension;
+        return "file:" + AsciiLowerCase(paths::ExtensionOf(name));
     }
     int AddIcon(const std::string& key) override {
         images.push_back(key);

@@ -24,29 +24,14 @@ std::vector<std::string> BuiltInMessages() {
     return lines;
 }
 
-// Splits on '\n'; a '\r' before it goes too, so a file saved with CRLF line ends does
-// not carry '\r' into the messages. A final line end does not start another line. Each
-// line is cut to 1,024 bytes.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::size_t cut = end;
-        if (cut > start && text[cut - 1] == '\r') --cut;
-        lines.emplace_back(
-            CutAtCharBoundary(std::string_view(text).substr(start, cut - start), kMaxMessageBytes));
-        start = end + 1;
-    }
-    return lines;
-}
-
-// Anything but a readable regular file (a directory, a FIFO) counts as no file.
+// Anything but a readable regular file (a directory, a FIFO) counts as no file. Each line
+// is cut to 1,024 bytes.
 bool ReadMessageFile(const std::string& path, std::vector<std::string>* lines) {
     std::string text;
     if (!file_io::ReadWholeFile(path, &text)) return false;
-    *lines = SplitLines(text);
+    lines->clear();
+    for (std::string_view line : file_io::SplitLines(text))
+        lines->emplace_back(CutAtCharBoundary(line, kMaxMessageBytes));
     return true;
 }
 

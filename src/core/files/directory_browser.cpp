@@ -12,6 +12,7 @@
 #include "platform/prompter.h"
 #include "platform/report_view.h"
 #include "platform/selectors.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel {
 
@@ -27,15 +28,10 @@ namespace {
 
 constexpr char kDirectoryTypeKey[] = "dir";
 
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // A file's type key: its extension, dot included, lower-cased.
-std::string FileTypeKey(const std::string& name) { return AsciiLower(paths::ExtensionOf(name)); }
+std::string FileTypeKey(const std::string& name) {
+    return AsciiLowerCase(paths::ExtensionOf(name));
+}
 
 // The key under which strcmp orders like strcoll in the current collation, so a listing
 // transforms each name once instead of collating at every comparison.
@@ -419,7 +415,7 @@ int TDirectoryBrowser::GetIconIndex(const std::string& name, bool is_dir) {
 int TDirectoryBrowser::BuildFilterExtensions() {
     if (!filter_) return kInvalidArgument;
     extensions_.clear();
-    const std::string mask = AsciiLower(filter_->CurrentMask());
+    const std::string mask = AsciiLowerCase(filter_->CurrentMask());
     if (mask.find("*.*") != std::string::npos) {
         filter_active_ = false;
         return kDone;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel {
 
@@ -37,19 +38,10 @@ bool IsDotEntry(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-unsigned char UpperAscii(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
-
+// NTFS compares names upper-cased; names equal that way go by their bytes.
 bool NameBefore(const std::string& a, const std::string& b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = UpperAscii(a[i]);
-        const unsigned char y = UpperAscii(b[i]);
-        if (x != y) return x < y;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
+    if (const int order = CompareIgnoringCase(a, b, CaseFold::kToUpper); order != 0)
+        return order < 0;
     return a < b;
 }
 

@@ -11,19 +11,13 @@
 #include "files/file_copy.h"
 #include "files/result_codes.h"
 #include "files/tag_presence.h"
+#include "platform/compact.h"
 #include "platform/paths.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel {
 
 namespace {
-
-std::string LowerExtension(const std::string& name) {
-    std::string extension = paths::ExtensionOf(name);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return extension;
-}
 
 // The two kinds of result lists share one search: a plain path, or a path with the bytes
 // its tag test read.
@@ -117,7 +111,7 @@ void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directo
         const bool descend = is_dir && recurse_;
         // The mask test comes first: it is free, and the order changes no result.
         if (!descend && mask_test &&
-            mask.find(LowerExtension(entry.name)) == std::string_view::npos) {
+            mask.find(AsciiLowerCase(paths::ExtensionOf(entry.name))) == std::string_view::npos) {
             continue;
         }
         // No call can name such an entry (nor anything below a directory): it is counted
@@ -143,21 +137,13 @@ int TFileViewer::FilterFileList(std::vector<FoundFile>* list) const { return Fil
 template <typename Item>
 int TFileViewer::Filter(std::vector<Item>* list) const {
     if (!list) return 0;
-    // A plain compaction rather than remove_if: the test writes what it read into the item,
-    // and remove_if's predicate may not change the elements it looks at.
+    // The tag test writes what it read into the item it keeps.
     FoundFile scratch;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < list->size(); ++i) {
-        Item& item = (*list)[i];
+    CompactIf(list, [&](Item& item) {
         const std::string& path = PathOf(item);
-        if (!paths::FileExists(path) || !PassesLoadMode(path, ReadTarget(&item, &scratch))) {
-            continue;
-        }
-        if (kept != i) (*list)[kept] = std::move(item);
-        ++kept;
-    }
-    list->resize(kept);
-    return static_cast<int>(kept);
+        return !paths::FileExists(path) || !PassesLoadMode(path, ReadTarget(&item, &scratch));
+    });
+    return static_cast<int>(list->size());
 }
 
 int TFileViewer::DeleteOneFile(const std::string& path) {

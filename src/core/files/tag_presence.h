@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -19,7 +18,7 @@ inline int ReadTagPresence(const std::string& path, std::optional<TagBlock>* tai
     TagBlock block;
     if (!file_io::ReadLastBlock(path, &block)) return 0;
     *tail = block;
-    return std::memcmp(block.data(), "TAG", 3) == 0 ? 1 : 0;
+    return BeginsWithTag(block) ? 1 : 0;
 }
 
 // The tag status of a path: ReadTagPresence for a ".mp3" path, 0 without opening anything

@@ -140,6 +140,19 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
     return ok;
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out) {
     const File file(path, File::kRead);
     const long long size = file.Size();

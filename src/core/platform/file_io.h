@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // The thin layer of file calls under the tag record: every call opens the file once,
 // works with positioned reads and writes, and closes it on every path. Only regular
@@ -45,6 +47,11 @@ private:
 // FIFO or device is refused (and never blocks). False when the file cannot be opened or a
 // read fails; out is then left empty.
 bool ReadWholeFile(const std::string& path, std::string* out);
+
+// The lines of a text file's content, as views into it: split at '\n' with a '\r' before it
+// dropped (a file saved with Windows line ends), and a final line end opens no further,
+// empty line.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 // The last n bytes of the file (n <= 128) with one open, one fstat, one positioned read
 // and one close. False when the file cannot be opened or is shorter than 128 bytes.

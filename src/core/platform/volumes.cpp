@@ -48,11 +48,8 @@ bool IsUnder(std::string_view tree, std::string_view path) {
 
 std::vector<MountEntry> ParseMountInfo(std::string_view text) {
     std::vector<MountEntry> entries;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        const std::vector<std::string_view> fields = Fields(text.substr(at, end - at));
-        at = end + 1;
+    for (std::string_view line : file_io::SplitLines(text)) {
+        const std::vector<std::string_view> fields = Fields(line);
         // id, parent, major:minor, root, mount point, options, optional fields, "-",
         // type, source, super options.
         const auto dash = std::find(fields.begin(), fields.end(), std::string_view("-"));

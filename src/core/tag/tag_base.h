@@ -6,10 +6,9 @@
 #include <string_view>
 
 #include "tag/file_item.h"
+#include "tag/tag_state.h"
 
 namespace ambrel {
-
-enum TagState : int32_t { tsNone = 0, tsPresent = 1, tsRemove = 2, tsAppend = 3 };
 
 // The tag interface: 19 operations in a fixed slot order, and the tag's kind,
 // state and modified flag. Texts are UTF-8 on this side of the interface.
@@ -18,27 +17,30 @@ public:
     TTagBase() = default;
     virtual ~TTagBase() = default;
 
-    virtual void ChangeCase(int mode) = 0;                                   // slot 0
-    virtual int SetArtist(std::optional<std::string_view> text) = 0;         // slot 1
-    virtual int SetTitle(std::optional<std::string_view> text) = 0;          // slot 2
-    virtual int SetAlbum(std::optional<std::string_view> text) = 0;          // slot 3
-    virtual int SetYear(std::optional<std::string_view> text) = 0;           // slot 4
-    virtual int SetComment(std::optional<std::string_view> text) = 0;        // slot 5
-    virtual int SetTrack(int value) = 0;                                     // slot 6
-    virtual int SetGenre(int value) = 0;                                     // slot 7
-    virtual int SetPicture() = 0;                                            // slot 8
-    virtual std::string GetArtist() const = 0;                               // slot 9
-    virtual std::string GetTitle() const = 0;                                // slot 10
-    virtual std::string GetAlbum() const = 0;                                // slot 11
-    virtual std::string GetYear() const = 0;                                 // slot 12
-    virtual std::string GetComment() const = 0;                              // slot 13
-    virtual int GetTrack() const = 0;                                        // slot 14
-    virtual int GetGenre() const = 0;                                        // slot 15
-    virtual int HasPicture() const = 0;                                      // slot 16
-    virtual int Load() = 0;                                                  // slot 17
-    virtual int Save() = 0;                                                  // slot 18
+    virtual void ChangeCase(int mode) = 0;                             // slot 0
+    virtual int SetArtist(std::optional<std::string_view> text) = 0;   // slot 1
+    virtual int SetTitle(std::optional<std::string_view> text) = 0;    // slot 2
+    virtual int SetAlbum(std::optional<std::string_view> text) = 0;    // slot 3
+    virtual int SetYear(std::optional<std::string_view> text) = 0;     // slot 4
+    virtual int SetComment(std::optional<std::string_view> text) = 0;  // slot 5
+    virtual int SetTrack(int value) = 0;                               // slot 6
+    virtual int SetGenre(int value) = 0;                               // slot 7
+    virtual int SetPicture() = 0;                                      // slot 8
+    virtual std::string GetArtist() const = 0;                         // slot 9
+    virtual std::string GetTitle() const = 0;                          // slot 10
+    virtual std::string GetAlbum() const = 0;                          // slot 11
+    virtual std::string GetYear() const = 0;                           // slot 12
+    virtual std::string GetComment() const = 0;                        // slot 13
+    virtual int GetTrack() const = 0;                                  // slot 14
+    virtual int GetGenre() const = 0;                                  // slot 15
+    virtual int HasPicture() const = 0;                                // slot 16
+    virtual int Load() = 0;                                            // slot 17
+    virtual int Save() = 0;                                            // slot 18
 
-    int SetKind(int32_t kind) { kind_ = kind; return 1; }
+    int SetKind(int32_t kind) {
+        kind_ = kind;
+        return 1;
+    }
     int32_t GetKind() const { return kind_; }
     // Stores a value in 0..3 and returns it; returns -1 and keeps State otherwise.
     int SetState(int32_t state);

@@ -13,10 +13,6 @@ namespace {
 
 constexpr long long kBlockLength = static_cast<long long>(id3v1::kBlockSize);
 
-bool BeginsWithTag(const TagBlock& block) {
-    return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
-}
-
 // Reads the last 128 bytes of an open file; false when it is shorter.
 bool ReadTail(const file_io::File& file, TagBlock* tail) {
     return file.Size() >= kBlockLength &&

@@ -24,6 +24,11 @@ inline constexpr int kNoGenre = 254;
 
 using TagBlock = std::array<uint8_t, id3v1::kBlockSize>;
 
+// Whether a file's last 128 bytes are an ID3v1 tag: they begin with "TAG", byte for byte.
+constexpr bool BeginsWithTag(const TagBlock& block) {
+    return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
+}
+
 // One audio file and its ID3v1 tag. The block holds Latin-1 bytes; the getters give
 // UTF-8 and the setters take UTF-8, so every byte read survives an edit unchanged.
 class TTagFile : public TTagBase {

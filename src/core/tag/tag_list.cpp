@@ -1,5 +1,6 @@
 #include "tag/tag_list.h"
 
+#include "platform/compact.h"
 #include "platform/paths.h"
 
 namespace ambrel {
@@ -50,27 +51,13 @@ int TTagList::DeletePositions(std::vector<int> positions) {
     for (int position : positions) {
         if (position >= 0 && position < Count()) doomed[static_cast<std::size_t>(position)] = 1;
     }
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (doomed[i]) continue;
-        if (kept != i) entries_[kept] = std::move(entries_[i]);  // destroys a doomed entry
-        ++kept;
-    }
-    const int removed = static_cast<int>(entries_.size() - kept);
-    entries_.resize(kept);
-    return removed;
+    std::size_t position = 0;
+    return static_cast<int>(CompactIf(&entries_, [&](const auto&) { return doomed[position++]; }));
 }
 
 int TTagList::RemoveIf(const std::function<bool(const TTagFile&)>& predicate) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        if (predicate(*entries_[i])) continue;
-        if (kept != i) entries_[kept] = std::move(entries_[i]);  // destroys a removed entry
-        ++kept;
-    }
-    const int removed = static_cast<int>(entries_.size() - kept);
-    entries_.resize(kept);
-    return removed;
+    return static_cast<int>(
+        CompactIf(&entries_, [&](const std::unique_ptr<TTagFile>& e) { return predicate(*e); }));
 }
 
 void TTagList::Clear() { entries_.clear(); }
@@ -81,12 +68,16 @@ int TTagList::Renumber() {
     return 1;
 }
 
-int TTagList::SaveModified() {
-    int sum = 0;
+SaveReport TTagList::SaveModified() {
+    SaveReport report;
     for (const auto& entry : entries_) {
-        if (entry->IsModified()) sum += entry->Save();
+        if (!entry->IsModified()) continue;
+        const int result = entry->Save();
+        report.sum += result;
+        report.saved.push_back(entry->GetPath());
+        if (result != 1) report.failed.push_back(entry->GetPath());
     }
-    return sum;
+    return report;
 }
 
 }  // namespace ambrel

@@ -11,6 +11,17 @@
 
 namespace ambrel {
 
+// What a save of every modified entry did.
+struct SaveReport {
+    // The sum of the Save results (1 per file saved, 0 or -1 per failure).
+    int sum = 0;
+    // The files of the entries saved, in list order, whether or not their write succeeded:
+    // a file list that shows tag status reads these again.
+    std::vector<std::string> saved;
+    // The files whose write failed: their changes are still only in memory.
+    std::vector<std::string> failed;
+};
+
 // The ordered list of files loaded into the tag viewer. Owns its entries.
 class TTagList {
 public:
@@ -33,8 +44,8 @@ public:
     int RemoveIf(const std::function<bool(const TTagFile&)>& predicate);
     void Clear();
     int Renumber();
-    // Saves every entry whose Modified flag is set; the sum of the Save results.
-    int SaveModified();
+    // Saves every entry whose Modified flag is set, in list order.
+    SaveReport SaveModified();
 
     // True when the path's extension (from its last dot) contains ".mp3", byte for byte.
     static bool IsMp3Path(std::string_view path);

@@ -13,10 +13,33 @@ bool IsAsciiPunctuation(unsigned char c) {
     return IsAsciiGraphic(c) && !IsAsciiLetter(c) && !IsAsciiDigit(c);
 }
 
-namespace {
+std::string AsciiLowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = AsciiToLower(c);
+    return lower;
+}
 
-char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiToLower(a[i]) != AsciiToLower(b[i])) return false;
+    return true;
+}
+
+int CompareIgnoringCase(std::string_view a, std::string_view b, CaseFold fold) {
+    const auto folded = [fold](char c) {
+        return static_cast<unsigned char>(fold == CaseFold::kToLower ? AsciiToLower(c)
+                                                                     : AsciiToUpper(c));
+    };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = folded(a[i]), y = folded(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+namespace {
 
 bool IsWordChar(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -35,9 +58,9 @@ void ChangeCase(char* text, std::size_t length, int mode) {
             continue;
         }
         if (mode == 1 || (mode == 3 && word_start)) {
-            c = ToUpper(c);
+            c = AsciiToUpper(c);
         } else {
-            c = ToLower(c);
+            c = AsciiToLower(c);
         }
         word_start = false;
     }

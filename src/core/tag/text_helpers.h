@@ -15,6 +15,24 @@ bool IsAsciiDigit(unsigned char c);
 bool IsAsciiPunctuation(unsigned char c);  // printable, not a letter, digit or space
 bool IsAsciiGraphic(unsigned char c);      // printable, not a space
 
+// Letter case of ASCII letters only: every other byte stays as it is.
+constexpr char AsciiToUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char AsciiToLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string AsciiLowerCase(std::string_view text);
+// Equal with ASCII letters compared without case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// The case ASCII letters are folded to before comparing. It decides where the six
+// characters between 'Z' and 'a' (such as '_') sort against the letters: before them when
+// folded to lower case, after them when folded to upper case.
+enum class CaseFold { kToLower, kToUpper };
+// Unsigned byte order with ASCII letters folded, a prefix before the longer text: below 0
+// when a comes first, 0 when the two are equal without case.
+int CompareIgnoringCase(std::string_view a, std::string_view b, CaseFold fold);
+
 // Mode 1 upper case, 2 lower case, 3 word capitals; any other mode: no change.
 std::string& ChangeCase(std::string& text, int mode);
 // The same on a fixed-width field: its text ends at its first zero byte, or after length

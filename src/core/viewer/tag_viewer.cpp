@@ -8,6 +8,7 @@
 
 #include "platform/file_io.h"
 #include "platform/report_view.h"
+#include "tag/genres.h"
 #include "tag/tag_file.h"
 #include "tag/tag_list.h"
 #include "tag/text_helpers.h"
@@ -16,70 +17,20 @@ namespace ambrel {
 
 namespace {
 
-constexpr int kNumberedGenres = 149;  // "0".."148" when there is no genre file
-constexpr int kLastNamedGenre = 147;  // genre numbers above have no name
-constexpr int kGenreUnset = 255;      // the genre byte of "no genre" for the selection tests
-// Every row's Genre cell holds its own copy of the name: a longer line is cut, so a huge
-// line in the file cannot multiply into every row.
-constexpr std::size_t kMaxGenreBytes = 255;
+constexpr int kGenreUnset = 255;  // the genre byte of "no genre" for the selection tests
 
+// The captions of the columns; the window's initial layout names the sixth column
+// differently ("Song name") from the rebuilt one.
 constexpr const char* kCaptions[TTagViewer::kColumnCount] = {
     "Index", "Directory", "Filename", "Track", "Artist", "Song title",
     "Album", "Comment",   "Genre",    "Year",  "Picture"};
-// The window's initial layout names the sixth column differently from the rebuilt one.
 constexpr const char* kInitialSongCaption = "Song name";
 constexpr int kInitialWidths[TTagViewer::kColumnCount] = {64,  110, 170, 45, 140, 160,
                                                           140, 120, 90,  45, 50};
 
-std::vector<std::string> NumberedGenres() {
-    std::vector<std::string> genres;
-    genres.reserve(kNumberedGenres);
-    for (int i = 0; i < kNumberedGenres; ++i) genres.push_back(std::to_string(i));
-    return genres;
-}
-
-// One genre per line as the line stands, cut to 255 bytes of UTF-8; a trailing '\r' is a
-// Windows line end, and a final line end does not open a further, empty genre. The file is
-// 8-bit text: bytes that are not UTF-8 are taken as Latin-1, so the table and the filter see
-// UTF-8 like every other text.
-// Anything but a readable regular file (a directory, a FIFO) counts as no file.
-std::optional<std::vector<std::string>> ReadGenres(const std::string& path) {
-    std::string content;
-    if (!file_io::ReadWholeFile(path, &content)) return std::nullopt;
-    std::vector<std::string> genres;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string_view line(content.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        // Cut before converting, which bounds the work, and again after: a Latin-1 byte
-        // grows to two in UTF-8, and the limit counts the name's UTF-8 bytes.
-        std::string name = EightBitToUtf8(CutAtCharBoundary(line, kMaxGenreBytes));
-        name.resize(CutAtCharBoundary(name, kMaxGenreBytes).size());
-        genres.push_back(std::move(name));
-        start = end + 1;
-    }
-    return genres;
-}
-
-unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
-
 // Byte order with ASCII letters folded to lower case; a prefix sorts first.
 bool LessIgnoringCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = FoldAscii(a[i]), y = FoldAscii(b[i]);
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
+    return CompareIgnoringCase(a, b, CaseFold::kToLower) < 0;
 }
 
 // A whole cell read as a decimal number; nullopt when it is not one.
@@ -138,8 +89,8 @@ bool MeetsCriterion(const TTagFile& file, unsigned criterion) {
 TTagViewer::TTagViewer(ReportView* table, TTagList* list, std::optional<std::string> cfg_path)
     : table_(table), list_(list) {
     std::optional<std::vector<std::string>> genres;
-    if (cfg_path) genres = ReadGenres(*cfg_path);
-    genres_ = genres ? std::move(*genres) : NumberedGenres();
+    if (cfg_path) genres = genres::ReadGenreFile(*cfg_path);
+    genres_ = genres ? std::move(*genres) : genres::NumberedGenres();
     for (int c = 0; c < kColumnCount; ++c) {
         captions_[c] = kCaptions[c];
         column_pos_[c] = c + 1;
@@ -147,9 +98,16 @@ TTagViewer::TTagViewer(ReportView* table, TTagList* list, std::optional<std::str
     }
 }
 
+const char* TTagViewer::CaptionOf(int column) {
+    return column >= 0 && column < kColumnCount ? kCaptions[column] : "";
+}
+
+const char* TTagViewer::LayoutCaptionOf(int column) {
+    return column == kSongTitle ? kInitialSongCaption : CaptionOf(column);
+}
+
 void TTagViewer::LayoutColumns() {
-    for (int c = 0; c < kColumnCount; ++c)
-        table_->AddColumn(c == kSongTitle ? kInitialSongCaption : captions_[c], column_width_[c]);
+    for (int c = 0; c < kColumnCount; ++c) table_->AddColumn(LayoutCaptionOf(c), column_width_[c]);
     table_->SetColumnImage(0, kImageAscending);
 }
 
@@ -173,7 +131,7 @@ int TTagViewer::BuildRow(const TTagFile* file) {
     row_texts_[kAlbum] = file->GetAlbum();
     row_texts_[kComment] = file->GetComment();
     const int genre = file->GetGenre();
-    if (genre >= 0 && genre <= kLastNamedGenre && genre < static_cast<int>(genres_.size()))
+    if (genre >= 0 && genre < genres::kNamedCount && genre < static_cast<int>(genres_.size()))
         row_texts_[kGenre] = genres_[genre];
     else
         row_texts_[kGenre].clear();

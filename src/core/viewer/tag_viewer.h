@@ -20,11 +20,25 @@ class TTagViewer {
 public:
     static constexpr int kColumnCount = 11;
     enum Column {
-        kIndex = 0, kDirectory, kFilename, kTrack, kArtist, kSongTitle,
-        kAlbum, kComment, kGenre, kYear, kPicture
+        kIndex = 0,
+        kDirectory,
+        kFilename,
+        kTrack,
+        kArtist,
+        kSongTitle,
+        kAlbum,
+        kComment,
+        kGenre,
+        kYear,
+        kPicture
     };
     // Header images of the table's image list.
     enum HeaderImage { kImageAudio = 0, kImageAscending = 1, kImageDescending = 2 };
+
+    // The caption of a column as the table's rebuilt columns show it ("" for no column),
+    // and as the window's initial layout shows it: there the sixth reads "Song name".
+    static const char* CaptionOf(int column);
+    static const char* LayoutCaptionOf(int column);
 
     // Loads the genre names from cfg_path ("0".."148" when absent or missing).
     // Does not touch the table.
@@ -78,7 +92,9 @@ public:
     int ColumnWidth(int column) const { return column_width_[column]; }
     // The column number shown at a table position, -1 when none.
     int ColumnAtPosition(int pos) const;
-    const std::optional<std::string>& FilterText(int condition) const { return filter_text_[condition]; }
+    const std::optional<std::string>& FilterText(int condition) const {
+        return filter_text_[condition];
+    }
     int FilterColumn(int condition) const { return filter_column_[condition]; }
     ReportView* Table() const { return table_; }
     TTagList* List() const { return list_; }

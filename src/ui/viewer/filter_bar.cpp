@@ -16,13 +16,15 @@
 namespace ambrel::ui {
 namespace {
 
-// Entry k (1..10) of a column list names column k of the table; entry 0 all columns.
+// Entry k (1..10) of a column list names column k of the table under its caption of the
+// initial layout; entry 0 all columns.
 const QStringList& ColumnEntries() {
-    static const QStringList entries{
-        QStringLiteral("All columns"), QStringLiteral("Directory"), QStringLiteral("Filename"),
-        QStringLiteral("Track"),       QStringLiteral("Artist"),    QStringLiteral("Song name"),
-        QStringLiteral("Album"),       QStringLiteral("Comment"),   QStringLiteral("Genre"),
-        QStringLiteral("Year"),        QStringLiteral("Picture")};
+    static const QStringList entries = [] {
+        QStringList list{QStringLiteral("All columns")};
+        for (int c = TTagViewer::kDirectory; c < TTagViewer::kColumnCount; ++c)
+            list.append(QLatin1String(TTagViewer::LayoutCaptionOf(c)));
+        return list;
+    }();
     return entries;
 }
 

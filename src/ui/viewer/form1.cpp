@@ -15,8 +15,8 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -50,19 +50,6 @@ struct SelectField {
 };
 const SelectField kSelectFields[] = {{"Artist", 0}, {"Song title", 1}, {"Album", 2}, {"Comment", 3},
                                      {"Track", 4},  {"Year", 6},       {"Genre", 5}};
-
-// The column pop-up menu's items: name, caption, column number.
-struct ColumnItem {
-    const char* name;
-    const char* caption;
-    int column;
-};
-const ColumnItem kColumnItems[] = {
-    {"Directory1", "Directory", 1}, {"Filename1", "Filename", 2},  {"Track1", "Track", 3},
-    {"Artist1", "Artist", 4},       {"Songname1", "Song name", 5}, {"Album1", "Album", 6},
-    {"Comment1", "Comment", 7},     {"Genre1", "Genre", 8},        {"Year1", "Year", 9},
-    {"Picture1", "Picture", 10},
-};
 
 // How many failed paths the save warning names before it only counts the rest.
 constexpr std::size_t kListedFailures = 20;
@@ -387,12 +374,13 @@ void TForm1::BuildMainMenu() {
 void TForm1::BuildColumnMenu() {
     popup_menu_tag_viewer_ = new QMenu(this);
     popup_menu_tag_viewer_->setObjectName(QStringLiteral("PopupMenuTagViewer"));
-    for (const ColumnItem& column : kColumnItems) {
-        QAction* item = popup_menu_tag_viewer_->addAction(QLatin1String(column.caption));
-        item->setObjectName(QLatin1String(column.name));
+    // Every column but Index, under its caption of the initial layout ("Song name").
+    for (int number = TTagViewer::kDirectory; number < TTagViewer::kColumnCount; ++number) {
+        const char* caption = TTagViewer::LayoutCaptionOf(number);
+        QAction* item = popup_menu_tag_viewer_->addAction(QLatin1String(caption));
+        item->setObjectName(WithoutBlanks(caption) + QLatin1Char('1'));
         item->setCheckable(true);
         item->setChecked(true);
-        const int number = column.column;
         // The item has already flipped its tick when triggered reports the new state.
         connect(item, &QAction::triggered, this, [this, number](bool checked) {
             Run([=] { ShowColumnFromMenu(number, checked); });
@@ -467,20 +455,9 @@ void TForm1::SaveCurrentTag() {
 }
 
 void TForm1::SaveAllTags() {
-    std::vector<std::string> saved;
-    std::vector<std::string> failed;
-    if (tag_list_) {
-        // The list's own save of every modified entry, in list order, keeping the paths
-        // of the entries saved and of those whose write failed.
-        for (int i = 0; i < tag_list_->Count(); ++i) {
-            ambrel::TTagFile* file = tag_list_->Get(i);
-            if (!file->IsModified()) continue;
-            saved.push_back(file->GetPath());
-            if (file->Save() != 1) failed.push_back(file->GetPath());
-        }
-    }
-    ReportUnsaved(failed);
-    emit tagsSaved(saved);
+    const ambrel::SaveReport report = tag_list_ ? tag_list_->SaveModified() : ambrel::SaveReport{};
+    ReportUnsaved(report.failed);
+    emit tagsSaved(report.saved);
 }
 
 void TForm1::ReportUnsaved(const std::vector<std::string>& paths) {
@@ -586,15 +563,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 // --- Dropped files -------------------------------------------------------------------
 
-bool TForm1::IsDroppedMp3(std::string_view path) {
-    return ambrel::paths::ExtensionOf(path) == ".mp3";
-}
-
 void TForm1::AddDroppedPaths(const std::vector<std::string>& paths) {
     if (!tag_list_ || !tag_viewer_) return;
     std::vector<std::string> kept;
     for (const std::string& path : paths)
-        if (IsDroppedMp3(path) && !ambrel::paths::DirectoryExists(path)) kept.push_back(path);
+        if (ambrel::TTagList::IsMp3Path(path) && !ambrel::paths::DirectoryExists(path))
+            kept.push_back(path);
     if (kept.empty()) return;
     tag_list_->AddList(kept);
     tag_viewer_->RebuildRows();

@@ -86,11 +86,9 @@ public:
     bool CloseAfterUpdate() const { return close_after_update_; }
     void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
 
-    // Loads the dropped paths (bytes, as the system names the files) that name ".mp3"
-    // files (exactly that extension, of the last path component) into the tag list and
-    // rebuilds the table once. Folders are skipped.
+    // Loads the dropped paths (bytes, as the system names the files) that the tag list takes
+    // (TTagList::IsMp3Path) into it and rebuilds the table once. Folders are skipped.
     void AddDroppedPaths(const std::vector<std::string>& paths);
-    static bool IsDroppedMp3(std::string_view path);
 
 signals:
     // A save command ended; paths are the files it wrote or tried to write, so the file

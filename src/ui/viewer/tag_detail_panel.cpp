@@ -11,6 +11,7 @@
 
 #include "platform/conversion.h"
 #include "platform/report_view.h"
+#include "tag/genres.h"
 #include "tag/tag_file.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
@@ -18,34 +19,6 @@
 
 namespace ambrel::ui {
 namespace {
-
-// Genre names 0..147 of the panel's list. A fixed list, independent of tagviewer.cfg;
-// "Grunge," and "R&B," carry their commas.
-// clang-format off
-constexpr const char* kGenreNames[] = {
-    "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge,", "Hip-Hop", "Jazz",
-    "Metal", "New Age", "Oldies", "Other", "Pop", "R&B,", "Rap", "Reggae", "Rock", "Techno",
-    "Industrial", "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno",
-    "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental",
-    "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk",
-    "Space", "Meditative", "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave",
-    "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy",
-    "Cult", "Gangsta", "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American",
-    "Cabaret", "New Wave", "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal",
-    "Acid Punk", "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk",
-    "Folk-Rock", "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", "Revival", "Celtic",
-    "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock", "Psychedelic Rock",
-    "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening", "Acoustic", "Humour",
-    "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus",
-    "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad",
-    "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "Acapella",
-    "Euro-House", "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie",
-    "BritPop", "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal",
-    "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", "Merengue", "Salsa",
-    "Trash Metal", "Anime", "Jpop", "Synthpop",
-};
-// clang-format on
-static_assert(sizeof(kGenreNames) / sizeof(kGenreNames[0]) == 148);
 
 // QLineEdit's own default: in effect no limit.
 constexpr int kNoLimit = 32767;
@@ -57,22 +30,6 @@ constexpr int kTrackLimit = 2;
 // The panel's margins and the gaps between the groups of its last line, in pixels.
 constexpr int kMargin = 6;
 constexpr int kGap = 4;
-
-// The tag state that "Tag present" asks for, from the file's state and the box.
-int32_t NextTagState(int32_t state, bool present) {
-    switch (state) {
-        case tsNone:
-            return present ? tsAppend : tsNone;
-        case tsPresent:
-            return present ? tsPresent : tsRemove;
-        case tsRemove:
-            return present ? tsPresent : tsRemove;
-        case tsAppend:
-            return present ? tsAppend : tsNone;
-        default:
-            return state;
-    }
-}
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name) {
     auto* edit = new QLineEdit(parent);
@@ -105,7 +62,7 @@ TagDetailPanel::TagDetailPanel(QWidget* parent) : QWidget(parent) {
 const QStringList& TagDetailPanel::GenreEntries() {
     static const QStringList entries = [] {
         QStringList list{QString()};
-        for (const char* name : kGenreNames) list.append(QString::fromLatin1(name));
+        for (const char* name : genres::BuiltInNames()) list.append(QString::fromLatin1(name));
         return list;
     }();
     return entries;
@@ -236,8 +193,8 @@ bool TagDetailPanel::ShowTagDetail(int row) {
     edit_tag_track_->setText(track);
     // Genre numbers without a name (148..255, 254 and 255 included) select no entry.
     const int genre = file->GetGenre();
-    const int names = static_cast<int>(std::size(kGenreNames));
-    combo_box_tag_genre_->setCurrentIndex(genre >= 0 && genre < names ? genre + 1 : -1);
+    combo_box_tag_genre_->setCurrentIndex(genre >= 0 && genre < genres::kNamedCount ? genre + 1
+                                                                                    : -1);
     return true;
 }
 

@@ -1,0 +1,67 @@
+#include "tag/genres.h"
+
+#include "platform/file_io.h"
+#include "tag/text_helpers.h"
+
+namespace ambrel::genres {
+
+namespace {
+
+constexpr int kNumberedGenres = 149;
+// Every row's Genre cell holds its own copy of the name: a longer line is cut, so a huge
+// line in the file cannot multiply into every row.
+constexpr std::size_t kMaxGenreBytes = 255;
+
+}  // namespace
+
+const std::array<const char*, kNamedCount>& BuiltInNames() {
+    // clang-format off
+    static constexpr std::array<const char*, kNamedCount> kNames = {
+        "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge,", "Hip-Hop", "Jazz",
+        "Metal", "New Age", "Oldies", "Other", "Pop", "R&B,", "Rap", "Reggae", "Rock", "Techno",
+        "Industrial", "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno",
+        "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical",
+        "Instrumental", "Acid", "House", "Game", "Sound Clip", "Gospel", "Noise", "AlternRock",
+        "Bass", "Soul", "Punk", "Space", "Meditative", "Instrumental Pop", "Instrumental Rock",
+        "Ethnic", "Gothic", "Darkwave", "Techno-Industrial", "Electronic", "Pop-Folk", "Eurodance",
+        "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta", "Top 40", "Christian Rap",
+        "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave", "Psychadelic", "Rave",
+        "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz", "Polka", "Retro",
+        "Musical", "Rock & Roll", "Hard Rock", "Folk", "Folk-Rock", "National Folk", "Swing",
+        "Fast Fusion", "Bebob", "Latin", "Revival", "Celtic", "Bluegrass", "Avantgarde",
+        "Gothic Rock", "Progressive Rock", "Psychedelic Rock", "Symphonic Rock", "Slow Rock",
+        "Big Band", "Chorus", "Easy Listening", "Acoustic", "Humour", "Speech", "Chanson", "Opera",
+        "Chamber Music", "Sonata", "Symphony", "Booty Bass", "Primus", "Porn Groove", "Satire",
+        "Slow Jam", "Club", "Tango", "Samba", "Folklore", "Ballad", "Power Ballad",
+        "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "Acapella", "Euro-House",
+        "Dance Hall", "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie",
+        "BritPop", "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal",
+        "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", "Merengue",
+        "Salsa", "Trash Metal", "Anime", "Jpop", "Synthpop",
+    };
+    // clang-format on
+    return kNames;
+}
+
+std::optional<std::vector<std::string>> ReadGenreFile(const std::string& path) {
+    std::string content;
+    if (!file_io::ReadWholeFile(path, &content)) return std::nullopt;
+    std::vector<std::string> names;
+    for (std::string_view line : file_io::SplitLines(content)) {
+        // Cut before converting, which bounds the work, and again after: a Latin-1 byte
+        // grows to two in UTF-8, and the limit counts the name's UTF-8 bytes.
+        std::string name = EightBitToUtf8(CutAtCharBoundary(line, kMaxGenreBytes));
+        name.resize(CutAtCharBoundary(name, kMaxGenreBytes).size());
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::vector<std::string> NumberedGenres() {
+    std::vector<std::string> names;
+    names.reserve(kNumberedGenres);
+    for (int i = 0; i < kNumberedGenres; ++i) names.push_back(std::to_string(i));
+    return names;
+}
+
+}  // namespace ambrel::genres
