@@ -85,7 +85,7 @@ void BM_WindowSelectAndSort100k(benchmark::State& state) {
     QApplication::processEvents();
     int selected = 0;
     for (auto _ : state) {
-        selected = form->SelectRowsBy(0);
+        selected = form->SelectRowsBy({SelectTest::kNoTag});
         form->TagViewer()->ColumnClick(TTagViewer::kArtist);
         QApplication::processEvents();
     }

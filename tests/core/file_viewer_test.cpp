@@ -177,7 +177,7 @@ TEST_F(FileViewerTest, LoadModeTakesAllTaggedOrUntaggedFiles) {
     viewer_.SetLoadMode(1);
     viewer_.SetLoadMode(3);
     viewer_.SetLoadMode(-1);
-    EXPECT_EQ(viewer_.GetLoadMode(), 1) << "other values are ignored";
+    EXPECT_EQ(viewer_.GetLoadMode(), LoadMode::kTagged) << "other values are ignored";
 }
 
 TEST_F(FileViewerTest, MaskTestLooksForTheLowerCasedExtensionInTheMask) {

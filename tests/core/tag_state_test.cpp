@@ -7,19 +7,19 @@ namespace {
 
 TEST(TagStateTest, TheTagPresentBoxMovesBetweenTheStatePairs) {
     struct Case {
-        int32_t state;
-        int32_t ticked;
-        int32_t unticked;
+        TagState state;
+        TagState ticked;
+        TagState unticked;
     } cases[] = {
         {tsNone, tsAppend, tsNone},
         {tsAppend, tsAppend, tsNone},
         {tsPresent, tsPresent, tsRemove},
         {tsRemove, tsPresent, tsRemove},
-        {7, 7, 7},  // no state the box knows
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(NextTagState(c.state, true), c.ticked) << "state " << c.state;
-        EXPECT_EQ(NextTagState(c.state, false), c.unticked) << "state " << c.state;
+        const int state = static_cast<int>(c.state);
+        EXPECT_EQ(NextTagState(c.state, true), c.ticked) << "state " << state;
+        EXPECT_EQ(NextTagState(c.state, false), c.unticked) << "state " << state;
     }
 }
 

@@ -216,15 +216,15 @@ TEST_F(TagViewerTest, FilterConditionArgumentsOutsideTheirRangesAreRefused) {
     EXPECT_EQ(viewer_.SetFilterCondition(-1, "x", -1), 0);
     EXPECT_EQ(viewer_.SetFilterCondition(0, "x", 11), 0);
     EXPECT_EQ(viewer_.SetFilterCondition(0, "x", -2), 0);
-    EXPECT_FALSE(viewer_.FilterText(0).has_value());
+    EXPECT_FALSE(viewer_.FilterText(FilterCondition::kFirst).has_value());
     EXPECT_EQ(viewer_.ClearFilterCondition(2), 0);
 
     ASSERT_EQ(viewer_.SetFilterCondition(1, "x", 4), 1);
-    EXPECT_EQ(viewer_.FilterText(1), "x");
-    EXPECT_EQ(viewer_.FilterColumn(1), 4);
+    EXPECT_EQ(viewer_.FilterText(FilterCondition::kSecond), "x");
+    EXPECT_EQ(viewer_.FilterColumn(FilterCondition::kSecond), 4);
     ASSERT_EQ(viewer_.ClearFilterCondition(1), 1);
-    EXPECT_FALSE(viewer_.FilterText(1).has_value());
-    EXPECT_EQ(viewer_.FilterColumn(1), -1);
+    EXPECT_FALSE(viewer_.FilterText(FilterCondition::kSecond).has_value());
+    EXPECT_EQ(viewer_.FilterColumn(FilterCondition::kSecond), -1);
 }
 
 TEST_F(TagViewerTest, LayoutColumnsGivesTheWindowsInitialHeaders) {

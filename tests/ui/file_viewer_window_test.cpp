@@ -1,3 +1,5 @@
+#include <sys/mount.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QHeaderView>
@@ -5,8 +7,6 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QtTest>
-#include <sys/mount.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -431,7 +431,7 @@ private slots:
         w.Check("CheckBoxLoadSubdirs");
         w.Trigger("Loadfilesfromcurrentdirectory1");
         QCOMPARE(w.Loaded(), (Texts{"a.mp3"}));
-        QCOMPARE(w.pages.FileViewer().GetLoadMode(), 1);
+        QVERIFY(w.pages.FileViewer().GetLoadMode() == ambrel::LoadMode::kTagged);
         // Loading again adds every file again.
         w.Trigger("Loadfilesfromcurrentdirectory1");
         QCOMPARE(w.Loaded(), (Texts{"a.mp3", "a.mp3"}));

@@ -131,10 +131,11 @@ void FilterBarTest::onlyTheSecondPairSetsOnlyConditionOne() {
     w.viewer.SetFilterCondition(0, "old", 3);  // left from an earlier filter
     w.Filter(2, "Beatles", kArtist);
     w.bar.ApplyFilter();
-    QVERIFY(!w.viewer.FilterText(0).has_value());
-    QCOMPARE(w.viewer.FilterColumn(0), -1);
-    QCOMPARE(w.viewer.FilterText(1), std::optional<std::string>("Beatles"));
-    QCOMPARE(w.viewer.FilterColumn(1), kArtist);
+    QVERIFY(!w.viewer.FilterText(ambrel::FilterCondition::kFirst).has_value());
+    QCOMPARE(w.viewer.FilterColumn(ambrel::FilterCondition::kFirst), -1);
+    QCOMPARE(w.viewer.FilterText(ambrel::FilterCondition::kSecond),
+             std::optional<std::string>("Beatles"));
+    QCOMPARE(w.viewer.FilterColumn(ambrel::FilterCondition::kSecond), kArtist);
     QCOMPARE(w.Shown(), QStringList{"Beatles"});
 }
 
@@ -148,8 +149,8 @@ void FilterBarTest::emptyingBothBoxesShowsEveryFile() {
     w.LookFor(1)->setEditText("");
     w.LookFor(2)->setEditText("");
     w.bar.ApplyFilter();
-    QVERIFY(!w.viewer.FilterText(0).has_value());
-    QVERIFY(!w.viewer.FilterText(1).has_value());
+    QVERIFY(!w.viewer.FilterText(ambrel::FilterCondition::kFirst).has_value());
+    QVERIFY(!w.viewer.FilterText(ambrel::FilterCondition::kSecond).has_value());
     QCOMPARE(w.Shown(), (QStringList{"Abba", "Beatles", "Cream"}));
 }
 
@@ -197,7 +198,7 @@ void FilterBarTest::choosingAColumnFillsItsHistoryWithoutRefiltering() {
     QCOMPARE(Items(w.LookFor(1)), (QStringList{"", "Alpha", "beta", "gamma"}));
     QVERIFY(w.LookFor(1)->currentText().isEmpty());
     QCOMPARE(w.table.clears, clears);  // choosing a column does not rebuild the table
-    QVERIFY(!w.viewer.FilterText(0).has_value());
+    QVERIFY(!w.viewer.FilterText(ambrel::FilterCondition::kFirst).has_value());
     QCOMPARE(w.LookFor(2)->count(), 0);  // the other pair is left alone
 
     w.Column(1)->setCurrentIndex(kAll);

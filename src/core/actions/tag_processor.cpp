@@ -32,9 +32,9 @@ std::size_t FieldCodeLength(std::string_view mask, std::size_t colon) {
 char CodeOf(std::string_view field_token) { return field_token.size() > 1 ? field_token[1] : '\0'; }
 
 // The extension a renamed file gets by its tag kind.
-std::string ExtensionForKind(int kind) {
-    if (kind == 0 || kind == 1) return ".mp3";
-    if (kind == 2) return ".ogg";
+std::string ExtensionForKind(TagKind kind) {
+    if (kind == TagKind::kId3v1 || kind == TagKind::kOtherMp3) return ".mp3";
+    if (kind == TagKind::kOgg) return ".ogg";
     return {};
 }
 

@@ -83,19 +83,19 @@ void TDirectoryBrowser::AttachFilterSelector(FilterSelector* filter) {
         filter_->SelectEntry(0);
     }
     BuildFilterExtensions();
-    if (ready_) ListOnly(false, true);
+    if (ready_) ClearAndList(Listing::kFiles);
 }
 
 void TDirectoryBrowser::AttachDirectoryList(ReportView* directories) {
     directories_ = directories;
     UpdateReady();
-    if (ready_) ListOnly(true, false);
+    if (ready_) ClearAndList(Listing::kDirectories);
 }
 
 void TDirectoryBrowser::AttachFileList(ReportView* files) {
     files_ = files;
     UpdateReady();
-    if (ready_) ListOnly(false, true);
+    if (ready_) ClearAndList(Listing::kFiles);
 }
 
 void TDirectoryBrowser::AttachIconList(IconSource* icons) {
@@ -104,21 +104,17 @@ void TDirectoryBrowser::AttachIconList(IconSource* icons) {
     show_icons_ = true;
 }
 
-// Clears both lists and lists the current path with only the given kinds.
-int TDirectoryBrowser::ListOnly(bool directories, bool files) {
+int TDirectoryBrowser::ClearAndList(Listing what) {
     directories_->ClearRows();
     files_->ClearRows();
-    list_directories_ = directories;
-    list_files_ = files;
-    const int result = ListDirectory(current_path_);
-    list_directories_ = true;
-    list_files_ = true;
-    return result;
+    return ListDirectory(current_path_, what);
 }
 
-int TDirectoryBrowser::ListDirectory(const std::string& path) {
+int TDirectoryBrowser::ListDirectory(const std::string& path, Listing what) {
     if (path.empty() || !ready_) return kInvalidArgument;
-    if (show_icons_ && list_directories_ && list_files_) {
+    const bool list_directories = what != Listing::kFiles;
+    const bool list_files = what != Listing::kDirectories;
+    if (show_icons_ && what == Listing::kBoth) {
         if (icons_) icons_->ClearIcons();
         icon_keys_.clear();
         icon_index_.clear();
@@ -127,7 +123,7 @@ int TDirectoryBrowser::ListDirectory(const std::string& path) {
     if (directories_->ColumnCount() > 0) directories_->SetColumnCaption(0, current_path_);
 
     // Taken before the read, so a change during it shows as a changed stamp later.
-    if (list_files_) files_stamp_ = StampOf(current_path_);
+    if (list_files) files_stamp_ = StampOf(current_path_);
     std::vector<DirectoryEntry> found;
     if (!ReadDirectory(current_path_, &found)) {
         files_stamp_.reset();
@@ -140,7 +136,7 @@ int TDirectoryBrowser::ListDirectory(const std::string& path) {
         const bool is_dir = item.kind == DirectoryEntry::kDirectory ||
                             (item.kind == DirectoryEntry::kSymlink &&
                              paths::DirectoryExists(paths::Join(current_path_, item.name)));
-        if (is_dir ? !list_directories_ : !list_files_) continue;
+        if (is_dir ? !list_directories : !list_files) continue;
         std::string type_key = is_dir ? std::string(kDirectoryTypeKey) : FileTypeKey(item.name);
         if (!is_dir && !ShowsFile(item.name, type_key)) continue;
         std::string sort_key = CollationKey(item.name);
@@ -153,17 +149,17 @@ int TDirectoryBrowser::ListDirectory(const std::string& path) {
     };
     std::sort(directories.begin(), directories.end(), by_key);
     std::sort(files.begin(), files.end(), by_key);
-    if (list_directories_ && !paths::IsRoot(current_path_)) {
+    if (list_directories && !paths::IsRoot(current_path_)) {
         directories.insert(directories.begin(), {kParentEntry, true, kDirectoryTypeKey, {}});
     }
 
     // The previous row's type key: icons are looked up only when it changes.
     std::optional<std::string> previous_key;
     int previous_image = -1;
-    if (list_directories_) AddRows(directories_, directories, &previous_key, &previous_image);
-    if (list_files_) AddRows(files_, files, &previous_key, &previous_image);
-    if (list_directories_ && directories_->RowCount() > 0) directories_->ReplaceSelection({0});
-    if (list_files_ && files_->RowCount() > 0) files_->ReplaceSelection({0});
+    if (list_directories) AddRows(directories_, directories, &previous_key, &previous_image);
+    if (list_files) AddRows(files_, files, &previous_key, &previous_image);
+    if (list_directories && directories_->RowCount() > 0) directories_->ReplaceSelection({0});
+    if (list_files && files_->RowCount() > 0) files_->ReplaceSelection({0});
     return kDone;
 }
 
@@ -251,23 +247,20 @@ int TDirectoryBrowser::UpdateFileRows(const std::vector<std::string>& written) {
 
 int TDirectoryBrowser::Refresh() {
     if (!ready_) return kInvalidArgument;
-    return ListOnly(true, true);
+    return ClearAndList(Listing::kBoth);
 }
 
-int TDirectoryBrowser::RefreshDirectories() { return Relist(directories_, true); }
+int TDirectoryBrowser::RefreshDirectories() { return Relist(directories_, Listing::kDirectories); }
 
-int TDirectoryBrowser::RefreshFiles() { return Relist(files_, false); }
+int TDirectoryBrowser::RefreshFiles() { return Relist(files_, Listing::kFiles); }
 
 // Relists one kind, then selects the row number that was selected before, or the last row
 // when the list got shorter; nothing when nothing was selected.
-int TDirectoryBrowser::Relist(ReportView* list, bool directories) {
+int TDirectoryBrowser::Relist(ReportView* list, Listing what) {
     if (!ready_) return kInvalidArgument;
     const int remembered = list->FirstSelected();
     list->ClearRows();
-    bool& other_kind = directories ? list_files_ : list_directories_;
-    other_kind = false;
-    const int result = ListDirectory(current_path_);
-    other_kind = true;
+    const int result = ListDirectory(current_path_, what);
     const int count = list->RowCount();
     const int row = remembered < count ? remembered : count - 1;
     if (row >= 0) {
@@ -282,10 +275,7 @@ int TDirectoryBrowser::ChangeFilter() {
     if (!ready_) return kInvalidArgument;
     files_->ClearRows();
     BuildFilterExtensions();
-    list_directories_ = false;
-    const int result = ListDirectory(current_path_);
-    list_directories_ = true;
-    return result;
+    return ListDirectory(current_path_, Listing::kFiles);
 }
 
 int TDirectoryBrowser::OpenSelected() {

@@ -68,12 +68,15 @@ public:
     // Stores the icon source and switches icons on (nothing for none).
     void AttachIconList(IconSource* icons);
 
+    // Which rows a listing adds: directory rows, file rows, or both.
+    enum class Listing { kDirectories, kFiles, kBoth };
+
     // The core listing: current path := path (one trailing separator removed), the
     // directory list's first column header := the current path, then the rows of the
-    // kinds switched on are added (the callers clear the lists first). Selects row 0 of
+    // kinds asked for are added (the callers clear the lists first). Selects row 0 of
     // each list it filled. 10 for an empty path or when not ready; 60 when the directory
     // cannot be enumerated (the current path is still set, the lists get no rows).
-    int ListDirectory(const std::string& path);
+    int ListDirectory(const std::string& path, Listing what = Listing::kBoth);
     // Clears both lists and lists the current path with both kinds.
     int Refresh();
     // Relist one kind only, keeping the selected row number: the same number is selected
@@ -163,8 +166,9 @@ public:
 private:
     struct Entry;
     void UpdateReady();
-    int ListOnly(bool directories, bool files);
-    int Relist(ReportView* list, bool directories);
+    // Clears both lists and lists the current path.
+    int ClearAndList(Listing what);
+    int Relist(ReportView* list, Listing what);
     void AddRows(ReportView* list, const std::vector<Entry>& entries,
                  std::optional<std::string>* previous_key, int* previous_image);
     bool PassesFilter(const std::string& type_key) const;
@@ -185,8 +189,6 @@ private:
     std::vector<std::string> icon_keys_;
     std::unordered_map<std::string, int> icon_index_;
     bool ready_ = false;
-    bool list_directories_ = true;
-    bool list_files_ = true;
     bool show_icons_ = true;
     bool filter_active_ = false;
     bool show_tag_status_ = true;

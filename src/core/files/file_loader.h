@@ -10,8 +10,8 @@ class TFileViewer;
 class TTagList;
 class TTagViewer;
 
-// The file viewer's two load commands. The window sets the LoadMode first (0 all, 1 tagged
-// only, 2 untagged only; "Load files from current directory" leaves it as it was) and
+// The file viewer's two load commands. The window sets the LoadMode first ("Load files from
+// current directory" leaves it as it was) and
 // passes its check boxes "Show hidden files in file viewer" (include_hidden) and "Load tags
 // also from subdirectories" (recurse). Each file is read once: the bytes the tag test read
 // go to the tag list with the path.

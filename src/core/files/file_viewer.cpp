@@ -49,20 +49,20 @@ TFileViewer::TFileViewer(std::string start_path, Prompter* prompter)
 int TFileViewer::HasTag(const std::string& path) { return path.empty() ? 0 : TagPresence(path); }
 
 void TFileViewer::SetLoadMode(int mode) {
-    if (mode >= 0 && mode <= 2) load_mode_ = static_cast<uint8_t>(mode);
+    if (const std::optional<LoadMode> known = LoadModeFromInt(mode)) load_mode_ = *known;
 }
 
 bool TFileViewer::PassesLoadMode(const std::string& path, FoundFile* found) const {
     found->tail_read = false;
     found->tail.reset();
-    // Under LoadMode 0 the tag test decides nothing, so no file is opened.
-    if (load_mode_ == 0) return true;
+    // Taking all files, the tag test decides nothing, so no file is opened.
+    if (load_mode_ == LoadMode::kAll) return true;
     int tagged = 0;
     if (TTagList::IsMp3Path(path)) {
         tagged = ReadTagPresence(path, &found->tail);
         found->tail_read = true;
     }
-    return load_mode_ == 1 ? tagged != 0 : tagged == 0;
+    return load_mode_ == LoadMode::kTagged ? tagged != 0 : tagged == 0;
 }
 
 int TFileViewer::SearchFiles(std::vector<std::string>* list, const std::string& directory,

@@ -24,11 +24,19 @@ struct FoundFile {
     std::optional<TagBlock> tail;
 };
 
+// Which files the searches and the load list filter take by their tag.
+enum class LoadMode : uint8_t { kAll = 0, kTagged = 1, kUntagged = 2 };
+
+// The mode of a number given from outside: 0, 1 or 2; none for any other value.
+constexpr std::optional<LoadMode> LoadModeFromInt(int value) {
+    if (value < 0 || value > 2) return std::nullopt;
+    return static_cast<LoadMode>(value);
+}
+
 // The file viewer's model: owns the browser, carries the settings the file commands read
 // and runs the searches behind the load and delete commands. Result codes are those of
 // files/result_codes.h.
 //
-// LoadMode: 0 all files; 1 only files whose tag is present; 2 only files without a tag.
 // The tag test reads only files whose extension holds ".mp3" (lower case, as written):
 // every other file counts as untagged without being opened.
 class TFileViewer {
@@ -67,7 +75,7 @@ public:
     int SearchFiles(std::vector<std::string>* list, const std::string& directory,
                     std::optional<std::string_view> mask, bool add_directories);
     // The same search, keeping the bytes read for the tag test with each path. Under
-    // LoadMode 0 no file is opened.
+    // LoadMode::kAll no file is opened.
     int SearchFiles(std::vector<FoundFile>* list, const std::string& directory,
                     std::optional<std::string_view> mask, bool add_directories);
 
@@ -77,9 +85,10 @@ public:
     // The same, keeping the bytes read for the tag test with each entry.
     int FilterFileList(std::vector<FoundFile>* list) const;
 
-    // Stores 0, 1 or 2; any other value is ignored.
+    // Stores 0, 1 or 2 (LoadModeFromInt); any other value is ignored.
     void SetLoadMode(int mode);
-    int GetLoadMode() const { return load_mode_; }
+    void SetLoadMode(LoadMode mode) { load_mode_ = mode; }
+    LoadMode GetLoadMode() const { return load_mode_; }
 
     // Deletes one file: 1, or 54 when the delete fails; 50 when no file is at the path;
     // 10 for an empty path. The code is also kept as the last result.
@@ -143,7 +152,7 @@ private:
     int32_t last_result_ = 0;
     int paths_too_long_ = 0;
     ProgressBar* progress_bar_ = nullptr;
-    uint8_t load_mode_ = 0;
+    LoadMode load_mode_ = LoadMode::kAll;
     bool include_hidden_ = true;
     bool recurse_ = true;
     bool keep_directories_ = false;

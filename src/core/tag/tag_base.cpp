@@ -3,8 +3,9 @@
 namespace ambrel {
 
 int TTagBase::SetState(int32_t state) {
-    if (state < tsNone || state > tsAppend) return -1;
-    state_ = state;
+    const std::optional<TagState> known = TagStateFromInt(state);
+    if (!known) return -1;
+    state_ = *known;
     return state;
 }
 

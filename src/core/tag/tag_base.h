@@ -37,20 +37,22 @@ public:
     virtual int Load() = 0;                                            // slot 17
     virtual int Save() = 0;                                            // slot 18
 
+    // Stores any value and returns 1.
     int SetKind(int32_t kind) {
-        kind_ = kind;
+        kind_ = static_cast<TagKind>(kind);
         return 1;
     }
-    int32_t GetKind() const { return kind_; }
+    TagKind GetKind() const { return kind_; }
     // Stores a value in 0..3 and returns it; returns -1 and keeps State otherwise.
     int SetState(int32_t state);
-    int32_t GetState() const { return state_; }
+    void SetState(TagState state) { state_ = state; }
+    TagState GetState() const { return state_; }
     void SetModified(bool modified) { modified_ = modified; }
     bool IsModified() const { return modified_; }
 
 protected:
-    int32_t kind_ = 3;
-    int32_t state_ = tsNone;
+    TagKind kind_ = TagKind::kUnset;
+    TagState state_ = tsNone;
     bool modified_ = false;
 };
 

@@ -27,7 +27,7 @@ TTagFile::TTagFile(std::optional<std::string_view> path) {
 }
 
 void TTagFile::Clear() {
-    kind_ = 0;
+    kind_ = TagKind::kId3v1;
     state_ = tsNone;
     modified_ = false;
     block_.fill(0);
@@ -117,7 +117,7 @@ int TTagFile::LoadFromBlock(const TagBlock& block) {
 }
 
 int TTagFile::Save() {
-    if (kind_ != 0) return 1;
+    if (kind_ != TagKind::kId3v1) return 1;
     int result = 0;  // an unknown state saves nothing
     if (state_ == tsNone) {
         result = 1;

@@ -52,36 +52,40 @@ int CompareBytes(std::string_view a, std::string_view b) {
     return Sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
 }
 
-// Whether field test k holds: 0..4 Artist, Song title, Album, Comment, Track filled;
-// 5 a genre other than 255; 6 a year. Decided on the stored bytes: a text is what
-// precedes the first zero of its field, so a field of spaces is filled.
-bool FieldFilled(const TagBlock& block, unsigned k) {
-    static constexpr std::size_t kTextOffsets[] = {id3v1::kArtistOffset, id3v1::kTitleOffset,
-                                                   id3v1::kAlbumOffset, id3v1::kCommentOffset};
-    switch (k) {
-        case 4:
+// Whether the field is filled, decided on the stored bytes: a text is what precedes the
+// first zero of its field, so a field of spaces is filled; the genre is filled unless 255.
+bool FieldFilled(const TagBlock& block, SelectField field) {
+    switch (field) {
+        case SelectField::kArtist:
+            return block[id3v1::kArtistOffset] != 0;
+        case SelectField::kTitle:
+            return block[id3v1::kTitleOffset] != 0;
+        case SelectField::kAlbum:
+            return block[id3v1::kAlbumOffset] != 0;
+        case SelectField::kComment:
+            return block[id3v1::kCommentOffset] != 0;
+        case SelectField::kTrack:
             return block[id3v1::kTrackOffset] != 0;
-        case 5:
+        case SelectField::kGenre:
             return block[id3v1::kGenreOffset] != kGenreUnset;
-        case 6:
+        case SelectField::kYear:
             return block[id3v1::kYearOffset] != 0;
-        default:
-            return block[kTextOffsets[k]] != 0;
     }
+    return false;
 }
 
-// Codes 0 and 1 test the tag state; 10..16 a filled field, 20..26 an empty one.
-bool KnownCriterion(unsigned criterion) {
-    return criterion <= 1 || (criterion >= 10 && criterion <= 16) ||
-           (criterion >= 20 && criterion <= 26);
-}
-
-bool MeetsCriterion(const TTagFile& file, unsigned criterion) {
-    const int state = file.GetState();
-    if (criterion == 0) return state == tsNone;
-    if (criterion == 1) return state == tsPresent || state == tsRemove || state == tsAppend;
-    const bool filled = FieldFilled(file.Block(), criterion % 10);
-    return criterion < 20 ? filled : !filled;
+bool MeetsCriterion(const TTagFile& file, const SelectionCriterion& criterion) {
+    switch (criterion.test) {
+        case SelectTest::kNoTag:
+            return file.GetState() == tsNone;
+        case SelectTest::kWithTag:
+            return file.GetState() != tsNone;
+        case SelectTest::kFilled:
+            return FieldFilled(file.Block(), criterion.field);
+        case SelectTest::kEmpty:
+            return !FieldFilled(file.Block(), criterion.field);
+    }
+    return false;
 }
 
 }  // namespace
@@ -140,10 +144,10 @@ int TTagViewer::BuildRow(const TTagFile* file) {
     return 1;
 }
 
-bool TTagViewer::ConditionHolds(int condition) const {
-    const auto& text = filter_text_[condition];
+bool TTagViewer::ConditionHolds(FilterCondition condition) const {
+    const auto& text = FilterText(condition);
     if (!text) return true;
-    const int column = filter_column_[condition];
+    const int column = FilterColumn(condition);
     if (column < 0) {
         return std::any_of(row_texts_.begin(), row_texts_.end(), [&](const std::string& cell) {
             return EqualsIgnoringCase(cell, *text);
@@ -152,7 +156,9 @@ bool TTagViewer::ConditionHolds(int condition) const {
     return row_texts_[column].find(*text) != std::string::npos;
 }
 
-bool TTagViewer::MatchesFilter() const { return ConditionHolds(0) && ConditionHolds(1); }
+bool TTagViewer::MatchesFilter() const {
+    return ConditionHolds(FilterCondition::kFirst) && ConditionHolds(FilterCondition::kSecond);
+}
 
 std::vector<std::string> TTagViewer::VisibleCells() const {
     // Visible columns hold consecutive positions in column order, so column order is
@@ -185,9 +191,10 @@ int TTagViewer::RebuildRows() {
     const int count = list_->Count();
     for (int i = 0; i < count; ++i) {
         const TTagFile* file = list_->Get(i);
-        const int kind = file->GetKind();
-        if (kind == 0) AddRow(file);
-        if (kind >= 0 && kind <= 2) ++counted;
+        const TagKind kind = file->GetKind();
+        if (kind == TagKind::kId3v1) AddRow(file);
+        if (kind == TagKind::kId3v1 || kind == TagKind::kOtherMp3 || kind == TagKind::kOgg)
+            ++counted;
     }
     table_->EndUpdate();
     return counted;
@@ -203,7 +210,7 @@ TTagFile* TTagViewer::EntryAt(int row) const {
 int TTagViewer::UpdateRow(int row) {
     TTagFile* file = EntryAt(row);
     if (file == nullptr) return 0;
-    if (file->GetKind() == 0) SetRow(row, file);
+    if (file->GetKind() == TagKind::kId3v1) SetRow(row, file);
     return 1;
 }
 
@@ -302,29 +309,61 @@ int TTagViewer::ColumnValues(int column, std::vector<std::string>* values) const
     return 1;
 }
 
+std::optional<FilterCondition> FilterConditionFromInt(int value) {
+    if (value != 0 && value != 1) return std::nullopt;
+    return static_cast<FilterCondition>(value);
+}
+
 int TTagViewer::SetFilterCondition(int condition, std::string_view text, int column) {
-    if (condition != 0 && condition != 1) return 0;
+    const std::optional<FilterCondition> known = FilterConditionFromInt(condition);
+    return known ? SetFilterCondition(*known, text, column) : 0;
+}
+
+int TTagViewer::SetFilterCondition(FilterCondition condition, std::string_view text, int column) {
     // Any other column number would index past the row's cells.
     if (column < -1 || column >= kColumnCount) return 0;
-    filter_text_[condition] = std::string(text);
-    filter_column_[condition] = column;
+    filter_text_[static_cast<int>(condition)] = std::string(text);
+    filter_column_[static_cast<int>(condition)] = column;
     return 1;
 }
 
 int TTagViewer::ClearFilterCondition(int condition) {
-    if (condition != 0 && condition != 1) return 0;
-    filter_text_[condition].reset();
-    filter_column_[condition] = -1;
+    const std::optional<FilterCondition> known = FilterConditionFromInt(condition);
+    if (!known) return 0;
+    ClearFilterCondition(*known);
     return 1;
 }
 
-int TTagViewer::SelectRowsBy(unsigned criterion) {
+void TTagViewer::ClearFilterCondition(FilterCondition condition) {
+    filter_text_[static_cast<int>(condition)].reset();
+    filter_column_[static_cast<int>(condition)] = -1;
+}
+
+std::optional<SelectionCriterion> CriterionFromCode(unsigned code) {
+    if (code == 0) return SelectionCriterion{SelectTest::kNoTag};
+    if (code == 1) return SelectionCriterion{SelectTest::kWithTag};
+    const unsigned field = code % 10;
+    if (field > static_cast<unsigned>(SelectField::kYear)) return std::nullopt;
+    if (code / 10 == 1)
+        return SelectionCriterion{SelectTest::kFilled, static_cast<SelectField>(field)};
+    if (code / 10 == 2)
+        return SelectionCriterion{SelectTest::kEmpty, static_cast<SelectField>(field)};
+    return std::nullopt;
+}
+
+int TTagViewer::SelectRowsBy(unsigned code) { return SelectMatching(CriterionFromCode(code)); }
+
+int TTagViewer::SelectRowsBy(const SelectionCriterion& criterion) {
+    return SelectMatching(criterion);
+}
+
+int TTagViewer::SelectMatching(const std::optional<SelectionCriterion>& criterion) {
     std::vector<int> passing;
-    if (KnownCriterion(criterion)) {
+    if (criterion) {
         const int rows = table_->RowCount();
         for (int row = 0; row < rows; ++row) {
             const TTagFile* file = EntryAt(row);
-            if (file != nullptr && MeetsCriterion(*file, criterion)) passing.push_back(row);
+            if (file != nullptr && MeetsCriterion(*file, *criterion)) passing.push_back(row);
         }
     }
     table_->ReplaceSelection(passing);

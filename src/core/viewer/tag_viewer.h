@@ -12,6 +12,24 @@ class ReportView;
 class TTagFile;
 class TTagList;
 
+// What a selection command asks of each row's file: no tag, a tag, or a field filled or
+// empty.
+enum class SelectTest { kNoTag, kWithTag, kFilled, kEmpty };
+// The field a kFilled or kEmpty test looks at, in the order of the selection codes.
+enum class SelectField { kArtist, kTitle, kAlbum, kComment, kTrack, kGenre, kYear };
+struct SelectionCriterion {
+    SelectTest test;
+    SelectField field = SelectField::kArtist;  // for kFilled and kEmpty
+};
+// The two conditions of the row filter (the filter bar's first and second pair).
+enum class FilterCondition { kFirst = 0, kSecond = 1 };
+// The condition of a number given from outside: 0 or 1; none for any other value.
+std::optional<FilterCondition> FilterConditionFromInt(int value);
+
+// The criterion of a selection code: 0 no tag, 1 a tag, 10..16 the field of that place in
+// SelectField filled, 20..26 empty; none for any other code.
+std::optional<SelectionCriterion> CriterionFromCode(unsigned code);
+
 // Binds the tag list to the main window's table: one row per loaded file, eleven
 // columns, a two-condition row filter, column show and hide with remembered widths,
 // the sort column and direction, and the genre names of tagviewer.cfg.
@@ -70,11 +88,18 @@ public:
     int GetSortColumn() const { return sort_column_; }
     int GetSortDirection() const { return sort_direction_; }
     int ColumnValues(int column, std::vector<std::string>* values) const;
+    // The condition's text and its column (-1 any column, else 0..10). 0 for a condition
+    // number other than 0 and 1 (FilterConditionFromInt) or another column, else 1.
     int SetFilterCondition(int condition, std::string_view text, int column);
+    int SetFilterCondition(FilterCondition condition, std::string_view text, int column);
+    // 0 for a condition number other than 0 and 1, else 1.
     int ClearFilterCondition(int condition);
+    void ClearFilterCondition(FilterCondition condition);
 
-    // Selects exactly the rows whose file meets the criterion code; returns their number.
-    int SelectRowsBy(unsigned criterion);
+    // Selects exactly the rows whose file meets the criterion (CriterionFromCode of a code;
+    // an unknown code selects none); returns their number.
+    int SelectRowsBy(unsigned code);
+    int SelectRowsBy(const SelectionCriterion& criterion);
     // A header click on the column at position pos among the shown columns: moves the
     // header image, sets or reverses the sort, and sorts the rows.
     void ColumnClick(int pos);
@@ -92,16 +117,19 @@ public:
     int ColumnWidth(int column) const { return column_width_[column]; }
     // The column number shown at a table position, -1 when none.
     int ColumnAtPosition(int pos) const;
-    const std::optional<std::string>& FilterText(int condition) const {
-        return filter_text_[condition];
+    const std::optional<std::string>& FilterText(FilterCondition condition) const {
+        return filter_text_[static_cast<int>(condition)];
     }
-    int FilterColumn(int condition) const { return filter_column_[condition]; }
+    int FilterColumn(FilterCondition condition) const {
+        return filter_column_[static_cast<int>(condition)];
+    }
     ReportView* Table() const { return table_; }
     TTagList* List() const { return list_; }
 
 private:
+    int SelectMatching(const std::optional<SelectionCriterion>& criterion);
     std::vector<std::string> VisibleCells() const;
-    bool ConditionHolds(int condition) const;
+    bool ConditionHolds(FilterCondition condition) const;
 
     ReportView* table_;
     TTagList* list_;

@@ -147,19 +147,19 @@ QToolBar* FileViewerPages::BuildDirectoryToolBar() {
     auto* load_menu = new QMenu(bar);
     load_menu->setObjectName(QStringLiteral("PopupMenuLoadDirectory"));
     AddItem(load_menu, QStringLiteral("Allfiles1"), QStringLiteral("All files in directory"),
-            [this] { LoadDirectory(0); });
+            [this] { LoadDirectory(ambrel::LoadMode::kAll); });
     AddItem(load_menu, QStringLiteral("Onlywheretagpresent1"),
             QStringLiteral("Only files in directory where tag present"),
-            [this] { LoadDirectory(1); });
+            [this] { LoadDirectory(ambrel::LoadMode::kTagged); });
     AddItem(load_menu, QStringLiteral("Onlywheretagisnotpresent1"),
             QStringLiteral("Only files in directory where tag is not present"),
-            [this] { LoadDirectory(2); });
+            [this] { LoadDirectory(ambrel::LoadMode::kUntagged); });
     QToolButton* load =
         AddButton(bar, QStringLiteral("ToolButtonLoadDirectory"),
                   QStringLiteral("Load supported files in current directory"), Picture::kLoad);
     load->setMenu(load_menu);
     load->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(load, &QToolButton::clicked, this, [this] { LoadDirectory(0); });
+    connect(load, &QToolButton::clicked, this, [this] { LoadDirectory(ambrel::LoadMode::kAll); });
 
     connect(AddButton(bar, QStringLiteral("ToolButtonFolderRefresh"),
                       QStringLiteral("Refresh current directory"), Picture::kRefresh),
@@ -185,19 +185,21 @@ QToolBar* FileViewerPages::BuildFileToolBar() {
     auto* load_menu = new QMenu(bar);
     load_menu->setObjectName(QStringLiteral("PopupMenuLoadFiles"));
     AddItem(load_menu, QStringLiteral("Loadall1"), QStringLiteral("Load all selected"),
-            [this] { LoadSelectedFiles(0); });
+            [this] { LoadSelectedFiles(ambrel::LoadMode::kAll); });
     AddItem(load_menu, QStringLiteral("Loadonlywheretgpresent1"),
-            QStringLiteral("Load selected where tag present"), [this] { LoadSelectedFiles(1); });
+            QStringLiteral("Load selected where tag present"),
+            [this] { LoadSelectedFiles(ambrel::LoadMode::kTagged); });
     AddItem(load_menu, QStringLiteral("Loadwheretagisnotpresent1"),
             QStringLiteral("Load selected where tag is not present"),
-            [this] { LoadSelectedFiles(2); });
+            [this] { LoadSelectedFiles(ambrel::LoadMode::kUntagged); });
     QToolButton* load = AddButton(bar, QStringLiteral("ToolButtonLoadFiles"),
                                   QStringLiteral("Load selected files"), Picture::kAudioFile);
     load->setText(QStringLiteral("File"));
     load->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     load->setMenu(load_menu);
     load->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(load, &QToolButton::clicked, this, [this] { LoadSelectedFiles(0); });
+    connect(load, &QToolButton::clicked, this,
+            [this] { LoadSelectedFiles(ambrel::LoadMode::kAll); });
 
     connect(AddButton(bar, QStringLiteral("ToolButtonSelectAllfiles"),
                       QStringLiteral("Select all files"), Picture::kSelectAll),
@@ -323,7 +325,7 @@ void FileViewerPages::FollowSelection() {
     }
 }
 
-void FileViewerPages::LoadDirectory(std::optional<int> mode) {
+void FileViewerPages::LoadDirectory(std::optional<ambrel::LoadMode> mode) {
     if (mode) viewer_->SetLoadMode(*mode);
     const LoadTarget target = target_ ? target_() : LoadTarget{};
     if (!target.list || !target.viewer || !target.log) return;
@@ -333,7 +335,7 @@ void FileViewerPages::LoadDirectory(std::optional<int> mode) {
                           check_box_load_subdirs_->isChecked());
 }
 
-void FileViewerPages::LoadSelectedFiles(int mode) {
+void FileViewerPages::LoadSelectedFiles(ambrel::LoadMode mode) {
     viewer_->SetLoadMode(mode);
     const LoadTarget target = target_ ? target_() : LoadTarget{};
     if (!target.list || !target.viewer) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTabWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@ class QToolBar;
 class QToolButton;
 
 namespace ambrel {
+enum class LoadMode : uint8_t;
 class Prompter;
 class TDirectoryBrowser;
 class TErrorLog;
@@ -63,9 +65,9 @@ public:
     // Loads the files of the current directory (and its subdirectories when "Load tags
     // also from subdirectories" is checked) with this LoadMode; none keeps the mode set
     // last. A failed search is reported through the main window's error log.
-    void LoadDirectory(std::optional<int> mode);
+    void LoadDirectory(std::optional<ambrel::LoadMode> mode);
     // Loads the selected file rows with this LoadMode.
-    void LoadSelectedFiles(int mode);
+    void LoadSelectedFiles(ambrel::LoadMode mode);
     // The main window saved tags to these files: a file list that shows tag status updates
     // their rows, or lists the folder again when it may have changed since it was listed.
     void AfterTagsSaved(const std::vector<std::string>& paths);

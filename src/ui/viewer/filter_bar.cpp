@@ -129,36 +129,34 @@ void FilterBar::resizeEvent(QResizeEvent* event) {
 
 void FilterBar::Bind(ambrel::TTagViewer* viewer) { viewer_ = viewer; }
 
-QComboBox* FilterBar::LookForBox(int pair) const {
-    return pair == 1 ? combo_box_ex_filter1_ : pair == 2 ? combo_box_ex_filter2_ : nullptr;
+QComboBox* FilterBar::LookForBox(FilterCondition condition) const {
+    return condition == FilterCondition::kFirst ? combo_box_ex_filter1_ : combo_box_ex_filter2_;
 }
 
-QComboBox* FilterBar::ColumnList(int pair) const {
-    return pair == 1 ? combo_box_filter1_ : pair == 2 ? combo_box_filter2_ : nullptr;
+QComboBox* FilterBar::ColumnList(FilterCondition condition) const {
+    return condition == FilterCondition::kFirst ? combo_box_filter1_ : combo_box_filter2_;
 }
 
 void FilterBar::ApplyFilter() {
     if (viewer_ == nullptr) return;
-    TakeFilterCondition(1);
-    TakeFilterCondition(2);
+    TakeFilterCondition(FilterCondition::kFirst);
+    TakeFilterCondition(FilterCondition::kSecond);
     viewer_->RebuildRows();
 }
 
-void FilterBar::TakeFilterCondition(int pair) {
-    QComboBox* box = LookForBox(pair);
-    if (viewer_ == nullptr || box == nullptr) return;
-    const QString text = box->currentText();
-    const int entry = ColumnList(pair)->currentIndex();
+void FilterBar::TakeFilterCondition(FilterCondition condition) {
+    if (viewer_ == nullptr) return;
+    const QString text = LookForBox(condition)->currentText();
+    const int entry = ColumnList(condition)->currentIndex();
     if (text.isEmpty()) {
-        viewer_->ClearFilterCondition(pair - 1);
+        viewer_->ClearFilterCondition(condition);
     } else {
-        viewer_->SetFilterCondition(pair - 1, FromQ(text), entry >= 1 ? entry : -1);
+        viewer_->SetFilterCondition(condition, FromQ(text), entry >= 1 ? entry : -1);
     }
 }
 
-void FilterBar::FillFilterHistory(int pair, int entry) {
-    QComboBox* box = LookForBox(pair);
-    if (box == nullptr) return;
+void FilterBar::FillFilterHistory(FilterCondition condition, int entry) {
+    QComboBox* box = LookForBox(condition);
     box->clear();
     box->clearEditText();
     if (entry < 1 || entry >= TTagViewer::kColumnCount || viewer_ == nullptr) return;
@@ -171,8 +169,12 @@ void FilterBar::FillFilterHistory(int pair, int entry) {
     box->clearEditText();
 }
 
-void FilterBar::ComboBoxFilter1Change(int entry) { FillFilterHistory(1, entry); }
+void FilterBar::ComboBoxFilter1Change(int entry) {
+    FillFilterHistory(FilterCondition::kFirst, entry);
+}
 
-void FilterBar::ComboBoxFilter2Change(int entry) { FillFilterHistory(2, entry); }
+void FilterBar::ComboBoxFilter2Change(int entry) {
+    FillFilterHistory(FilterCondition::kSecond, entry);
+}
 
 }  // namespace ambrel::ui

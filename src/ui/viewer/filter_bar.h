@@ -9,6 +9,7 @@ class QLabel;
 class QToolButton;
 
 namespace ambrel {
+enum class FilterCondition;
 class TTagViewer;
 }  // namespace ambrel
 
@@ -29,12 +30,12 @@ public:
 
     // Takes both conditions from the boxes, then rebuilds the table's rows.
     void ApplyFilter();
-    // Reads pair 1 or 2 into filter condition 0 or 1: an empty look-for text clears it;
+    // Reads the condition's pair of boxes into it: an empty look-for text clears it;
     // otherwise the text in column -1 ("All columns") or column 1..10.
-    void TakeFilterCondition(int pair);
+    void TakeFilterCondition(ambrel::FilterCondition condition);
     // Empties the pair's look-for box (text and list); for a column entry 1..10, fills
     // the list with that column's values, sorted and deduplicated without regard to case.
-    void FillFilterHistory(int pair, int entry);
+    void FillFilterHistory(ambrel::FilterCondition condition, int entry);
 
     QSize minimumSizeHint() const override;
 
@@ -52,8 +53,8 @@ private:
     int OneLineWidth() const;
     void ComboBoxFilter1Change(int entry);
     void ComboBoxFilter2Change(int entry);
-    QComboBox* LookForBox(int pair) const;
-    QComboBox* ColumnList(int pair) const;
+    QComboBox* LookForBox(ambrel::FilterCondition condition) const;
+    QComboBox* ColumnList(ambrel::FilterCondition condition) const;
     QComboBox* MakeLookForBox(const QString& name);
     QComboBox* MakeColumnList(const QString& name);
 

@@ -39,17 +39,16 @@ namespace ambrel::ui {
 
 namespace {
 
-// The tag fields the two selection drop-down menus offer, in menu order; the
-// criterion codes follow this order from 10 (filled) and 20 (empty).
-// The fields of the two selection menus, in menu order, with the criterion code offset
-// that tests each one. Criterion 5 (+10/+20) tests the genre and 6 the year, so the Year
-// and Genre items take each other's offsets: each item selects by its own field.
-struct SelectField {
+// The fields of the two selection drop-down menus, in menu order.
+struct SelectItem {
     const char* caption;
-    unsigned code_offset;
+    ambrel::SelectField field;
 };
-const SelectField kSelectFields[] = {{"Artist", 0}, {"Song title", 1}, {"Album", 2}, {"Comment", 3},
-                                     {"Track", 4},  {"Year", 6},       {"Genre", 5}};
+const SelectItem kSelectItems[] = {
+    {"Artist", ambrel::SelectField::kArtist}, {"Song title", ambrel::SelectField::kTitle},
+    {"Album", ambrel::SelectField::kAlbum},   {"Comment", ambrel::SelectField::kComment},
+    {"Track", ambrel::SelectField::kTrack},   {"Year", ambrel::SelectField::kYear},
+    {"Genre", ambrel::SelectField::kGenre}};
 
 // How many failed paths the save warning names before it only counts the rest.
 constexpr std::size_t kListedFailures = 20;
@@ -228,12 +227,13 @@ void TForm1::BuildToolBar() {
         button->setIcon(QIcon(style()->generatedIconPixmap(QIcon::Disabled, normal, &option)));
     }
     no_tag->setPopupMode(QToolButton::MenuButtonPopup);
-    no_tag->setMenu(BuildSelectMenu("PopupMenuNoTag", "Selectwithno", "Select with no ", 20));
+    no_tag->setMenu(BuildSelectMenu("PopupMenuNoTag", "Selectwithno", "Select with no ",
+                                    ambrel::SelectTest::kEmpty));
     with_tag->setPopupMode(QToolButton::MenuButtonPopup);
-    with_tag->setMenu(
-        BuildSelectMenu("PopupMenuWithTag", "Selectwithfilled", "Select with filled ", 10));
-    Bind(no_tag, &QToolButton::clicked, [this] { SelectRowsBy(0); });
-    Bind(with_tag, &QToolButton::clicked, [this] { SelectRowsBy(1); });
+    with_tag->setMenu(BuildSelectMenu("PopupMenuWithTag", "Selectwithfilled", "Select with filled ",
+                                      ambrel::SelectTest::kFilled));
+    Bind(no_tag, &QToolButton::clicked, [this] { SelectRowsBy({ambrel::SelectTest::kNoTag}); });
+    Bind(with_tag, &QToolButton::clicked, [this] { SelectRowsBy({ambrel::SelectTest::kWithTag}); });
     QToolButton* select_all =
         AddToolButton("ToolButtonSelectAll", QStringLiteral("Select all"),
                       QStringLiteral("Select all tags in viewer window"), Picture::kSelectAll);
@@ -272,16 +272,16 @@ void TForm1::BuildToolBar() {
 }
 
 QMenu* TForm1::BuildSelectMenu(const char* name, const char* prefix, const char* caption_prefix,
-                               unsigned first_code) {
+                               ambrel::SelectTest test) {
     auto* menu = new QMenu(this);
     menu->setObjectName(QLatin1String(name));
-    for (const SelectField& field : kSelectFields) {
+    for (const SelectItem& field : kSelectItems) {
         QAction* item =
             menu->addAction(QLatin1String(caption_prefix) + QLatin1String(field.caption));
         item->setObjectName(QLatin1String(prefix) + WithoutBlanks(field.caption) +
                             QLatin1Char('1'));
-        const unsigned code = first_code + field.code_offset;
-        Bind(item, &QAction::triggered, [this, code] { SelectRowsBy(code); });
+        const ambrel::SelectionCriterion criterion{test, field.field};
+        Bind(item, &QAction::triggered, [this, criterion] { SelectRowsBy(criterion); });
     }
     return menu;
 }
@@ -324,10 +324,10 @@ void TForm1::BuildMainMenu() {
     main->setObjectName(QStringLiteral("Mainwindow1"));
     QAction* item = AddMenuItem(main, "Selectlineswithnotag1",
                                 QStringLiteral("Select lines with no tag"), Picture::kSelectNoTag);
-    Bind(item, &QAction::triggered, [this] { SelectRowsBy(0); });
+    Bind(item, &QAction::triggered, [this] { SelectRowsBy({ambrel::SelectTest::kNoTag}); });
     item = AddMenuItem(main, "Selectlineswithtag1", QStringLiteral("Select lines with tag"),
                        Picture::kSelectWithTag);
-    Bind(item, &QAction::triggered, [this] { SelectRowsBy(1); });
+    Bind(item, &QAction::triggered, [this] { SelectRowsBy({ambrel::SelectTest::kWithTag}); });
     item = AddMenuItem(main, "Selectalllines1", QStringLiteral("Select all lines"),
                        Picture::kSelectAll);
     TableShortcut(item, QKeySequence::SelectAll);
@@ -413,7 +413,7 @@ int TForm1::CurrentRow() const { return list_view_tag_viewer_->FirstSelected(); 
 
 bool TForm1::ShowTagDetail(int row) { return tag_detail_panel_->ShowTagDetail(row); }
 
-int TForm1::SelectRowsBy(unsigned criterion) {
+int TForm1::SelectRowsBy(const ambrel::SelectionCriterion& criterion) {
     if (!tag_viewer_) return 0;
     const int selected = tag_viewer_->SelectRowsBy(criterion);
     ShowTagDetail(CurrentRow());

@@ -18,6 +18,8 @@ class QToolBar;
 class QToolButton;
 
 namespace ambrel {
+enum class SelectTest;
+struct SelectionCriterion;
 class Prompter;
 class TErrorLog;
 class TTagList;
@@ -66,8 +68,8 @@ public:
     // The first selected row in display order, -1 when none.
     int CurrentRow() const;
     bool ShowTagDetail(int row);
-    // Selects the rows whose file meets the criterion code, then shows the current row.
-    int SelectRowsBy(unsigned criterion);
+    // Selects the rows whose file meets the criterion, then shows the current row.
+    int SelectRowsBy(const ambrel::SelectionCriterion& criterion);
     void SelectAll();
     void RemoveSelectedLines();
     void RemoveAllLines();
@@ -116,7 +118,7 @@ private:
     void BuildPages();
     void ConnectTable();
     QMenu* BuildSelectMenu(const char* name, const char* prefix, const char* caption_prefix,
-                           unsigned first_code);
+                           ambrel::SelectTest test);
     QToolButton* AddToolButton(const char* name, const QString& caption, const QString& hint,
                                Picture picture);
     QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Picture picture);

@@ -173,14 +173,14 @@ bool TagDetailPanel::ShowTagDetail(int row) {
         ClearTagDetail();
         return false;
     }
-    const int32_t state = file->GetState();
+    const TagState state = file->GetState();
     const bool present = state == tsPresent || state == tsAppend;
     check_box_tag_present_->setChecked(present);
     ShowTagFields(present);
     // Hidden fields keep whatever they held.
     if (!present) return true;
 
-    SetTextLimits(file->GetKind() == 0);
+    SetTextLimits(file->GetKind() == TagKind::kId3v1);
     edit_tag_artist_->setText(ToQ(file->GetArtist()));
     edit_tag_title_->setText(ToQ(file->GetTitle()));
     edit_tag_album_->setText(ToQ(file->GetAlbum()));
@@ -222,7 +222,7 @@ bool TagDetailPanel::SetTagPresent(bool present, int row) {
     if (viewer_ == nullptr) return false;
     TTagFile* file = viewer_->EntryAt(row);
     if (file == nullptr) return false;
-    const int32_t state = NextTagState(file->GetState(), present);
+    const TagState state = NextTagState(file->GetState(), present);
     // A tag added or removed with the box is a pending change like any typed one, so
     // "Save all" writes it too. The block itself stays as it is.
     if (state != file->GetState()) file->SetModified(true);
@@ -236,7 +236,7 @@ bool TagDetailPanel::StoreTagDetail(int row) {
     if (file == nullptr) return false;
     // The boxes are hidden while the file has no tag or its tag is to go, and may hold
     // anything then (an emptied Track box too): only a tag that stays takes them.
-    const int32_t state = file->GetState();
+    const TagState state = file->GetState();
     if (state == tsPresent || state == tsAppend) StoreFields(file);
     file->Save();
     return true;
