@@ -1,7 +1,6 @@
 #include "support/memory_report_view.h"
 
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 namespace ambrel::test {
@@ -106,14 +105,8 @@ int MemoryReportView::FirstSelected() const {
     return -1;
 }
 
-void MemoryReportView::Sort(const std::function<int(int a, int b)>& compare) {
+void MemoryReportView::ReorderRows(const std::vector<int>& order) {
     ++sorts;
-    // Sort a permutation first, so compare sees the row numbers from before the sort
-    // while Cell() still answers for them; then move the rows (with their selection).
-    std::vector<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&compare](int a, int b) { return compare(a, b) < 0; });
     std::vector<RowData> sorted;
     sorted.reserve(rows.size());
     for (int i : order) sorted.push_back(std::move(rows[i]));

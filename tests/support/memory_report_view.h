@@ -56,7 +56,7 @@ public:
     int FirstSelected() const override;
     void FocusRow(int row) override { focused_row = row; }
 
-    void Sort(const std::function<int(int a, int b)>& compare) override;
+    void ReorderRows(const std::vector<int>& order) override;
 
     // The cells of a row as a copy (empty for a row that does not exist).
     std::vector<std::string> RowCells(int row) const;
@@ -68,7 +68,7 @@ public:
     int clears = 0;              // ClearRows calls
     int adds = 0;                // AddRow calls
     int selection_replaces = 0;  // ReplaceSelection calls
-    int sorts = 0;               // Sort calls
+    int sorts = 0;               // ReorderRows calls
     int update_depth = 0;        // BeginUpdate minus EndUpdate
     int focused_row = -1;
 

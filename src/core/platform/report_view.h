@@ -31,7 +31,8 @@ public:
     // Rows. cells[0] is the caption; a row may hold fewer cells than there are columns.
     virtual int RowCount() const = 0;
     virtual void ClearRows() = 0;
-    virtual int AddRow(std::vector<std::string> cells, int image = -1) = 0;  // returns its row number
+    virtual int AddRow(std::vector<std::string> cells,
+                       int image = -1) = 0;  // returns its row number
     virtual void SetRow(int row, std::vector<std::string> cells) = 0;
     // Empty for a row or cell that does not exist. Valid until the row changes.
     virtual std::string_view Cell(int row, int pos) const = 0;
@@ -57,10 +58,14 @@ public:
     // Makes the row the current (focused) one and scrolls it into view.
     virtual void FocusRow(int row) { (void)row; }
 
-    // Reorders the rows. compare(a, b) < 0 puts row a before row b; a and b are the row
+    // Reorders the rows so that new row i is old row order[i]; order holds every row number
+    // once. The selection follows its rows.
+    virtual void ReorderRows(const std::vector<int>& order) = 0;
+
+    // Sorts the rows, stably: compare(a, b) < 0 puts row a before row b; a and b are the row
     // numbers before the sort, and Cell() answers for those numbers until Sort returns.
     // The selection follows its rows.
-    virtual void Sort(const std::function<int(int a, int b)>& compare) = 0;
+    void Sort(const std::function<int(int a, int b)>& compare);
 };
 
 }  // namespace ambrel

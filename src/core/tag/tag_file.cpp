@@ -84,10 +84,14 @@ int TTagFile::SetText(std::size_t offset, std::size_t width, std::optional<std::
     return 1;
 }
 
-std::string TTagFile::GetText(std::size_t offset, std::size_t width) const {
+std::string_view TTagFile::StoredText(std::size_t offset, std::size_t width) const {
     const char* field = reinterpret_cast<const char*>(block_.data() + offset);
     const auto* zero = static_cast<const char*>(std::memchr(field, 0, width));
-    return Latin1ToUtf8(std::string_view(field, zero ? zero - field : width));
+    return std::string_view(field, zero ? zero - field : width);
+}
+
+std::string TTagFile::GetText(std::size_t offset, std::size_t width) const {
+    return Latin1ToUtf8(StoredText(offset, width));
 }
 
 int TTagFile::SetByte(std::size_t offset, int value) {

@@ -59,6 +59,9 @@ public:
     int Save() override;
 
     const TagBlock& Block() const { return block_; }
+    // The Latin-1 bytes of a text field as the block holds them, up to its first zero byte
+    // (the whole field when it holds none): the text a getter turns into UTF-8.
+    std::string_view StoredText(std::size_t offset, std::size_t width) const;
     // Loads from a block read elsewhere (the bytes of a file's end), exactly as Load
     // would after its read: 1 and tsPresent when it begins with "TAG", else 0.
     int LoadFromBlock(const TagBlock& block);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <numeric>
 #include <unordered_set>
 #include <utility>
 
@@ -31,15 +32,6 @@ constexpr int kInitialWidths[TTagViewer::kColumnCount] = {64,  110, 170, 45, 140
 // Byte order with ASCII letters folded to lower case; a prefix sorts first.
 bool LessIgnoringCase(std::string_view a, std::string_view b) {
     return CompareIgnoringCase(a, b, CaseFold::kToLower) < 0;
-}
-
-// A whole cell read as a decimal number; nullopt when it is not one.
-std::optional<long long> ParseNumber(std::string_view cell) {
-    long long value = 0;
-    const char* end = cell.data() + cell.size();
-    auto [ptr, ec] = std::from_chars(cell.data(), end, value);
-    if (ec != std::errc() || ptr != end) return std::nullopt;
-    return value;
 }
 
 int Sign(long long difference) { return (difference > 0) - (difference < 0); }
@@ -117,31 +109,44 @@ void TTagViewer::LayoutColumns() {
 
 int TTagViewer::BuildRow(const TTagFile* file) {
     if (file == nullptr) return 0;
-    char digits[24];
-    auto put_number = [&](std::string& cell, long long value) {
-        auto result = std::to_chars(digits, digits + sizeof digits, value);
-        cell.assign(digits, result.ptr);
-    };
-    put_number(row_texts_[kIndex], static_cast<long long>(file->GetIndex()) + 1);
-    row_texts_[kDirectory] = file->GetFolderName();
-    row_texts_[kFilename] = file->GetName();
-    if (file->GetState() == tsNone) {
-        for (int c = kTrack; c < kColumnCount; ++c) row_texts_[c].clear();
-        return 1;
-    }
-    put_number(row_texts_[kTrack], file->GetTrack());
-    row_texts_[kArtist] = file->GetArtist();
-    row_texts_[kSongTitle] = file->GetTitle();
-    row_texts_[kAlbum] = file->GetAlbum();
-    row_texts_[kComment] = file->GetComment();
-    const int genre = file->GetGenre();
-    if (genre >= 0 && genre < genres::kNamedCount && genre < static_cast<int>(genres_.size()))
-        row_texts_[kGenre] = genres_[genre];
-    else
-        row_texts_[kGenre].clear();
-    row_texts_[kYear] = file->GetYear();
-    row_texts_[kPicture] = file->HasPicture() ? "Yes" : "No";
+    FillCells(*file, &row_texts_);
     return 1;
+}
+
+// The cells are assigned in place, so a rebuild reuses each cell's buffer from row to row.
+void TTagViewer::FillCells(const TTagFile& file,
+                           std::array<std::string, kColumnCount>* cells) const {
+    auto& cell = *cells;
+    char digits[24];
+    auto put_number = [&](std::string& text, long long value) {
+        auto result = std::to_chars(digits, digits + sizeof digits, value);
+        text.assign(digits, result.ptr);
+    };
+    put_number(cell[kIndex], static_cast<long long>(file.GetIndex()) + 1);
+    cell[kDirectory] = file.GetFolderName();
+    cell[kFilename] = file.GetName();
+    if (file.GetState() == tsNone) {
+        for (int c = kTrack; c < kColumnCount; ++c) cell[c].clear();
+        return;
+    }
+    put_number(cell[kTrack], file.GetTrack());
+    cell[kArtist] = file.GetArtist();
+    cell[kSongTitle] = file.GetTitle();
+    cell[kAlbum] = file.GetAlbum();
+    cell[kComment] = file.GetComment();
+    cell[kGenre] = GenreName(file.GetGenre());
+    cell[kYear] = file.GetYear();
+    cell[kPicture] = PictureText(file);
+}
+
+std::string_view TTagViewer::GenreName(int genre) const {
+    if (genre < 0 || genre >= genres::kNamedCount || genre >= static_cast<int>(genres_.size()))
+        return {};
+    return genres_[genre];
+}
+
+std::string_view TTagViewer::PictureText(const TTagFile& file) {
+    return file.HasPicture() ? "Yes" : "No";
 }
 
 bool TTagViewer::ConditionHolds(FilterCondition condition) const {
@@ -170,16 +175,38 @@ std::vector<std::string> TTagViewer::VisibleCells() const {
     return cells;
 }
 
+int TTagViewer::PositionOf(const TTagFile* file) const {
+    if (file == nullptr) return -1;
+    // An entry's Index is its position whenever the list is renumbered, which every
+    // removal is followed by; the search is for an entry whose Index is behind.
+    if (list_->Get(file->GetIndex()) == file) return file->GetIndex();
+    for (int i = 0; i < list_->Count(); ++i)
+        if (list_->Get(i) == file) return i;
+    return -1;
+}
+
 int TTagViewer::AddRow(const TTagFile* file) {
-    if (BuildRow(file) == 0) return 0;
-    if (MatchesFilter()) table_->AddRow(VisibleCells());
+    const int position = PositionOf(file);
+    if (position < 0) return 0;
+    AddRowAt(position, *file);
     return 1;
 }
 
+void TTagViewer::AddRowAt(int position, const TTagFile& file) {
+    FillCells(file, &row_texts_);
+    if (!MatchesFilter()) return;
+    table_->AddRow(VisibleCells());
+    row_entries_.push_back(position);
+}
+
 int TTagViewer::SetRow(int row, const TTagFile* file) {
-    if (row < 0 || row >= table_->RowCount()) return 0;
-    if (BuildRow(file) == 0) return 0;
-    if (MatchesFilter()) table_->SetRow(row, VisibleCells());
+    if (row < 0 || row >= RowCount()) return 0;
+    const int position = PositionOf(file);
+    if (position < 0) return 0;
+    FillCells(*file, &row_texts_);
+    if (!MatchesFilter()) return 1;
+    table_->SetRow(row, VisibleCells());
+    row_entries_[row] = position;
     return 1;
 }
 
@@ -187,12 +214,13 @@ int TTagViewer::RebuildRows() {
     table_->BeginUpdate();
     table_->ClearSelection();
     table_->ClearRows();
+    row_entries_.clear();
     int counted = 0;
     const int count = list_->Count();
     for (int i = 0; i < count; ++i) {
         const TTagFile* file = list_->Get(i);
         const TagKind kind = file->GetKind();
-        if (kind == TagKind::kId3v1) AddRow(file);
+        if (kind == TagKind::kId3v1) AddRowAt(i, *file);
         if (kind == TagKind::kId3v1 || kind == TagKind::kOtherMp3 || kind == TagKind::kOgg)
             ++counted;
     }
@@ -200,11 +228,13 @@ int TTagViewer::RebuildRows() {
     return counted;
 }
 
+int TTagViewer::RowCount() const {
+    return std::min(table_->RowCount(), static_cast<int>(row_entries_.size()));
+}
+
 TTagFile* TTagViewer::EntryAt(int row) const {
-    if (row < 0 || row >= table_->RowCount()) return nullptr;
-    const auto number = ParseNumber(table_->Cell(row, 0));
-    if (!number || *number < 1 || *number > list_->Count()) return nullptr;
-    return list_->Get(static_cast<int>(*number - 1));
+    if (row < 0 || row >= RowCount()) return nullptr;
+    return list_->Get(row_entries_[row]);
 }
 
 int TTagViewer::UpdateRow(int row) {
@@ -233,11 +263,8 @@ int TTagViewer::DeleteSelected() {
     if (rows.empty()) return -1;
     std::vector<int> positions;
     positions.reserve(rows.size());
-    for (int row : rows) {
-        const auto number = ParseNumber(table_->Cell(row, 0));
-        if (number && *number >= 1 && *number <= list_->Count())
-            positions.push_back(static_cast<int>(*number - 1));
-    }
+    for (int row : rows)
+        if (row < RowCount()) positions.push_back(row_entries_[row]);
     const int removed = list_->DeletePositions(std::move(positions));
     list_->Renumber();
     RebuildRows();
@@ -261,7 +288,7 @@ int TTagViewer::RemovePaths(const std::vector<std::string>& paths) {
 
 int TTagViewer::ShowColumn(int column, bool show) {
     if (column < 0 || column >= kColumnCount) return 10;
-    // The Index column is each row's own text and the row's link to its entry: it stays.
+    // The Index column is each row's own text (its caption): it stays.
     if (column == kIndex && !show) return 10;
 
     for (int c = kColumnCount - 1; c >= 0; --c) {
@@ -301,11 +328,14 @@ int TTagViewer::SetSortColumn(int column) {
 
 int TTagViewer::ColumnValues(int column, std::vector<std::string>* values) const {
     if (values == nullptr || column < 0 || column >= kColumnCount) return 0;
-    const int pos = column_pos_[column] - 1;
-    if (pos < 0) return 1;
-    const int rows = table_->RowCount();
+    if (column_pos_[column] == 0) return 1;
+    const int rows = RowCount();
     values->reserve(values->size() + rows);
-    for (int row = 0; row < rows; ++row) values->emplace_back(table_->Cell(row, pos));
+    std::array<std::string, kColumnCount> cells;
+    for (int row = 0; row < rows; ++row) {
+        FillCells(*EntryAt(row), &cells);
+        values->push_back(cells[column]);
+    }
     return 1;
 }
 
@@ -360,7 +390,7 @@ int TTagViewer::SelectRowsBy(const SelectionCriterion& criterion) {
 int TTagViewer::SelectMatching(const std::optional<SelectionCriterion>& criterion) {
     std::vector<int> passing;
     if (criterion) {
-        const int rows = table_->RowCount();
+        const int rows = RowCount();
         for (int row = 0; row < rows; ++row) {
             const TTagFile* file = EntryAt(row);
             if (file != nullptr && MeetsCriterion(*file, *criterion)) passing.push_back(row);
@@ -386,24 +416,66 @@ void TTagViewer::ColumnClick(int pos) {
     else
         SetSortColumn(pos);
     table_->SetColumnImage(pos, sort_direction_ > 0 ? kImageAscending : kImageDescending);
-    table_->Sort([this](int a, int b) { return CompareRows(a, b); });
+    SortRows();
+}
+
+void TTagViewer::SortRows() {
+    const int rows = RowCount();
+    if (rows != table_->RowCount()) return;  // the table was changed behind this binding
+    std::vector<int> order(static_cast<std::size_t>(rows));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return CompareRows(a, b) < 0; });
+    std::vector<int> entries(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) entries[i] = row_entries_[order[i]];
+    row_entries_ = std::move(entries);
+    table_->ReorderRows(order);
 }
 
 int TTagViewer::CompareRows(int row_a, int row_b) const {
-    int pos = sort_column_;
+    const TTagFile* a = EntryAt(row_a);
+    const TTagFile* b = EntryAt(row_b);
+    if (a == nullptr || b == nullptr) return 0;
     // A sort position that no longer names a shown column sorts by Index.
-    const int column = ColumnAtPosition(pos);
-    if (column < 0) pos = 0;
-    int result;
-    if (pos == 0 || column == kTrack) {
-        // Index cells always hold numbers; an empty track cell counts as 0.
-        const long long a = ParseNumber(table_->Cell(row_a, pos)).value_or(0);
-        const long long b = ParseNumber(table_->Cell(row_b, pos)).value_or(0);
-        result = Sign(a - b);
-    } else {
-        result = CompareBytes(table_->Cell(row_a, pos), table_->Cell(row_b, pos));
+    const int column = std::max(ColumnAtPosition(sort_column_), 0);
+    return CompareEntries(*a, *b, column) * sort_direction_;
+}
+
+// The rule the cells' texts would give, taken from the entries: Index and Track as numbers
+// (an untagged row's empty track as 0), every other column by the unsigned bytes of its text.
+// A text field's stored Latin-1 bytes order as its UTF-8 cell does, so nothing is converted.
+int TTagViewer::CompareEntries(const TTagFile& a, const TTagFile& b, int column) const {
+    if (column == kIndex) return Sign(static_cast<long long>(a.GetIndex()) - b.GetIndex());
+    if (column == kTrack) return Sign(static_cast<long long>(TrackKey(a)) - TrackKey(b));
+    return CompareBytes(SortText(a, column), SortText(b, column));
+}
+
+int TTagViewer::TrackKey(const TTagFile& file) {
+    return file.GetState() == tsNone ? 0 : file.GetTrack();
+}
+
+std::string_view TTagViewer::SortText(const TTagFile& file, int column) const {
+    if (column == kDirectory) return file.GetFolderName();
+    if (column == kFilename) return file.GetName();
+    if (file.GetState() == tsNone) return {};
+    switch (column) {
+        case kArtist:
+            return file.StoredText(id3v1::kArtistOffset, id3v1::kArtistWidth);
+        case kSongTitle:
+            return file.StoredText(id3v1::kTitleOffset, id3v1::kTitleWidth);
+        case kAlbum:
+            return file.StoredText(id3v1::kAlbumOffset, id3v1::kAlbumWidth);
+        case kComment:
+            return file.StoredText(id3v1::kCommentOffset, id3v1::kCommentWidth);
+        case kYear:
+            return file.StoredText(id3v1::kYearOffset, id3v1::kYearWidth);
+        case kGenre:
+            return GenreName(file.GetGenre());
+        case kPicture:
+            return PictureText(file);
+        default:
+            return {};
     }
-    return result * sort_direction_;
 }
 
 std::vector<std::string> TTagViewer::FilterHistory(int column) const {

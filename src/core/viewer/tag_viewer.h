@@ -33,7 +33,9 @@ std::optional<SelectionCriterion> CriterionFromCode(unsigned code);
 // Binds the tag list to the main window's table: one row per loaded file, eleven
 // columns, a two-condition row filter, column show and hide with remembered widths,
 // the sort column and direction, and the genre names of tagviewer.cfg.
-// A row finds its entry again through the number in its Index cell (position + 1).
+// The binding keeps the list position of each shown row's entry itself, through adding,
+// filtering, sorting and removing rows; the Index cell shows that position + 1 but is never
+// read back. The table's rows are changed only through this binding.
 class TTagViewer {
 public:
     static constexpr int kColumnCount = 11;
@@ -68,9 +70,11 @@ public:
 
     int BuildRow(const TTagFile* file);
     bool MatchesFilter() const;
+    // AddRow and SetRow take an entry of the list (0 for any other file).
     int AddRow(const TTagFile* file);
     int SetRow(int row, const TTagFile* file);
     int RebuildRows();
+    // The entry shown in a table row; none for a row number outside the table.
     TTagFile* EntryAt(int row) const;
     int UpdateRow(int row);
     int UpdateAllRows();
@@ -103,8 +107,12 @@ public:
     // A header click on the column at position pos among the shown columns: moves the
     // header image, sets or reverses the sort, and sorts the rows.
     void ColumnClick(int pos);
+    // Sorts the rows, stably, by CompareRows and hands the order to the table (its
+    // selection follows its rows).
+    void SortRows();
     // The sort rule for two rows (row numbers of the table), honouring SortColumn and
-    // SortDirection. Allocates nothing.
+    // SortDirection: the order the two rows' cell texts give, taken from their entries
+    // (Index and Track as numbers, every other column by unsigned bytes). Allocates nothing.
     int CompareRows(int row_a, int row_b) const;
     // The values of a column for its look-for box history: sorted without regard to
     // case, a text equal (ignoring case) to an earlier one dropped, first spelling kept.
@@ -127,12 +135,27 @@ public:
     TTagList* List() const { return list_; }
 
 private:
+    // The rows the table shows and this binding knows the entries of.
+    int RowCount() const;
+    // The list position of an entry; -1 when it is not in the list.
+    int PositionOf(const TTagFile* file) const;
+    void AddRowAt(int position, const TTagFile& file);
+    void FillCells(const TTagFile& file, std::array<std::string, kColumnCount>* cells) const;
+    std::string_view GenreName(int genre) const;
+    static std::string_view PictureText(const TTagFile& file);
+    int CompareEntries(const TTagFile& a, const TTagFile& b, int column) const;
+    static int TrackKey(const TTagFile& file);
+    // A text column's sort key: the bytes of the cell text, or the stored Latin-1 bytes
+    // that order as it does.
+    std::string_view SortText(const TTagFile& file, int column) const;
     int SelectMatching(const std::optional<SelectionCriterion>& criterion);
     std::vector<std::string> VisibleCells() const;
     bool ConditionHolds(FilterCondition condition) const;
 
     ReportView* table_;
     TTagList* list_;
+    // For each table row, the list position of its entry.
+    std::vector<int> row_entries_;
     std::vector<std::string> genres_;
     std::array<std::string, kColumnCount> row_texts_;
     std::array<std::string, kColumnCount> captions_;

@@ -11,7 +11,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <numeric>
 
 #include "ui/common/qt_text.h"
 
@@ -460,12 +459,9 @@ void QtReportView::FocusRow(int row) {
     scrollTo(index);
 }
 
-void QtReportView::Sort(const std::function<int(int a, int b)>& compare) {
+void QtReportView::ReorderRows(const std::vector<int>& order) {
+    if (order.size() != model_->rows.size()) return;
     Flush();
-    std::vector<int> order(model_->rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&compare](int a, int b) { return compare(a, b) < 0; });
     model_->Permute(order);
     flags_valid_ = false;
 }

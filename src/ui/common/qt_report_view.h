@@ -56,7 +56,7 @@ public:
     std::vector<int> SelectedRows() const override;
     int FirstSelected() const override;
     void FocusRow(int row) override;
-    void Sort(const std::function<int(int a, int b)>& compare) override;
+    void ReorderRows(const std::vector<int>& order) override;
 
     // The image list that header images and row images index.
     void SetImages(const QVector<QIcon>& images);
