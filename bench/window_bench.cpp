@@ -12,8 +12,10 @@
 #include <array>
 #include <memory>
 
+#include "library/library.h"
 #include "support/corpus.h"
 #include "tag/tag_list.h"
+#include "ui/common/qt_prompter.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/viewer/form1.h"
 #include "viewer/tag_viewer.h"
@@ -27,23 +29,27 @@ double PeakRssMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in kilobytes
 }
 
-// A shown main window (offscreen unless told otherwise).
-std::unique_ptr<ui::TForm1> ShownWindow() {
-    auto form = std::make_unique<ui::TForm1>();
-    form->resize(760, 900);
-    form->show();
-    QApplication::processEvents();
-    return form;
-}
+// A shown main window (offscreen unless told otherwise) with the data it fills.
+struct Window {
+    ui::QtPrompter prompter;
+    Library library{&prompter};
+    ui::TForm1 form{library, prompter};
+
+    Window() {
+        form.resize(760, 900);
+        form.show();
+        QApplication::processEvents();
+    }
+};
 
 void BM_WindowDrop10kFiles(benchmark::State& state) {
     const std::vector<std::string> paths = CorpusPaths(BenchCorpus(10000));
-    auto form = ShownWindow();
+    Window window;
     for (auto _ : state) {
-        form->AddDroppedPaths(paths);
+        window.form.AddDroppedPaths(paths);
         QApplication::processEvents();
         state.PauseTiming();
-        form->TagViewer()->DeleteAll();
+        window.library.TagViewer()->DeleteAll();
         QApplication::processEvents();
         state.ResumeTiming();
     }
@@ -62,15 +68,15 @@ BENCHMARK(BM_WindowDrop10kRawTailRead)->Unit(benchmark::kMillisecond);
 
 void BM_WindowRebuildRows100k(benchmark::State& state) {
     const std::vector<std::string> paths = CorpusPaths(BenchCorpus(100000));
-    auto form = ShownWindow();
-    form->TagList()->AddList(paths);
-    form->TagViewer()->RebuildRows();
+    Window window;
+    window.library.TagList()->AddList(paths);
+    window.library.TagViewer()->RebuildRows();
     QApplication::processEvents();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(form->TagViewer()->RebuildRows());
+        benchmark::DoNotOptimize(window.library.TagViewer()->RebuildRows());
         QApplication::processEvents();
     }
-    state.counters["rows"] = form->ListViewTagViewer()->model()->rowCount();
+    state.counters["rows"] = window.form.ListViewTagViewer()->model()->rowCount();
     state.counters["peak_MB"] = PeakRssMegabytes();
     state.SetItemsProcessed(state.iterations() * paths.size());
 }
@@ -79,14 +85,14 @@ BENCHMARK(BM_WindowRebuildRows100k)->Unit(benchmark::kMillisecond);
 // Selecting every file without a tag and sorting by artist, on the real table.
 void BM_WindowSelectAndSort100k(benchmark::State& state) {
     const std::vector<std::string> paths = CorpusPaths(BenchCorpus(100000));
-    auto form = ShownWindow();
-    form->TagList()->AddList(paths);
-    form->TagViewer()->RebuildRows();
+    Window window;
+    window.library.TagList()->AddList(paths);
+    window.library.TagViewer()->RebuildRows();
     QApplication::processEvents();
     int selected = 0;
     for (auto _ : state) {
-        selected = form->SelectRowsBy({SelectTest::kNoTag});
-        form->TagViewer()->ColumnClick(TTagViewer::kArtist);
+        selected = window.form.SelectRowsBy({SelectTest::kNoTag});
+        window.library.TagViewer()->ColumnClick(TTagViewer::kArtist);
         QApplication::processEvents();
     }
     state.counters["selected"] = selected;

@@ -85,8 +85,7 @@ private slots:
         FakePrompter prompter;
         TempDir dir;
         WriteFolder(dir);
-        WindowSet windows;
-        windows.Form1()->SetPrompter(&prompter);
+        WindowSet windows(&prompter);
         TForm2* form = windows.Form2();
 
         // The music folder stands in the drive selector as a volume of its own.
@@ -129,6 +128,8 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) { return RunWindowTest<FileViewerLayoutTest>(argc, argv, &shots_dir); }
+int main(int argc, char** argv) {
+    return RunWindowTest<FileViewerLayoutTest>(argc, argv, &shots_dir);
+}
 
 #include "file_viewer_layout_test.moc"

@@ -17,6 +17,7 @@
 
 #include "files/directory_browser.h"
 #include "files/file_viewer.h"
+#include "library/library.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_file.h"
@@ -69,19 +70,18 @@ struct Tree {
     std::string operator/(const std::string& relative) const { return dir / relative; }
 };
 
-// The program's real windows, with a scripted prompter behind the main window. The file
+// The program's real windows, with a scripted prompter behind them all. The file
 // viewer is taken to the tree by choosing it in the drive selector, as a mounted volume.
 struct World {
     Tree tree;
     FakePrompter prompter;
-    WindowSet windows;
+    WindowSet windows{&prompter};
     TForm1* form1 = windows.Form1();
     TForm2* form2 = windows.Form2();
     FileViewerPages& pages = *form2->Pages();
     QtReportView* table = form1->ListViewTagViewer();
 
     World() {
-        form1->SetPrompter(&prompter);
         form2->show();
         Drives()->SetRoots({"/", tree.dir.path()});
         QTest::keyClick(Drives(), Qt::Key_Down);
@@ -137,7 +137,8 @@ struct World {
         Texts paths;
         const std::string base = tree.dir.path() + "/";
         for (int row = 0; row < table->RowCount(); ++row) {
-            paths.push_back(form1->TagViewer()->EntryAt(row)->GetPath().substr(base.size()));
+            paths.push_back(
+                windows.GetLibrary().TagViewer()->EntryAt(row)->GetPath().substr(base.size()));
         }
         return paths;
     }
@@ -427,7 +428,7 @@ private slots:
     void LoadFromTheDirectoryMenuKeepsTheModeAndHonoursTheSubdirectoryBox() {
         World w;
         w.Trigger("Onlywheretagpresent1");
-        w.form1->TagList()->Clear();
+        w.windows.GetLibrary().TagList()->Clear();
         w.Check("CheckBoxLoadSubdirs");
         w.Trigger("Loadfilesfromcurrentdirectory1");
         QCOMPARE(w.Loaded(), (Texts{"a.mp3"}));

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "library/library.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_list.h"
@@ -46,19 +47,17 @@ namespace {
 
 constexpr std::size_t kAudio = 1000;
 
-// The real window set with a scripted prompter behind the main window and behind the
+// The real window set with a scripted prompter behind its windows and behind the
 // application's exception box, and a temporary directory for the files.
 struct World {
     FakePrompter prompter;
     TempDir dir;
-    std::unique_ptr<WindowSet> windows = std::make_unique<WindowSet>();
+    std::unique_ptr<WindowSet> windows = std::make_unique<WindowSet>(&prompter);
     TForm1* form = windows->Form1();
+    ambrel::Library& library = windows->GetLibrary();
     QtReportView* table = form->ListViewTagViewer();
 
-    World() {
-        form->SetPrompter(&prompter);
-        AmbrelApplication::Instance()->SetPrompter(&prompter);
-    }
+    World() { AmbrelApplication::Instance()->SetPrompter(&prompter); }
     ~World() { AmbrelApplication::Instance()->SetPrompter(nullptr); }
 
     std::string Write(const std::string& name, const std::optional<Block>& block) {
@@ -232,7 +231,7 @@ private slots:
         // Dropped on the table: the drop reaches the window through its parents.
         Drop(w.table->viewport(),
              Paths({tagged, upper, w.dir / "a", w.dir / "album.mp3", text, untagged}));
-        QCOMPARE(w.form->TagList()->Count(), 2);
+        QCOMPARE(w.library.TagList()->Count(), 2);
         QCOMPARE(w.Column(0), (std::vector<std::string>{"1", "2"}));
         QCOMPARE(w.Column(1), (std::vector<std::string>{"b", "a"}));
         QCOMPARE(w.Column(2), (std::vector<std::string>{"first", "second"}));
@@ -242,7 +241,7 @@ private slots:
 
         // A drop without any ".mp3" path changes nothing.
         Drop(w.form, Paths({text, upper}));
-        QCOMPARE(w.form->TagList()->Count(), 2);
+        QCOMPARE(w.library.TagList()->Count(), 2);
     }
 
     void FilesDroppedOnAnEditBoxAreLoadedNotTyped() {
@@ -252,7 +251,7 @@ private slots:
         for (QWidget* target : {static_cast<QWidget*>(w.Find<QLineEdit>("EditTagArtist")),
                                 static_cast<QWidget*>(look_for->lineEdit())})
             Drop(target, Paths({song}), true);
-        QCOMPARE(w.form->TagList()->Count(), 2);
+        QCOMPARE(w.library.TagList()->Count(), 2);
         QCOMPARE(w.Text("EditTagArtist"), QString());
         QCOMPARE(look_for->currentText(), QString());
     }
@@ -264,7 +263,7 @@ private slots:
         const std::string path = w.Write(deep + "/song.mp3", MakeBlock(Tag().Artist("Deep")));
         QVERIFY(path.size() > 300);
         w.form->AddDroppedPaths(Paths({path}));
-        QCOMPARE(w.form->TagList()->Get(0)->GetPath(), path);
+        QCOMPARE(w.library.TagList()->Get(0)->GetPath(), path);
         QCOMPARE(w.Column(4), std::vector<std::string>{"Deep"});
     }
 
@@ -273,8 +272,8 @@ private slots:
         World w;
         const std::string path = w.Write("dir\xe9/caf\xe9.mp3", MakeBlock(Tag().Artist("Old")));
         Drop(w.table->viewport(), Paths({path}));
-        QCOMPARE(w.form->TagList()->Count(), 1);
-        QCOMPARE(w.form->TagList()->Get(0)->GetPath(), path);
+        QCOMPARE(w.library.TagList()->Count(), 1);
+        QCOMPARE(w.library.TagList()->Get(0)->GetPath(), path);
         w.Select({0});
         QVERIFY(w.Find<QCheckBox>("CheckBoxTagPresent")->isChecked());
         QCOMPARE(w.Text("EditTagArtist"), QStringLiteral("Old"));
@@ -290,7 +289,7 @@ private slots:
     void TheDataFilesBesideTheExecutableAreFoundInAnyDirectory() {
         if (const char* expected = std::getenv("AMBREL_EXPECTED_EXE_DIR")) {
             World w;
-            QCOMPARE(w.form->ExeDir(), std::string(expected));
+            QCOMPARE(w.library.ExeDir(), std::string(expected));
             w.form->AddDroppedPaths({w.Write("s.mp3", MakeBlock(Tag().Genre(1)))});
             QCOMPARE(w.Column(8), std::vector<std::string>{"Marker genre"});
             return;
@@ -346,7 +345,7 @@ private slots:
         w.Select({0});
         w.Click("ToolButtonDelAll");
         QCOMPARE(w.table->RowCount(), 0);
-        QCOMPARE(w.form->TagList()->Count(), 0);
+        QCOMPARE(w.library.TagList()->Count(), 0);
         QCOMPARE(w.Text("EditTagArtist"), QString());
         QCOMPARE(ReadBytes(paths[1]), before);
     }
@@ -504,17 +503,17 @@ private slots:
         QCOMPARE(w.prompter.Count(Shown::kWarning), 1);
         QVERIFY(w.prompter.shown.back().text.find(gone) != std::string::npos);
         QVERIFY(w.prompter.shown.back().text.find("memory") != std::string::npos);
-        QVERIFY(w.form->TagList()->Get(1)->IsModified());
+        QVERIFY(w.library.TagList()->Get(1)->IsModified());
         QCOMPARE(w.Column(4)[1], std::string("Changed"));
 
         // Saving all writes the file that is still there and names only the one that is not.
-        w.form->TagList()->Get(0)->SetArtist("K2");
+        w.library.TagList()->Get(0)->SetArtist("K2");
         w.Click("ToolButtonSaveAll");
         QCOMPARE(w.prompter.Count(Shown::kWarning), 2);
         QVERIFY(w.prompter.shown.back().text.find(gone) != std::string::npos);
         QVERIFY(w.prompter.shown.back().text.find(kept) == std::string::npos);
         QCOMPARE(ReadTail(kept), Bytes(MakeBlock(Tag().Artist("K2"))));
-        QVERIFY(!w.form->TagList()->Get(0)->IsModified());
+        QVERIFY(!w.library.TagList()->Get(0)->IsModified());
 
         // With every file written there is no warning.
         WriteMp3(gone, kAudio, MakeBlock({}));
@@ -589,8 +588,8 @@ private slots:
         present->click();  // tag to be added
         w.Select({2});
         present->click();  // tag to be removed
-        QCOMPARE(w.form->TagList()->Get(1)->GetState(), ambrel::tsAppend);
-        QCOMPARE(w.form->TagList()->Get(2)->GetState(), ambrel::tsRemove);
+        QCOMPARE(w.library.TagList()->Get(1)->GetState(), ambrel::tsAppend);
+        QCOMPARE(w.library.TagList()->Get(2)->GetState(), ambrel::tsRemove);
 
         using Rows = std::vector<int>;
         const struct {
@@ -778,9 +777,9 @@ private slots:
         w.form->AddDroppedPaths(Paths({w.Write("a.mp3", MakeBlock({}))}));
         w.form->show();
         w.form->close();
-        QVERIFY(w.form->TagList() == nullptr);
-        QVERIFY(w.form->TagViewer() == nullptr);
-        QVERIFY(w.form->ErrorLog() == nullptr);
+        QVERIFY(w.library.TagList() == nullptr);
+        QVERIFY(w.library.TagViewer() == nullptr);
+        QVERIFY(w.library.ErrorLog() == nullptr);
         // Commands and drops after the model is gone do nothing.
         w.form->AddDroppedPaths(Paths({w.Write("b.mp3", MakeBlock({}))}));
         w.Click("ToolButtonSelectAll");

@@ -65,14 +65,11 @@ std::string Tagged(const TempDir& dir, const std::string& name, const char* arti
 struct Session {
     FakePrompter prompter;
     TempDir dir;
-    WindowSet windows;
+    WindowSet windows{&prompter};
     TForm1* form = windows.Form1();
     QtReportView* table = form->ListViewTagViewer();
 
-    Session() {
-        form->SetPrompter(&prompter);
-        ambrel::ui::AmbrelApplication::Instance()->SetPrompter(&prompter);
-    }
+    Session() { ambrel::ui::AmbrelApplication::Instance()->SetPrompter(&prompter); }
     ~Session() { ambrel::ui::AmbrelApplication::Instance()->SetPrompter(nullptr); }
 
     template <typename T>

@@ -84,9 +84,8 @@ private slots:
         const QString prefix = work_width == 1280 ? QString() : QString::number(work_width) + '_';
         FakePrompter prompter;
         TempDir dir;
-        WindowSet windows;
+        WindowSet windows(&prompter);
         TForm1* form = windows.Form1();
-        form->SetPrompter(&prompter);
         const int width = MainWidthBetweenSideWindows(windows, work_width);
         QVERIFY2(form->minimumSizeHint().width() <= width,
                  qPrintable(QStringLiteral("needs %1, gets %2")

@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+#include "library/library.h"
 #include "ui/actions/form3.h"
+#include "ui/common/qt_prompter.h"
 #include "ui/files/form2.h"
 #include "ui/files/form4.h"
 #include "ui/update/about_box.h"
@@ -11,25 +13,22 @@
 
 namespace ambrel::ui {
 
-namespace {
-WindowSet* current = nullptr;
-}
-
-WindowSet::WindowSet() {
-    // The main window comes first: its constructor creates the model the others use.
-    form1_ = std::make_unique<TForm1>();
-    form2_ = std::make_unique<TForm2>();
+WindowSet::WindowSet(ambrel::Prompter* prompter)
+    : own_prompter_(prompter ? nullptr : std::make_unique<QtPrompter>()),
+      prompter_(prompter ? prompter : own_prompter_.get()),
+      library_(std::make_unique<ambrel::Library>(prompter_)) {
+    // The main window comes first: its construction fills the library the others use.
+    form1_ = std::make_unique<TForm1>(*library_, *prompter_);
+    form2_ = std::make_unique<TForm2>(*library_, *prompter_);
     form3_ = std::make_unique<TForm3>();
     form4_ = std::make_unique<TForm4>();
     form5_ = std::make_unique<TForm5>();
     about_box_ = std::make_unique<TAboutBox>();
     Wire();
-    current = this;
 }
 
+// The windows go in the reverse order of their making, then the library.
 WindowSet::~WindowSet() {
-    current = nullptr;
-    // The main window goes last, so the others can still reach the model while they go.
     about_box_.reset();
     form5_.reset();
     form4_.reset();
@@ -38,11 +37,8 @@ WindowSet::~WindowSet() {
     form1_.reset();
 }
 
-WindowSet* WindowSet::Current() { return current; }
-
 void WindowSet::Wire() {
     form1_->SetSideWindows(form2_.get(), form3_.get());
-    form2_->SetMainWindow(form1_.get());
     form1_->SetDialogs(form5_.get(), about_box_.get());
     QObject::connect(form2_.get(), &TForm2::closed, form1_.get(), &TForm1::FileViewerClosed);
     QObject::connect(form3_.get(), &TForm3::closed, form1_.get(), &TForm1::ActionPanelClosed);

@@ -2,6 +2,11 @@
 
 #include <memory>
 
+namespace ambrel {
+class Library;
+class Prompter;
+}  // namespace ambrel
+
 namespace ambrel::ui {
 
 class TAboutBox;
@@ -11,18 +16,20 @@ class TForm3;
 class TForm4;
 class TForm5;
 
-// The program's six windows, created in their fixed order and living for the whole
-// run. The one program-wide reference to each window is here (Current()).
+// The program's data and its six windows, created in their fixed order and living for the
+// whole run. The window set makes the one Library and hands it to the windows that work on
+// it, and the one prompter every window and the data speak through.
 class WindowSet {
 public:
-    WindowSet();
+    // The windows' messages and questions go through prompter (not owned; it must outlive
+    // the window set), or through Qt's message boxes when none is given.
+    explicit WindowSet(ambrel::Prompter* prompter = nullptr);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
 
-    // The window set of the running program; nullptr before and after it.
-    static WindowSet* Current();
-
+    ambrel::Library& GetLibrary() const { return *library_; }
+    ambrel::Prompter& GetPrompter() const { return *prompter_; }
     TForm1* Form1() const { return form1_.get(); }
     TForm2* Form2() const { return form2_.get(); }
     TForm3* Form3() const { return form3_.get(); }
@@ -36,6 +43,10 @@ public:
 private:
     void Wire();
 
+    std::unique_ptr<ambrel::Prompter> own_prompter_;
+    ambrel::Prompter* prompter_;
+    // Made before the windows and destroyed after them, so no window ever sees it gone.
+    std::unique_ptr<ambrel::Library> library_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

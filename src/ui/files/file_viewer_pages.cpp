@@ -14,6 +14,7 @@
 #include "files/file_loader.h"
 #include "files/file_viewer.h"
 #include "files/result_codes.h"
+#include "library/library.h"
 #include "platform/paths.h"
 #include "platform/selectors.h"
 #include "ui/common/icons.h"
@@ -87,14 +88,15 @@ QCheckBox* AddCheckBox(QLayout* layout, const QString& name, const QString& capt
 
 }  // namespace
 
-FileViewerPages::FileViewerPages(const std::string& start_path, QWidget* parent)
-    : QTabWidget(parent) {
+FileViewerPages::FileViewerPages(const std::string& start_path, ambrel::Library& library,
+                                 ambrel::Prompter& prompter, QWidget* parent)
+    : QTabWidget(parent), library_(library) {
     setObjectName(QStringLiteral("PageControl"));
     addTab(BuildViewerPage(), QIcon::fromTheme(QStringLiteral("folder")),
            QStringLiteral("File viewer"));
     addTab(BuildSettingsPage(), QIcon::fromTheme(QStringLiteral("preferences-system")),
            QStringLiteral("Settings"));
-    StartModel(start_path);
+    StartModel(start_path, prompter);
 }
 
 FileViewerPages::~FileViewerPages() = default;
@@ -109,8 +111,6 @@ std::string FileViewerPages::StartPath() {
 ambrel::TDirectoryBrowser& FileViewerPages::Browser() { return viewer_->Browser(); }
 
 const ambrel::TDirectoryBrowser& FileViewerPages::Browser() const { return viewer_->Browser(); }
-
-void FileViewerPages::SetPrompter(ambrel::Prompter* prompter) { Browser().SetPrompter(prompter); }
 
 QWidget* FileViewerPages::BuildViewerPage() {
     auto* page = new QWidget;
@@ -305,9 +305,9 @@ QWidget* FileViewerPages::BuildSettingsPage() {
 
 // The browser's controls are attached in the window's order; the fourth attachment makes
 // it ready, and the final Refresh lists both kinds.
-void FileViewerPages::StartModel(const std::string& start_path) {
+void FileViewerPages::StartModel(const std::string& start_path, ambrel::Prompter& prompter) {
     image_list_files_ = std::make_unique<QtIconSource>(list_view_directories_, list_view_files_);
-    viewer_ = std::make_unique<ambrel::TFileViewer>(start_path);
+    viewer_ = std::make_unique<ambrel::TFileViewer>(start_path, &prompter);
     ambrel::TDirectoryBrowser& browser = Browser();
     browser.AttachDriveSelector(drive_combo_box_);
     browser.AttachFilterSelector(filter_combo_box_);
@@ -327,20 +327,22 @@ void FileViewerPages::FollowSelection() {
 
 void FileViewerPages::LoadDirectory(std::optional<ambrel::LoadMode> mode) {
     if (mode) viewer_->SetLoadMode(*mode);
-    const LoadTarget target = target_ ? target_() : LoadTarget{};
-    if (!target.list || !target.viewer || !target.log) return;
+    ambrel::TTagList* list = library_.TagList();
+    ambrel::TTagViewer* tag_viewer = library_.TagViewer();
+    ambrel::TErrorLog* log = library_.ErrorLog();
+    if (!list || !tag_viewer || !log) return;
     const std::string mask = filter_combo_box_->CurrentMask();
-    ambrel::LoadDirectory(*viewer_, *target.list, *target.viewer, *target.log, mask,
+    ambrel::LoadDirectory(*viewer_, *list, *tag_viewer, *log, mask,
                           check_box_viewer_hidden_->isChecked(),
                           check_box_load_subdirs_->isChecked());
 }
 
 void FileViewerPages::LoadSelectedFiles(ambrel::LoadMode mode) {
     viewer_->SetLoadMode(mode);
-    const LoadTarget target = target_ ? target_() : LoadTarget{};
-    if (!target.list || !target.viewer) return;
-    ambrel::LoadSelectedFiles(*viewer_, *target.list, *target.viewer,
-                              check_box_viewer_hidden_->isChecked(),
+    ambrel::TTagList* list = library_.TagList();
+    ambrel::TTagViewer* tag_viewer = library_.TagViewer();
+    if (!list || !tag_viewer) return;
+    ambrel::LoadSelectedFiles(*viewer_, *list, *tag_viewer, check_box_viewer_hidden_->isChecked(),
                               check_box_load_subdirs_->isChecked());
 }
 

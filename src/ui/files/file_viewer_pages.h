@@ -2,7 +2,6 @@
 
 #include <QTabWidget>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,12 +14,10 @@ class QToolButton;
 
 namespace ambrel {
 enum class LoadMode : uint8_t;
+class Library;
 class Prompter;
 class TDirectoryBrowser;
-class TErrorLog;
 class TFileViewer;
-class TTagList;
-class TTagViewer;
 }  // namespace ambrel
 
 namespace ambrel::ui {
@@ -30,14 +27,6 @@ class QtFilterSelector;
 class QtIconSource;
 class QtReportView;
 
-// Where the load commands put their files: the main window's model. Null members mean
-// the model is gone, and a load then does nothing.
-struct LoadTarget {
-    ambrel::TTagList* list = nullptr;
-    ambrel::TTagViewer* viewer = nullptr;
-    ambrel::TErrorLog* log = nullptr;
-};
-
 // The file viewer's contents: the page control with the pages "File viewer" (drives,
 // directories, files, filter) and "Settings". It owns the model, TFileViewer with its
 // browser, created with the pages and kept as long as they live, so a window that is
@@ -46,17 +35,14 @@ class FileViewerPages : public QTabWidget {
     Q_OBJECT
 
 public:
-    // start_path: the directory the lists open on.
-    explicit FileViewerPages(const std::string& start_path, QWidget* parent = nullptr);
+    // start_path: the directory the lists open on. The load commands fill the library's tag
+    // list and table; the browser speaks through the prompter. Neither is owned.
+    FileViewerPages(const std::string& start_path, ambrel::Library& library,
+                    ambrel::Prompter& prompter, QWidget* parent = nullptr);
     ~FileViewerPages() override;
 
     // The root of the volume that holds the working directory; "/" when unsure.
     static std::string StartPath();
-
-    // Asked at each load for the main window's model.
-    void SetLoadTarget(std::function<LoadTarget()> target) { target_ = std::move(target); }
-    // Shows the browser's messages (a volume that cannot be opened).
-    void SetPrompter(ambrel::Prompter* prompter);
 
     ambrel::TFileViewer& FileViewer() { return *viewer_; }
     ambrel::TDirectoryBrowser& Browser();
@@ -64,7 +50,8 @@ public:
 
     // Loads the files of the current directory (and its subdirectories when "Load tags
     // also from subdirectories" is checked) with this LoadMode; none keeps the mode set
-    // last. A failed search is reported through the main window's error log.
+    // last. A failed search is reported through the library's error log. Nothing while the
+    // library holds no model.
     void LoadDirectory(std::optional<ambrel::LoadMode> mode);
     // Loads the selected file rows with this LoadMode.
     void LoadSelectedFiles(ambrel::LoadMode mode);
@@ -92,7 +79,7 @@ private:
     QToolBar* BuildFileToolBar();
     void BuildDirectoryList();
     void BuildFileList();
-    void StartModel(const std::string& start_path);
+    void StartModel(const std::string& start_path, ambrel::Prompter& prompter);
     // Makes each list's selected row its current row, so Enter and the arrow keys go on
     // from the row a listing selected.
     void FollowSelection();
@@ -108,8 +95,8 @@ private:
     QCheckBox* check_box_load_subdirs_ = nullptr;
 
     std::unique_ptr<QtIconSource> image_list_files_;
+    ambrel::Library& library_;
     std::unique_ptr<ambrel::TFileViewer> viewer_;
-    std::function<LoadTarget()> target_;
 };
 
 }  // namespace ambrel::ui

@@ -1,19 +1,17 @@
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace ambrel {
+class Library;
 class Prompter;
 }  // namespace ambrel
 
 namespace ambrel::ui {
 
 class FileViewerPages;
-class TForm1;
 
 // The file viewer: the left one of the three side-by-side windows. Its pages own the
 // model (TFileViewer and its browser) for the window's whole life, so closing the window
@@ -22,12 +20,11 @@ class TForm2 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    // The load commands fill the library's tag list and table and report through its error
+    // log; the browser speaks through the prompter. Neither is owned.
+    TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent = nullptr);
     ~TForm2() override;
 
-    // The main window: the load commands fill its tag list and table, failures go to its
-    // error log, and the browser's messages to its prompter.
-    void SetMainWindow(TForm1* main_window);
     FileViewerPages* Pages() const { return pages_; }
 
 public slots:
@@ -43,9 +40,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QPointer<TForm1> main_window_;
-    // Speaks through whatever prompter the main window has at the time.
-    std::unique_ptr<ambrel::Prompter> prompter_;
     FileViewerPages* pages_ = nullptr;
 };
 

@@ -21,14 +21,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "errors/error_log.h"
+#include "library/library.h"
 #include "platform/paths.h"
+#include "platform/prompter.h"
 #include "tag/tag_file.h"
-#include "tag/tag_list.h"
 #include "ui/app/ambrel_application.h"
 #include "ui/app/window_placement.h"
 #include "ui/common/icons.h"
-#include "ui/common/qt_prompter.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/common/qt_text.h"
 #include "ui/viewer/filter_bar.h"
@@ -73,20 +72,19 @@ void TForm1::Bind(Sender* sender, Signal signal, Command command) {
     connect(sender, signal, this, [this, command] { Run(command); });
 }
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), library_(library), prompter_(prompter) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Ambrel 2.0 Free (Pendrake project)"));
-    own_prompter_ = std::make_unique<QtPrompter>(this);
-    prompter_ = own_prompter_.get();
 
     BuildPages();
     BuildToolBar();
     BuildMainMenu();
     BuildColumnMenu();
     CreateModel();
-    tag_viewer_->LayoutColumns();
-    tag_detail_panel_->Bind(tag_viewer_.get());
-    filter_bar_->Bind(tag_viewer_.get());
+    Viewer()->LayoutColumns();
+    tag_detail_panel_->Bind(Viewer());
+    filter_bar_->Bind(Viewer());
     ConnectTable();
     // Files dropped from the desktop's file manager land here, wherever they fall: the
     // edit boxes take no drops, so a dropped file is loaded rather than typed as a URL.
@@ -97,18 +95,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() { DestroyModel(); }
 
+ambrel::TTagViewer* TForm1::Viewer() const { return library_.TagViewer(); }
+
 int TForm1::CreateModel() {
     // Qt's own application path is a QString, which loses a directory name that is not
     // UTF-8; the system's answer keeps its bytes.
-    exe_dir_ = ambrel::paths::ExecutableDirectory();
-    if (exe_dir_.empty()) exe_dir_ = FromQ(QCoreApplication::applicationDirPath());
-    error_cfg_path_ = exe_dir_ + "/Data/error.cfg";
-    tag_viewer_cfg_path_ = exe_dir_ + "/Data/tagviewer.cfg";
-    tag_list_ = std::make_unique<ambrel::TTagList>();
-    tag_viewer_ = std::make_unique<ambrel::TTagViewer>(list_view_tag_viewer_, tag_list_.get(),
-                                                       tag_viewer_cfg_path_);
-    // The action panel's batch engine (TagProcessor) is created here once it exists.
-    error_log_ = std::make_unique<ambrel::TErrorLog>(error_cfg_path_, prompter_);
+    std::string exe_dir = ambrel::paths::ExecutableDirectory();
+    if (exe_dir.empty()) exe_dir = FromQ(QCoreApplication::applicationDirPath());
+    library_.CreateModel(std::move(exe_dir), list_view_tag_viewer_);
     file_viewer_visible_ = true;
     action_panel_visible_ = true;
     close_after_update_ = false;
@@ -118,16 +112,7 @@ int TForm1::CreateModel() {
 int TForm1::DestroyModel() {
     if (tag_detail_panel_) tag_detail_panel_->Bind(nullptr);
     if (filter_bar_) filter_bar_->Bind(nullptr);
-    error_log_.reset();
-    tag_processor_ = nullptr;  // destroyed here once it exists
-    tag_viewer_.reset();
-    tag_list_.reset();
-    return 1;
-}
-
-void TForm1::SetPrompter(ambrel::Prompter* prompter) {
-    prompter_ = prompter ? prompter : own_prompter_.get();
-    if (error_log_) error_log_->SetPrompter(prompter_);
+    return library_.DestroyModel();
 }
 
 // --- Building the window -------------------------------------------------------------
@@ -400,7 +385,7 @@ void TForm1::ConnectTable() {
          [this] { ShowTagDetail(CurrentRow()); });
     connect(list_view_tag_viewer_, &QtReportView::headerClicked, this, [this](int pos) {
         Run([=] {
-            if (tag_viewer_) tag_viewer_->ColumnClick(pos);
+            if (Viewer()) Viewer()->ColumnClick(pos);
         });
     });
     Bind(tag_detail_panel_, &TagDetailPanel::saveClicked, [this] { SaveCurrentTag(); });
@@ -414,39 +399,39 @@ int TForm1::CurrentRow() const { return list_view_tag_viewer_->FirstSelected(); 
 bool TForm1::ShowTagDetail(int row) { return tag_detail_panel_->ShowTagDetail(row); }
 
 int TForm1::SelectRowsBy(const ambrel::SelectionCriterion& criterion) {
-    if (!tag_viewer_) return 0;
-    const int selected = tag_viewer_->SelectRowsBy(criterion);
+    if (!Viewer()) return 0;
+    const int selected = Viewer()->SelectRowsBy(criterion);
     ShowTagDetail(CurrentRow());
     return selected;
 }
 
 void TForm1::SelectAll() {
-    if (!tag_viewer_) return;
-    tag_viewer_->SelectAll();
+    if (!Viewer()) return;
+    Viewer()->SelectAll();
     ShowTagDetail(CurrentRow());
 }
 
 void TForm1::RemoveSelectedLines() {
-    if (!tag_viewer_) return;
-    tag_viewer_->DeleteSelected();
+    if (!Viewer()) return;
+    Viewer()->DeleteSelected();
     ShowTagDetail(CurrentRow());
 }
 
 void TForm1::RemoveAllLines() {
-    if (!tag_viewer_) return;
-    tag_viewer_->DeleteAll();
+    if (!Viewer()) return;
+    Viewer()->DeleteAll();
     ShowTagDetail(CurrentRow());
 }
 
 void TForm1::RedrawAllLines() {
-    if (tag_viewer_) tag_viewer_->UpdateAllRows();
+    if (Viewer()) Viewer()->UpdateAllRows();
 }
 
 void TForm1::SaveCurrentTag() {
     const int row = CurrentRow();
-    const ambrel::TTagFile* file = tag_viewer_ ? tag_viewer_->EntryAt(row) : nullptr;
+    const ambrel::TTagFile* file = Viewer() ? Viewer()->EntryAt(row) : nullptr;
     tag_detail_panel_->StoreTagDetail(row);
-    if (tag_viewer_) tag_viewer_->UpdateRow(row);
+    if (Viewer()) Viewer()->UpdateRow(row);
     ShowTagDetail(row);
     // A save that fails leaves the file's Modified flag set.
     if (file != nullptr && file->IsModified()) ReportUnsaved({file->GetPath()});
@@ -455,7 +440,7 @@ void TForm1::SaveCurrentTag() {
 }
 
 void TForm1::SaveAllTags() {
-    const ambrel::SaveReport report = tag_list_ ? tag_list_->SaveModified() : ambrel::SaveReport{};
+    const ambrel::SaveReport report = library_.SaveAll();
     ReportUnsaved(report.failed);
     emit tagsSaved(report.saved);
 }
@@ -467,7 +452,7 @@ void TForm1::ReportUnsaved(const std::vector<std::string>& paths) {
     for (std::size_t i = 0; i < paths.size() && i < kListedFailures; ++i) text += "\n" + paths[i];
     if (paths.size() > kListedFailures)
         text += "\n... and " + std::to_string(paths.size() - kListedFailures) + " more";
-    prompter_->Warning("Tags not saved", text);
+    prompter_.Warning("Tags not saved", text);
 }
 
 void TForm1::ApplyFilter() {
@@ -476,7 +461,7 @@ void TForm1::ApplyFilter() {
 }
 
 void TForm1::ShowColumnFromMenu(int column, bool show) {
-    if (tag_viewer_) tag_viewer_->ShowColumn(column, show);
+    if (Viewer()) Viewer()->ShowColumn(column, show);
 }
 
 // --- Window set and placement --------------------------------------------------------
@@ -563,16 +548,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 // --- Dropped files -------------------------------------------------------------------
 
-void TForm1::AddDroppedPaths(const std::vector<std::string>& paths) {
-    if (!tag_list_ || !tag_viewer_) return;
-    std::vector<std::string> kept;
-    for (const std::string& path : paths)
-        if (ambrel::TTagList::IsMp3Path(path) && !ambrel::paths::DirectoryExists(path))
-            kept.push_back(path);
-    if (kept.empty()) return;
-    tag_list_->AddList(kept);
-    tag_viewer_->RebuildRows();
-}
+void TForm1::AddDroppedPaths(const std::vector<std::string>& paths) { library_.AddFiles(paths); }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();

@@ -20,10 +20,8 @@ class QToolButton;
 namespace ambrel {
 enum class SelectTest;
 struct SelectionCriterion;
+class Library;
 class Prompter;
-class TErrorLog;
-class TTagList;
-class TTagProcessor;
 class TTagViewer;
 }  // namespace ambrel
 
@@ -35,31 +33,20 @@ class QtReportView;
 class TagDetailPanel;
 
 // The main window: the tool bar, the menus, the tag table with its filter bar, and the
-// tag detail panel. It owns the model (tag list, table binding, error log) from its
-// construction to its close, and places itself and the two side windows on the screen.
+// tag detail panel. Its construction fills the program's data (the Library it is handed)
+// and its close empties it; it places itself and the two side windows on the screen.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // The library and the prompter are not owned and must outlive the window.
+    TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Creates the model in its fixed order; DestroyModel tears it down in reverse.
+    // Library::CreateModel over this window's table and the executable's directory, then
+    // the side-window flags; DestroyModel empties the library again. 1.
     int CreateModel();
     int DestroyModel();
-
-    ambrel::TTagList* TagList() const { return tag_list_.get(); }
-    ambrel::TTagViewer* TagViewer() const { return tag_viewer_.get(); }
-    // The action panel's batch engine. Not built yet: always nullptr for now.
-    ambrel::TTagProcessor* TagProcessor() const { return tag_processor_; }
-    ambrel::TErrorLog* ErrorLog() const { return error_log_.get(); }
-    // Everything the main window says goes through the prompter (not owned when set).
-    ambrel::Prompter* prompter() const { return prompter_; }
-    void SetPrompter(ambrel::Prompter* prompter);
-
-    const std::string& ExeDir() const { return exe_dir_; }
-    const std::string& ErrorCfgPath() const { return error_cfg_path_; }
-    const std::string& TagViewerCfgPath() const { return tag_viewer_cfg_path_; }
 
     QtReportView* ListViewTagViewer() const { return list_view_tag_viewer_; }
     TagDetailPanel* DetailPanel() const { return tag_detail_panel_; }
@@ -137,21 +124,14 @@ private:
     // Warns once about files whose changes could not be written.
     void ReportUnsaved(const std::vector<std::string>& paths);
 
-    std::string exe_dir_;
-    std::string error_cfg_path_;
-    std::string tag_viewer_cfg_path_;
-    std::unique_ptr<ambrel::TTagList> tag_list_;
-    std::unique_ptr<ambrel::TTagViewer> tag_viewer_;
-    // Slot for the action panel's batch engine, created between the table binding and
-    // the error log once that engine exists.
-    ambrel::TTagProcessor* tag_processor_ = nullptr;
-    std::unique_ptr<ambrel::TErrorLog> error_log_;
+    // The table binding of the library; none once the model is gone.
+    ambrel::TTagViewer* Viewer() const;
+
+    ambrel::Library& library_;
+    ambrel::Prompter& prompter_;
     bool file_viewer_visible_ = false;
     bool action_panel_visible_ = false;
     bool close_after_update_ = false;
-
-    std::unique_ptr<ambrel::Prompter> own_prompter_;
-    ambrel::Prompter* prompter_ = nullptr;
 
     QPointer<QWidget> file_viewer_;
     QPointer<QWidget> action_panel_;

@@ -1,0 +1,48 @@
+#include "library/library.h"
+
+#include "actions/tag_processor.h"
+#include "errors/error_log.h"
+#include "platform/paths.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel {
+
+Library::Library(Prompter* prompter) : prompter_(prompter) {}
+
+Library::~Library() { DestroyModel(); }
+
+int Library::CreateModel(std::string exe_dir, ReportView* table) {
+    DestroyModel();
+    exe_dir_ = paths::WithoutTrailingSeparator(exe_dir);
+    const std::string data = paths::Join(exe_dir_, "Data");
+    error_cfg_path_ = paths::Join(data, "error.cfg");
+    tag_viewer_cfg_path_ = paths::Join(data, "tagviewer.cfg");
+    tag_list_ = std::make_unique<TTagList>();
+    tag_viewer_ = std::make_unique<TTagViewer>(table, tag_list_.get(), tag_viewer_cfg_path_);
+    tag_processor_ = std::make_unique<TTagProcessor>(tag_list_.get(), prompter_);
+    error_log_ = std::make_unique<TErrorLog>(error_cfg_path_, prompter_);
+    return 1;
+}
+
+int Library::DestroyModel() {
+    error_log_.reset();
+    tag_processor_.reset();
+    tag_viewer_.reset();
+    tag_list_.reset();
+    return 1;
+}
+
+int Library::AddFiles(const std::vector<std::string>& paths) {
+    if (!tag_list_ || !tag_viewer_) return 0;
+    std::vector<std::string> kept;
+    for (const std::string& path : paths)
+        if (TTagList::IsMp3Path(path) && !paths::DirectoryExists(path)) kept.push_back(path);
+    if (kept.empty()) return 0;
+    tag_list_->AddList(kept);
+    tag_viewer_->RebuildRows();
+    return static_cast<int>(kept.size());
+}
+
+SaveReport Library::SaveAll() { return tag_list_ ? tag_list_->SaveModified() : SaveReport{}; }
+
+}  // namespace ambrel

@@ -1,0 +1,80 @@
+#include "library/library.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "actions/tag_processor.h"
+#include "errors/error_log.h"
+#include "support/fake_prompter.h"
+#include "support/memory_report_view.h"
+#include "support/mp3_fixture.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class LibraryTest : public ::testing::Test {
+protected:
+    std::string Song(const std::string& name) {
+        TagFields fields;
+        fields.artist = name;
+        return WriteMp3(dir / name, 300, MakeBlock(fields));
+    }
+
+    TempDir dir;
+    FakePrompter prompter;
+    MemoryReportView table;
+    Library library{&prompter};
+};
+
+TEST_F(LibraryTest, CreateModelReadsTheDataFilesBesideTheExecutable) {
+    WriteText(dir / "bin/Data/tagviewer.cfg", "Marker genre\n");
+    WriteText(dir / "bin/Data/error.cfg", "E050 Marker message\n");
+    EXPECT_EQ(library.TagList(), nullptr);
+
+    ASSERT_EQ(library.CreateModel(dir / "bin/", &table), 1);
+    EXPECT_EQ(library.ExeDir(), dir / "bin");
+    EXPECT_EQ(library.ErrorCfgPath(), dir / "bin/Data/error.cfg");
+    EXPECT_EQ(library.TagViewerCfgPath(), dir / "bin/Data/tagviewer.cfg");
+    ASSERT_NE(library.TagList(), nullptr);
+    EXPECT_EQ(library.TagViewer()->Table(), &table);
+    EXPECT_EQ(library.TagViewer()->List(), library.TagList());
+    EXPECT_EQ(library.TagViewer()->Genres(), std::vector<std::string>{"Marker genre"});
+    EXPECT_EQ(library.TagProcessor()->TagList(), library.TagList());
+    library.ErrorLog()->Report(50);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Marker message");
+
+    EXPECT_EQ(library.DestroyModel(), 1);
+    EXPECT_EQ(library.TagList(), nullptr);
+    EXPECT_EQ(library.TagViewer(), nullptr);
+    EXPECT_EQ(library.TagProcessor(), nullptr);
+    EXPECT_EQ(library.ErrorLog(), nullptr);
+    EXPECT_EQ(library.ExeDir(), dir / "bin");
+}
+
+TEST_F(LibraryTest, AddFilesTakesTheMp3FilesAndRebuildsTheRowsOnce) {
+    library.CreateModel(dir.path(), &table);
+    const std::string a = Song("a.mp3"), upper = Song("b.MP3"), c = Song("c.mp3");
+    fs::create_directories(dir / "folder.mp3");
+    const int clears = table.clears;
+
+    EXPECT_EQ(library.AddFiles({c, upper, dir / "folder.mp3", dir / "notes.txt", a}), 2);
+    EXPECT_EQ(table.RowCells(0)[2], "c");
+    EXPECT_EQ(table.RowCells(1)[2], "a");
+    EXPECT_EQ(table.clears, clears + 1);
+    EXPECT_EQ(library.AddFiles({upper}), 0);
+    EXPECT_EQ(table.clears, clears + 1) << "nothing taken, nothing rebuilt";
+
+    library.DestroyModel();
+    EXPECT_EQ(library.AddFiles({a}), 0);
+    EXPECT_TRUE(library.SaveAll().saved.empty());
+}
+
+}  // namespace
+}  // namespace ambrel::test
