@@ -17,7 +17,7 @@
 #include "tag/tag_list.h"
 #include "ui/common/qt_prompter.h"
 #include "ui/common/qt_report_view.h"
-#include "ui/viewer/form1.h"
+#include "ui/viewer/main_window.h"
 #include "viewer/tag_viewer.h"
 
 namespace ambrel::test {

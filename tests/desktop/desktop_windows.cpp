@@ -7,10 +7,10 @@
 #include "ui/app/ambrel_application.h"
 #include "ui/app/window_set.h"
 #include "ui/common/qt_prompter.h"
-#include "ui/files/form4.h"
+#include "ui/files/process_dialog.h"
 #include "ui/update/about_box.h"
-#include "ui/update/form5.h"
-#include "ui/viewer/form1.h"
+#include "ui/update/version_dialog.h"
+#include "ui/viewer/main_window.h"
 
 int main(int argc, char* argv[]) {
     ambrel::ui::AmbrelApplication app(argc, argv);

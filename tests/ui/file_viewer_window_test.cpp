@@ -1,3 +1,5 @@
+#include "ui/files/file_viewer_window.h"
+
 #include <sys/mount.h>
 
 #include <QCheckBox>
@@ -26,9 +28,8 @@
 #include "ui/app/window_set.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/files/file_viewer_pages.h"
-#include "ui/files/form2.h"
 #include "ui/files/qt_selectors.h"
-#include "ui/viewer/form1.h"
+#include "ui/viewer/main_window.h"
 #include "viewer/tag_viewer.h"
 
 using namespace ambrel;

@@ -1,3 +1,5 @@
+#include "ui/viewer/main_window.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,15 +27,14 @@
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_list.h"
-#include "ui/actions/form3.h"
+#include "ui/actions/action_panel.h"
 #include "ui/app/ambrel_application.h"
-#include "ui/app/window_placement.h"
 #include "ui/app/window_set.h"
 #include "ui/common/qt_report_view.h"
-#include "ui/files/form2.h"
+#include "ui/common/window_placement.h"
+#include "ui/files/file_viewer_window.h"
 #include "ui/update/about_box.h"
-#include "ui/update/form5.h"
-#include "ui/viewer/form1.h"
+#include "ui/update/version_dialog.h"
 #include "viewer/tag_viewer.h"
 
 using namespace ambrel::test;

@@ -20,9 +20,9 @@
 #include "ui/app/window_set.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/files/file_viewer_pages.h"
-#include "ui/files/form2.h"
+#include "ui/files/file_viewer_window.h"
 #include "ui/files/qt_selectors.h"
-#include "ui/viewer/form1.h"
+#include "ui/viewer/main_window.h"
 #include "window_test_main.h"
 
 using namespace ambrel::test;

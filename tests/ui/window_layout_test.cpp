@@ -15,13 +15,13 @@
 
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
-#include "ui/actions/form3.h"
+#include "ui/actions/action_panel.h"
 #include "ui/app/ambrel_application.h"
-#include "ui/app/window_placement.h"
 #include "ui/app/window_set.h"
 #include "ui/common/qt_report_view.h"
-#include "ui/files/form2.h"
-#include "ui/viewer/form1.h"
+#include "ui/common/window_placement.h"
+#include "ui/files/file_viewer_window.h"
+#include "ui/viewer/main_window.h"
 #include "window_test_main.h"
 
 using namespace ambrel::test;

@@ -3,13 +3,13 @@
 #include <QObject>
 
 #include "library/library.h"
-#include "ui/actions/form3.h"
+#include "ui/actions/action_panel.h"
 #include "ui/common/qt_prompter.h"
-#include "ui/files/form2.h"
-#include "ui/files/form4.h"
+#include "ui/files/file_viewer_window.h"
+#include "ui/files/process_dialog.h"
 #include "ui/update/about_box.h"
-#include "ui/update/form5.h"
-#include "ui/viewer/form1.h"
+#include "ui/update/version_dialog.h"
+#include "ui/viewer/main_window.h"
 
 namespace ambrel::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/actions/form3.h"
+#include "ui/actions/action_panel.h"
 
 #include <QCloseEvent>
 

@@ -1,4 +1,4 @@
-#include "ui/app/window_placement.h"
+#include "ui/common/window_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "ui/update/form5.h"
+#include "ui/update/version_dialog.h"
 
 namespace ambrel::ui {
 

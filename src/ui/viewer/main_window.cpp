@@ -1,4 +1,4 @@
-#include "ui/viewer/form1.h"
+#include "ui/viewer/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,10 +26,10 @@
 #include "platform/prompter.h"
 #include "tag/tag_file.h"
 #include "ui/app/ambrel_application.h"
-#include "ui/app/window_placement.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/common/qt_text.h"
+#include "ui/common/window_placement.h"
 #include "ui/viewer/filter_bar.h"
 #include "ui/viewer/tag_detail_panel.h"
 #include "viewer/tag_viewer.h"

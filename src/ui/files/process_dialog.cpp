@@ -1,4 +1,4 @@
-#include "ui/files/form4.h"
+#include "ui/files/process_dialog.h"
 
 namespace ambrel::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/files/form2.h"
+#include "ui/files/file_viewer_window.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
