@@ -1,7 +1,6 @@
 #include "ui/app/ambrel_application.h"
 
-#include <QtDebug>
-
+#include "ui/common/command_guard.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_prompter.h"
 
@@ -16,9 +15,10 @@ AmbrelApplication::AmbrelApplication(int& argc, char** argv)
     // without a caption of their own are given the title by the prompter.
     setApplicationName(kApplicationTitle);
     UseIconTheme();
+    SetExceptionBox([this](std::exception_ptr exception) { ShowException(exception); });
 }
 
-AmbrelApplication::~AmbrelApplication() = default;
+AmbrelApplication::~AmbrelApplication() { SetExceptionBox({}); }
 
 bool AmbrelApplication::notify(QObject* receiver, QEvent* event) {
     try {
@@ -49,19 +49,6 @@ void AmbrelApplication::ShowException(std::exception_ptr exception) {
 
 AmbrelApplication* AmbrelApplication::Instance() {
     return qobject_cast<AmbrelApplication*>(QCoreApplication::instance());
-}
-
-void AmbrelApplication::Guard(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (...) {
-        if (AmbrelApplication* app = Instance()) {
-            app->ShowException(std::current_exception());
-        } else {
-            // Only a bare QApplication (a benchmark) runs commands without the box.
-            qWarning("A command raised an exception outside AmbrelApplication");
-        }
-    }
 }
 
 }  // namespace ambrel::ui

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <exception>
-#include <functional>
 #include <memory>
 
 namespace ambrel {
@@ -11,8 +10,9 @@ class Prompter;
 
 namespace ambrel::ui {
 
-// The application object. An exception that escapes an event handler is shown in
-// the application's exception box (the prompter's Error), and the program goes on.
+// The application object. An exception that escapes an event handler, or a command run
+// through Guard (ui/common/command_guard.h), is shown in the application's exception box
+// (the prompter's Error), and the program goes on.
 class AmbrelApplication : public QApplication {
     Q_OBJECT
 
@@ -30,9 +30,6 @@ public:
     void ShowException(std::exception_ptr exception);
 
     static AmbrelApplication* Instance();
-    // Runs a command, showing an exception that escapes it in the application's
-    // exception box. Commands run this way never unwind through Qt's own frames.
-    static void Guard(const std::function<void()>& command);
 
 private:
     std::unique_ptr<ambrel::Prompter> own_prompter_;

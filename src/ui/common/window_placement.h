@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -26,5 +27,18 @@ QRect WorkArea();
 
 // Moves and sizes a top-level window so that its frame covers `outer`.
 void PlaceFrame(QWidget* window, const QRect& outer);
+
+// The side windows to place beside the main window; none for one whose flag is off.
+struct SideWindows {
+    QWidget* file_viewer = nullptr;
+    QWidget* action_panel = nullptr;
+};
+
+// Shows the side windows that side() names, then places them and main side by side on the
+// work area (a side window is shown before it is measured, so its frame counts). A window
+// manager frames a window a moment after it is first shown, so the frames measured may still
+// be empty then: a little later the placement runs again, with side() asked anew, if any
+// frame has changed since, `rechecks` times at most.
+void PlaceSideBySide(QWidget* main, const std::function<SideWindows()>& side, int rechecks = 2);
 
 }  // namespace ambrel::ui

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/common/command_guard.h"
+
 class QAction;
 class QKeySequence;
 class QDialog;
@@ -96,9 +98,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // The frame sizes (outer minus inner) of this window and the two side windows.
-    std::vector<QSize> FrameSizes() const;
-    void PlaceWindowsChecking(int rechecks_left);
     void BuildToolBar();
     void BuildMainMenu();
     void BuildColumnMenu();
@@ -149,5 +148,15 @@ private:
     QAction* file_viewer_item_ = nullptr;
     QAction* action_panel_item_ = nullptr;
 };
+
+template <typename Command>
+void TForm1::Run(Command command) {
+    Guard(command);
+}
+
+template <typename Sender, typename Signal, typename Command>
+void TForm1::Bind(Sender* sender, Signal signal, Command command) {
+    connect(sender, signal, this, [this, command] { Run(command); });
+}
 
 }  // namespace ambrel::ui
