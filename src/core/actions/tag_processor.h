@@ -27,9 +27,6 @@ public:
 
     explicit TTagProcessor(TTagList* list, Prompter* prompter = nullptr);
 
-    // Where the per-file messages and the run's warnings go (not owned; none shows nothing).
-    void SetPrompter(Prompter* prompter) { prompter_ = prompter; }
-
     void SetInWordSeparator(char c) { in_word_separator_ = c; }
     // 1 and stored for a mode in 0..3; 0 and the old mode kept otherwise.
     int SetCaseMode(int mode);

@@ -144,8 +144,6 @@ public:
     void SetShowHidden(bool on) { show_hidden_ = on; }
 
     bool IsTagStatusShown() const { return show_tag_status_; }
-    bool IsIconsShown() const { return show_icons_; }
-    bool IsHiddenShown() const { return show_hidden_; }
     bool IsReady() const { return ready_; }
     bool IsFilterActive() const { return filter_active_; }
     const std::string& CurrentPath() const { return current_path_; }

@@ -121,7 +121,6 @@ public:
     void SetProgressBar(ProgressBar* bar) { progress_bar_ = bar; }
 
     int LastResult() const { return last_result_; }
-    void SetLastResult(int code) { last_result_ = code; }
     bool IncludeHidden() const { return include_hidden_; }
     void SetIncludeHidden(bool on) { include_hidden_ = on; }
     bool Recurse() const { return recurse_; }

@@ -44,7 +44,6 @@ public:
     TTagViewer* TagViewer() const { return tag_viewer_.get(); }
     TTagProcessor* TagProcessor() const { return tag_processor_.get(); }
     TErrorLog* ErrorLog() const { return error_log_.get(); }
-    Prompter* GetPrompter() const { return prompter_; }
 
     // Adds the files among paths that the tag list takes (TTagList::IsMp3Path), in their
     // order, and rebuilds the rows once; directories are skipped and not searched. Nothing

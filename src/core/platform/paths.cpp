@@ -133,8 +133,7 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 
 bool IsPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
-    return name.find('/') == std::string_view::npos &&
-           name.find(kSeparator) == std::string_view::npos &&
+    return name.find(kSeparator) == std::string_view::npos &&
            name.find('\0') == std::string_view::npos;
 }
 

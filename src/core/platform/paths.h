@@ -4,16 +4,12 @@
 #include <string_view>
 
 // Path rules of the host system, kept in one place so that the rest of the core
-// never spells a separator or a root itself. On Linux the separator is '/', the
-// file system root is held as "/" (the one path that keeps its separator) and
-// joining a name to it gives "/name".
+// never spells a separator or a root itself. The separator is '/', the file system
+// root is held as "/" (the one path that keeps its separator) and joining a name to
+// it gives "/name".
 namespace ambrel::paths {
 
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
 inline constexpr char kSeparator = '/';
-#endif
 
 // The root of the file system ("/").
 std::string Root();
@@ -36,7 +32,7 @@ std::string ExtensionOf(std::string_view path);
 std::string WorkingDirectory();
 std::string ExecutableDirectory();
 
-bool FileExists(const std::string& path);       // a regular file (or anything not a directory)
+bool FileExists(const std::string& path);  // a regular file (or anything not a directory)
 bool DirectoryExists(const std::string& path);
 bool PathExists(const std::string& path);
 // True when both paths name the same existing file (same device and inode).
@@ -47,8 +43,8 @@ bool SameFile(const std::string& a, const std::string& b);
 // case of a name on a case-insensitive volume goes through a temporary name.
 int RenameNoReplace(const std::string& from, const std::string& to);
 
-// A file name that may be given to a rename: not empty, not "." or "..", no separator
-// (and no '/' on any system, no NUL).
+// A file name that may be given to a rename: not empty, not "." or "..", no separator,
+// no NUL.
 bool IsPlainFileName(std::string_view name);
 
 }  // namespace ambrel::paths

@@ -120,7 +120,6 @@ public:
 
     const std::array<std::string, kColumnCount>& RowTexts() const { return row_texts_; }
     const std::vector<std::string>& Genres() const { return genres_; }
-    const std::string& Caption(int column) const { return captions_[column]; }
     int ColumnPos(int column) const { return column_pos_[column]; }
     int ColumnWidth(int column) const { return column_width_[column]; }
     // The column number shown at a table position, -1 when none.

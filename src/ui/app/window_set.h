@@ -29,7 +29,6 @@ public:
     WindowSet& operator=(const WindowSet&) = delete;
 
     ambrel::Library& GetLibrary() const { return *library_; }
-    ambrel::Prompter& GetPrompter() const { return *prompter_; }
     TForm1* Form1() const { return form1_.get(); }
     TForm2* Form2() const { return form2_.get(); }
     TForm3* Form3() const { return form3_.get(); }

@@ -21,8 +21,6 @@ TForm2::TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
     resize(257, 623);
 }
 
-TForm2::~TForm2() = default;
-
 void TForm2::AfterTagsSaved(const std::vector<std::string>& paths) {
     pages_->AfterTagsSaved(paths);
 }

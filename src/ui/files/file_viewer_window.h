@@ -23,7 +23,6 @@ public:
     // The load commands fill the library's tag list and table and report through its error
     // log; the browser speaks through the prompter. Neither is owned.
     TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent = nullptr);
-    ~TForm2() override;
 
     FileViewerPages* Pages() const { return pages_; }
 

@@ -69,7 +69,6 @@ int TForm1::CreateModel() {
     library_.CreateModel(std::move(exe_dir), list_view_tag_viewer_);
     file_viewer_visible_ = true;
     action_panel_visible_ = true;
-    close_after_update_ = false;
     return 1;
 }
 

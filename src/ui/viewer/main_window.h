@@ -51,8 +51,6 @@ public:
     int DestroyModel();
 
     QtReportView* ListViewTagViewer() const { return list_view_tag_viewer_; }
-    TagDetailPanel* DetailPanel() const { return tag_detail_panel_; }
-    FilterBar* Filter() const { return filter_bar_; }
 
     // The first selected row in display order, -1 when none.
     int CurrentRow() const;
@@ -74,8 +72,6 @@ public:
     void SetDialogs(QDialog* version_check, QDialog* about);
     bool FileViewerVisible() const { return file_viewer_visible_; }
     bool ActionPanelVisible() const { return action_panel_visible_; }
-    bool CloseAfterUpdate() const { return close_after_update_; }
-    void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
 
     // Loads the dropped paths (bytes, as the system names the files) that the tag list takes
     // (TTagList::IsMp3Path) into it and rebuilds the table once. Folders are skipped.
@@ -130,7 +126,6 @@ private:
     ambrel::Prompter& prompter_;
     bool file_viewer_visible_ = false;
     bool action_panel_visible_ = false;
-    bool close_after_update_ = false;
 
     QPointer<QWidget> file_viewer_;
     QPointer<QWidget> action_panel_;
