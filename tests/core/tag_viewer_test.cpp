@@ -287,7 +287,7 @@ TEST_F(TagViewerTest, ShowColumnRefusesUnknownColumnsAndHidingTheIndex) {
     viewer_.LayoutColumns();
     EXPECT_EQ(viewer_.ShowColumn(11, true), 10);
     EXPECT_EQ(viewer_.ShowColumn(-1, false), 10);
-    // Rows find their entries through the Index cell; without it they could not.
+    // The Index column is each row's own text (its caption): the table never hides it.
     EXPECT_EQ(viewer_.ShowColumn(TTagViewer::kIndex, false), 10);
     EXPECT_EQ(viewer_.ColumnPos(TTagViewer::kIndex), 1);
     EXPECT_EQ(table_.ColumnCount(), 11);

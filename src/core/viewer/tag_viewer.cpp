@@ -7,7 +7,6 @@
 #include <unordered_set>
 #include <utility>
 
-#include "platform/file_io.h"
 #include "platform/report_view.h"
 #include "tag/genres.h"
 #include "tag/tag_file.h"
@@ -419,13 +418,26 @@ void TTagViewer::ColumnClick(int pos) {
     SortRows();
 }
 
+// A row's value in the sort column: a number for Index and Track, the bytes of the text
+// for every other column. It points into the entry, so it lives as long as the entry does.
+struct TTagViewer::SortKey {
+    long long number = 0;
+    std::string_view text;
+};
+
 void TTagViewer::SortRows() {
     const int rows = RowCount();
     if (rows != table_->RowCount()) return;  // the table was changed behind this binding
+    // Each row's key is taken once, so a comparison reads two keys and nothing else.
+    const int column = SortColumnNumber();
+    std::vector<SortKey> keys;
+    keys.reserve(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) keys.push_back(SortKeyOf(*EntryAt(row), column));
     std::vector<int> order(static_cast<std::size_t>(rows));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [this](int a, int b) { return CompareRows(a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return CompareKeys(keys[a], keys[b]) * sort_direction_ < 0;
+    });
     std::vector<int> entries(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) entries[i] = row_entries_[order[i]];
     row_entries_ = std::move(entries);
@@ -436,18 +448,27 @@ int TTagViewer::CompareRows(int row_a, int row_b) const {
     const TTagFile* a = EntryAt(row_a);
     const TTagFile* b = EntryAt(row_b);
     if (a == nullptr || b == nullptr) return 0;
+    const int column = SortColumnNumber();
+    return CompareKeys(SortKeyOf(*a, column), SortKeyOf(*b, column)) * sort_direction_;
+}
+
+int TTagViewer::SortColumnNumber() const {
     // A sort position that no longer names a shown column sorts by Index.
-    const int column = std::max(ColumnAtPosition(sort_column_), 0);
-    return CompareEntries(*a, *b, column) * sort_direction_;
+    return std::max(ColumnAtPosition(sort_column_), 0);
 }
 
 // The rule the cells' texts would give, taken from the entries: Index and Track as numbers
 // (an untagged row's empty track as 0), every other column by the unsigned bytes of its text.
 // A text field's stored Latin-1 bytes order as its UTF-8 cell does, so nothing is converted.
-int TTagViewer::CompareEntries(const TTagFile& a, const TTagFile& b, int column) const {
-    if (column == kIndex) return Sign(static_cast<long long>(a.GetIndex()) - b.GetIndex());
-    if (column == kTrack) return Sign(static_cast<long long>(TrackKey(a)) - TrackKey(b));
-    return CompareBytes(SortText(a, column), SortText(b, column));
+TTagViewer::SortKey TTagViewer::SortKeyOf(const TTagFile& file, int column) const {
+    if (column == kIndex) return {file.GetIndex(), {}};
+    if (column == kTrack) return {TrackKey(file), {}};
+    return {0, SortText(file, column)};
+}
+
+int TTagViewer::CompareKeys(const SortKey& a, const SortKey& b) {
+    if (a.number != b.number) return a.number < b.number ? -1 : 1;
+    return CompareBytes(a.text, b.text);
 }
 
 int TTagViewer::TrackKey(const TTagFile& file) {

@@ -142,7 +142,11 @@ private:
     void FillCells(const TTagFile& file, std::array<std::string, kColumnCount>* cells) const;
     std::string_view GenreName(int genre) const;
     static std::string_view PictureText(const TTagFile& file);
-    int CompareEntries(const TTagFile& a, const TTagFile& b, int column) const;
+    struct SortKey;
+    // The column the sort position names now.
+    int SortColumnNumber() const;
+    SortKey SortKeyOf(const TTagFile& file, int column) const;
+    static int CompareKeys(const SortKey& a, const SortKey& b);
     static int TrackKey(const TTagFile& file);
     // A text column's sort key: the bytes of the cell text, or the stored Latin-1 bytes
     // that order as it does.
