@@ -2,10 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QSize>
-#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "ui/common/command_guard.h"
