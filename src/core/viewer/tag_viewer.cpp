@@ -236,6 +236,10 @@ TTagFile* TTagViewer::EntryAt(int row) const {
     return list_->Get(row_entries_[row]);
 }
 
+int TTagViewer::ListPositionAt(int row) const {
+    return row >= 0 && row < RowCount() ? row_entries_[row] : -1;
+}
+
 int TTagViewer::UpdateRow(int row) {
     TTagFile* file = EntryAt(row);
     if (file == nullptr) return 0;

@@ -76,6 +76,8 @@ public:
     int RebuildRows();
     // The entry shown in a table row; none for a row number outside the table.
     TTagFile* EntryAt(int row) const;
+    // The list position of the entry shown in a table row; -1 for a row outside the table.
+    int ListPositionAt(int row) const;
     int UpdateRow(int row);
     int UpdateAllRows();
     std::vector<int> SelectedRows() const;

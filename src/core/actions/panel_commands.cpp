@@ -1,0 +1,75 @@
+#include "actions/panel_commands.h"
+
+#include <optional>
+#include <vector>
+
+#include "actions/field_fill.h"
+#include "actions/tag_processor.h"
+#include "tag/tag_file.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel {
+
+namespace {
+
+void StoreOptions(TTagProcessor& processor, const RenamePageState& page) {
+    processor.SetInWordSeparator(page.separators.InWordChar());
+    processor.SetCaseMode(page.case_mode);
+    processor.SetMask(
+        BuildMask(page.template_item, page.separators.WordSeparator(), page.user_mask));
+}
+
+// Runs the per-file step on the entry of each selected row, redrawing the row after it,
+// inside one run of the processor. The current row, -1 when there is none or the run
+// was refused.
+template <typename Step>
+int RunOverSelection(TTagViewer& tags, TTagProcessor& processor, Step step) {
+    const std::vector<int> rows = tags.SelectedRows();
+    if (rows.empty() || processor.BeginRun() == 0) return -1;
+    for (const int row : rows) {
+        const int position = tags.ListPositionAt(row);
+        if (position < 0) continue;
+        (processor.*step)(position);
+        tags.UpdateRow(row);
+    }
+    processor.EndRun();
+    tags.UpdateRow(rows.front());
+    return rows.front();
+}
+
+}  // namespace
+
+int RunFileRename(TTagViewer& tags, TTagProcessor& processor, const RenamePageState& page,
+                  int track_digits) {
+    StoreOptions(processor, page);
+    processor.SetTrackDigits(track_digits);
+    return RunOverSelection(tags, processor, &TTagProcessor::RenameFromTag);
+}
+
+int RunTagRename(TTagViewer& tags, TTagProcessor& processor, const RenamePageState& page) {
+    StoreOptions(processor, page);
+    return RunOverSelection(tags, processor, &TTagProcessor::TagFromName);
+}
+
+int WriteFieldsToRows(TTagViewer& tags, const FieldFill& fill, bool number_by_directory) {
+    const std::vector<int> rows = tags.SelectedRows();
+    if (rows.empty()) return -1;
+    std::vector<const TTagBase*> entries;
+    for (const int row : rows) entries.push_back(tags.EntryAt(row));
+    std::vector<std::optional<int>> numbers(rows.size());
+    FieldFill values = fill;
+    if (number_by_directory) {
+        numbers = TrackNumbersByDirectory(entries);
+        // The numbers stand in for the Track box, which is then not read at all.
+        values.track.reset();
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        TTagFile* entry = tags.EntryAt(rows[i]);
+        if (entry == nullptr) continue;
+        WriteFieldsToTag(*entry, values, numbers[i]);
+        tags.UpdateRow(rows[i]);
+    }
+    return rows.front();
+}
+
+}  // namespace ambrel
