@@ -20,7 +20,7 @@ WindowSet::WindowSet(ambrel::Prompter* prompter)
     // The main window comes first: its construction fills the library the others use.
     form1_ = std::make_unique<TForm1>(*library_, *prompter_);
     form2_ = std::make_unique<TForm2>(*library_, *prompter_);
-    form3_ = std::make_unique<TForm3>();
+    form3_ = std::make_unique<TForm3>(*library_);
     form4_ = std::make_unique<TForm4>();
     form5_ = std::make_unique<TForm5>();
     about_box_ = std::make_unique<TAboutBox>();
@@ -42,6 +42,8 @@ void WindowSet::Wire() {
     form1_->SetDialogs(form5_.get(), about_box_.get());
     QObject::connect(form2_.get(), &TForm2::closed, form1_.get(), &TForm1::FileViewerClosed);
     QObject::connect(form3_.get(), &TForm3::closed, form1_.get(), &TForm1::ActionPanelClosed);
+    QObject::connect(form3_.get(), &TForm3::tagDetailRequested, form1_.get(),
+                     &TForm1::ShowTagDetail);
     QObject::connect(form1_.get(), &TForm1::tagsSaved, form2_.get(), &TForm2::AfterTagsSaved);
 }
 

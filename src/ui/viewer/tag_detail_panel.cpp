@@ -11,8 +11,8 @@
 
 #include "platform/conversion.h"
 #include "platform/report_view.h"
-#include "tag/genres.h"
 #include "tag/tag_file.h"
+#include "ui/common/genre_entries.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
 #include "viewer/tag_viewer.h"
@@ -57,15 +57,6 @@ TagDetailPanel::TagDetailPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TagDetailPanel"));
     BuildControls();
     LayOutControls();
-}
-
-const QStringList& TagDetailPanel::GenreEntries() {
-    static const QStringList entries = [] {
-        QStringList list{QString()};
-        for (const char* name : genres::BuiltInNames()) list.append(QString::fromLatin1(name));
-        return list;
-    }();
-    return entries;
 }
 
 void TagDetailPanel::BuildControls() {
@@ -192,9 +183,7 @@ bool TagDetailPanel::ShowTagDetail(int row) {
     edit_tag_track_->setMaxLength(std::max(kTrackLimit, static_cast<int>(track.size())));
     edit_tag_track_->setText(track);
     // Genre numbers without a name (148..255, 254 and 255 included) select no entry.
-    const int genre = file->GetGenre();
-    combo_box_tag_genre_->setCurrentIndex(genre >= 0 && genre < genres::kNamedCount ? genre + 1
-                                                                                    : -1);
+    combo_box_tag_genre_->setCurrentIndex(GenreEntryOf(file->GetGenre()));
     return true;
 }
 

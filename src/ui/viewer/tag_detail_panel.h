@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
 class QCheckBox;
@@ -47,9 +46,6 @@ public:
     // not a whole number; the text fields are then already in the tag in memory, track and
     // genre are not, and the file is not written.
     bool StoreTagDetail(int row);
-
-    // The genre list of the panel: an empty entry, then genre names 0..147.
-    static const QStringList& GenreEntries();
 
 signals:
     // "Save tag" was clicked; the main window saves the current row.
