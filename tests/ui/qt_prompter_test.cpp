@@ -2,8 +2,12 @@
 
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
+
+#include "actions/rename_skips.h"
 
 using ambrel::ui::QtPrompter;
 
@@ -49,6 +53,55 @@ private slots:
             QCOMPARE(seen.check_box, QStringLiteral("Don't show this again for this run"));
             QVERIFY(!seen.check_box_was_checked);
         }
+    }
+
+    // A run that skipped thousands of files: the box shows the first line and keeps the
+    // whole list in its details, and it fits the screen with the details open too.
+    void ALongWarningFitsTheScreen() {
+        std::vector<ambrel::RenameSkip> skips;
+        for (int i = 0; i < 3000; ++i) {
+            skips.push_back({"/music/folder/file " + std::to_string(i) + ".mp3", "taken.mp3",
+                             ambrel::SkipReason::kNameExists, 0});
+        }
+        const std::string text = ambrel::SkipWarningText(skips);
+        struct {
+            QString text, details;
+            int closed_height = 0, open_height = 0;
+        } seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen.text = box->text();
+            seen.details = box->detailedText();
+            seen.closed_height = box->frameGeometry().height();
+            for (QAbstractButton* button : box->buttons()) {
+                if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+            }
+            QTimer::singleShot(50, [&seen, box] {
+                seen.open_height = box->frameGeometry().height();
+                box->button(QMessageBox::Ok)->click();
+            });
+        });
+        QtPrompter().Warning(ambrel::kSkipWarningCaption, text);
+
+        QCOMPARE(seen.text, QStringLiteral("3000 files kept their names:"));
+        QCOMPARE(seen.details, QString::fromStdString(text));
+        const int screen = QGuiApplication::primaryScreen()->availableGeometry().height();
+        QVERIFY(seen.closed_height > 0 && seen.closed_height <= screen);
+        QVERIFY2(seen.open_height > seen.closed_height && seen.open_height <= screen,
+                 qPrintable(QString::number(seen.open_height)));
+
+        // A short warning shows its whole text.
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen.text = box->text();
+            seen.details = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QtPrompter().Warning("Files not renamed", "1 file kept its name:\n/a.mp3 -> \"b\"");
+        QCOMPARE(seen.text, QStringLiteral("1 file kept its name:\n/a.mp3 -> \"b\""));
+        QVERIFY(seen.details.isEmpty());
     }
 };
 

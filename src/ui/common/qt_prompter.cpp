@@ -9,6 +9,14 @@
 
 namespace ambrel::ui {
 
+namespace {
+
+// A warning of more lines or characters than these shows its text in the box's details.
+constexpr int kLongWarningLines = 25;
+constexpr int kLongWarningChars = 2000;
+
+}  // namespace
+
 QWidget* QtPrompter::Parent() const {
     return parent_ ? parent_.data() : QApplication::activeWindow();
 }
@@ -34,7 +42,17 @@ void QtPrompter::Error(const std::string& text) {
 }
 
 void QtPrompter::Warning(const std::string& caption, const std::string& text) {
-    QMessageBox box(QMessageBox::Warning, ToQ(caption), ToQ(text), QMessageBox::Ok, Parent());
+    QMessageBox box(QMessageBox::Warning, ToQ(caption), QString(), QMessageBox::Ok, Parent());
+    const QString all = ToQ(text);
+    // A long list (a rename run may skip thousands of files) would make a box taller than
+    // the screen: the box then shows the first line, and the whole text scrolls in its
+    // details.
+    if (all.count(QLatin1Char('\n')) >= kLongWarningLines || all.size() > kLongWarningChars) {
+        box.setText(all.section(QLatin1Char('\n'), 0, 0).left(kLongWarningChars));
+        box.setDetailedText(all);
+    } else {
+        box.setText(all);
+    }
     box.exec();
 }
 
