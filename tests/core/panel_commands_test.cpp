@@ -30,9 +30,9 @@ TagFields Fields(std::string artist, std::string title, int track = 0) {
     return f;
 }
 
-RenamePageState Template(int item) {
+RenamePageState Template(int item, const std::string& user_mask = "") {
     RenamePageState page;
-    page.template_item = item;
+    page.mask = BuildMask(item, page.separators.WordSeparator(), user_mask);
     return page;
 }
 
@@ -119,8 +119,7 @@ TEST_F(PanelCommandsTest, WithoutASelectionOnlyTheOptionsAreStored) {
 TEST_F(PanelCommandsTest, ATooLongUserMaskStopsBothRunsWithOneWarning) {
     Load({{"Abba - Waterloo.mp3", Fields("Abba", "Waterloo")}});
     table_.ReplaceSelection({0});
-    RenamePageState page = Template(kTemplateUserMask);
-    page.user_mask = ":a" + std::string(254, 'x');
+    const RenamePageState page = Template(kTemplateUserMask, ":a" + std::string(254, 'x'));
     EXPECT_EQ(RunFileRename(tags_, processor_, page, 2), -1);
     EXPECT_EQ(RunTagRename(tags_, processor_, page), -1);
     EXPECT_EQ(Files(), Texts{"Abba - Waterloo.mp3"});

@@ -15,8 +15,7 @@ namespace {
 void StoreOptions(TTagProcessor& processor, const RenamePageState& page) {
     processor.SetInWordSeparator(page.separators.InWordChar());
     processor.SetCaseMode(page.case_mode);
-    processor.SetMask(
-        BuildMask(page.template_item, page.separators.WordSeparator(), page.user_mask));
+    processor.SetMask(page.mask);
 }
 
 // Runs the per-file step on the entry of each selected row, redrawing the row after it,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "actions/templates.h"
@@ -14,8 +15,8 @@ class TTagViewer;
 struct RenamePageState {
     SeparatorChoice separators;
     int case_mode = 0;
-    int template_item = -1;  // the template list's selected item; -1 for none
-    std::string user_mask;
+    // The mask of the chosen template (BuildMask); none for the letter-case-only variant.
+    std::optional<std::string> mask;
 };
 
 // The bodies of the action panel's three run buttons, so that its window only reads its

@@ -29,9 +29,6 @@ public:
     void FillTemplateLists();
 
     QTabWidget* PageControl1() const { return page_control_1_; }
-    FileRenamePage* FileRename() const { return file_rename_; }
-    TagRenamePage* TagRename() const { return tag_rename_; }
-    CopyOptionsPage* CopyOptions() const { return copy_options_; }
 
 signals:
     // The user closed the window; the main window clears its flag and places the windows.

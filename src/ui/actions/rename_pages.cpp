@@ -76,8 +76,8 @@ const RenamePageNames kTagRenameNames = {"TabSheet2",
                                          "SpeedButtonTR",
                                          "Rename selected tags"};
 
-// The fixed description of the example song: a memo without a frame, in the window's
-// colour, that only shows its four lines.
+// The fixed description of the example song: a memo without a frame or a background of its
+// own, just tall enough for its four lines.
 QPlainTextEdit* MakeExampleMemo(const char* name, QWidget* parent) {
     auto* memo = new QPlainTextEdit(kExampleSong.join(QLatin1Char('\n')), parent);
     memo->setObjectName(QLatin1String(name));
@@ -187,22 +187,24 @@ void RenamePage::RememberMask() {
     mask_->setCurrentIndex(mask_->count() - 1);
 }
 
-ambrel::RenamePageState RenamePage::State() const {
-    ambrel::RenamePageState state;
-    state.separators.in_word = in_word_->currentIndex();
-    state.separators.word = word_->currentIndex();
-    state.separators.word_with_spaces = with_spaces_->isChecked();
-    state.separators.space = space_->currentIndex();
-    state.case_mode = case_->currentIndex();
+ambrel::SeparatorChoice RenamePage::Separators() const {
+    ambrel::SeparatorChoice separators;
+    separators.in_word = in_word_->currentIndex();
+    separators.word = word_->currentIndex();
+    separators.word_with_spaces = with_spaces_->isChecked();
+    separators.space = space_->currentIndex();
+    return separators;
+}
+
+int RenamePage::CaseMode() const { return case_->currentIndex(); }
+
+int RenamePage::SelectedTemplate() const {
     const QList<QListWidgetItem*> selected = list_->selectedItems();
-    state.template_item = selected.isEmpty() ? -1 : list_->row(selected.front());
-    state.user_mask = FromQ(mask_->currentText());
-    return state;
+    return selected.isEmpty() ? -1 : list_->row(selected.front());
 }
 
 std::optional<std::string> RenamePage::BuildMask(int item_index) const {
-    const ambrel::RenamePageState state = State();
-    return ambrel::BuildMask(item_index, state.separators.WordSeparator(), state.user_mask);
+    return ambrel::BuildMask(item_index, Separators().WordSeparator(), FromQ(mask_->currentText()));
 }
 
 // --- File rename ---------------------------------------------------------------------
@@ -245,8 +247,7 @@ int FileRenamePage::TrackDigits() const {
 }
 
 void FileRenamePage::FillFileTemplates() {
-    const ambrel::RenamePageState state = State();
-    ShowTemplates(ambrel::FileTemplatePreviews(state.separators, state.case_mode, TrackDigits()));
+    ShowTemplates(ambrel::FileTemplatePreviews(Separators(), CaseMode(), TrackDigits()));
 }
 
 void FileRenamePage::UpDown2Click() {
@@ -259,7 +260,9 @@ void FileRenamePage::RunFileRename() {
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TTagProcessor* processor = library_.TagProcessor();
     if (tags == nullptr || processor == nullptr) return;
-    ambrel::RunFileRename(*tags, *processor, State(), TrackDigits());
+    ambrel::RunFileRename(*tags, *processor,
+                          {Separators(), CaseMode(), BuildFileMask(SelectedTemplate())},
+                          TrackDigits());
 }
 
 // --- Tag rename ----------------------------------------------------------------------
@@ -270,16 +273,15 @@ TagRenamePage::TagRenamePage(ambrel::Library& library, QWidget* parent)
     LayOut(nullptr);
 }
 
-void TagRenamePage::FillTagTemplates() {
-    ShowTemplates(ambrel::TagTemplatePreviews(State().separators));
-}
+void TagRenamePage::FillTagTemplates() { ShowTemplates(ambrel::TagTemplatePreviews(Separators())); }
 
 void TagRenamePage::RunTagRename() {
     RememberMask();
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TTagProcessor* processor = library_.TagProcessor();
     if (tags == nullptr || processor == nullptr) return;
-    const int row = ambrel::RunTagRename(*tags, *processor, State());
+    const int row = ambrel::RunTagRename(
+        *tags, *processor, {Separators(), CaseMode(), BuildTagMask(SelectedTemplate())});
     if (row >= 0) emit tagDetailRequested(row);
 }
 

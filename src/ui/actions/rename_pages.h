@@ -54,9 +54,6 @@ struct RenamePageNames {
 class RenamePage : public QWidget {
     Q_OBJECT
 
-public:
-    QListWidget* TemplateList() const { return list_; }
-
 protected:
     RenamePage(const RenamePageNames& names, ambrel::Library& library, QWidget* parent);
 
@@ -69,11 +66,14 @@ protected:
     void ShowTemplates(const std::vector<std::string>& lines);
     // Adds the user mask to its box's items unless it is empty or there already.
     void RememberMask();
-    // The page's boxes as the run takes them.
-    ambrel::RenamePageState State() const;
-    // The mask of a template item as this page's boxes build it; none for item 6, no
-    // selection and any other index.
+    // The item indexes of the separator boxes and the check box, and the letter case mode.
+    ambrel::SeparatorChoice Separators() const;
+    int CaseMode() const;
+    // The mask of a template item as this page's boxes build it: items 0..4 with the word
+    // separator text, 5 the user mask; none for item 6, no selection and any other index.
     std::optional<std::string> BuildMask(int item_index) const;
+    // The template list's selected item, -1 for none.
+    int SelectedTemplate() const;
 
     ambrel::Library& library_;
     QToolButton* button_ = nullptr;
