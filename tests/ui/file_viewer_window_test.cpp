@@ -240,7 +240,6 @@ private slots:
     void ParentEntryRefusesAnInPlaceEditor() {
         World w;
         QtReportView* dirs = w.Directories();
-        dirs->SetCaptionEditable(true);
         dirs->EditCaption(0);
         QVERIFY(!dirs->viewport()->findChild<QLineEdit*>());
         dirs->EditCaption(1);
@@ -481,16 +480,6 @@ private slots:
         QVERIFY(w.Files()->SelectedRows().empty());
         w.Click("ToolButtonLoadFiles");
         QCOMPARE(w.table->RowCount(), 0);
-    }
-
-    void CommandsNotBuiltYetAreDisabled() {
-        World w;
-        for (const char* name :
-             {"ToolButtonFolderCreate", "ToolButtonFolderRename", "ToolButtonFolderDelete",
-              "ToolButtonMoveFiles", "ToolButtonCopyFiles", "ToolButtonDeleteFiles"}) {
-            QVERIFY2(!w.Find<QToolButton>(name)->isEnabled(), name);
-        }
-        QVERIFY(!w.Find<QAction>("Deleteselecteddirectory1")->isEnabled());
     }
 };
 

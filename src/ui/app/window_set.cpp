@@ -40,6 +40,7 @@ WindowSet::~WindowSet() {
 void WindowSet::Wire() {
     form1_->SetSideWindows(form2_.get(), form3_.get());
     form1_->SetDialogs(form5_.get(), about_box_.get());
+    form2_->SetProcessDialog(form4_.get());
     QObject::connect(form2_.get(), &TForm2::closed, form1_.get(), &TForm1::FileViewerClosed);
     QObject::connect(form3_.get(), &TForm3::closed, form1_.get(), &TForm1::ActionPanelClosed);
     QObject::connect(form3_.get(), &TForm3::tagDetailRequested, form1_.get(),

@@ -20,6 +20,7 @@
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/common/qt_text.h"
+#include "ui/common/wrapping_check_box.h"
 #include "ui/files/qt_selectors.h"
 
 namespace ambrel::ui {
@@ -55,17 +56,14 @@ QToolBar* NewToolBar(const QString& name, QWidget* parent) {
     return bar;
 }
 
-// A tool button with its picture and hint. Buttons whose commands are not built yet are
-// created disabled.
-QToolButton* AddButton(QToolBar* bar, const QString& name, const QString& hint, Picture picture,
-                       bool enabled = true) {
+// A tool button with its picture and hint.
+QToolButton* AddButton(QToolBar* bar, const QString& name, const QString& hint, Picture picture) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setIcon(ToolPicture(picture));
     button->setToolTip(hint);
     button->setStatusTip(hint);
     button->setAutoRaise(true);
-    button->setEnabled(enabled);
     bar->addWidget(button);
     return button;
 }
@@ -78,19 +76,29 @@ QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, Handl
     return item;
 }
 
-QCheckBox* AddCheckBox(QLayout* layout, const QString& name, const QString& caption) {
-    auto* box = new QCheckBox(caption);
+// A settings box; its caption wraps where the narrow window is too small for one line.
+QCheckBox* AddCheckBox(QLayout* layout, const QString& name, const QString& caption, bool checked) {
+    auto* box = new WrappingCheckBox(caption);
     box->setObjectName(name);
-    box->setChecked(true);
+    box->setChecked(checked);
     layout->addWidget(box);
     return box;
+}
+
+QGroupBox* AddGroup(QWidget* page, const QString& name, const QString& caption) {
+    auto* group = new QGroupBox(caption, page);
+    group->setObjectName(name);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 2, 2, 2);
+    page->layout()->addWidget(group);
+    return group;
 }
 
 }  // namespace
 
 FileViewerPages::FileViewerPages(const std::string& start_path, ambrel::Library& library,
                                  ambrel::Prompter& prompter, QWidget* parent)
-    : QTabWidget(parent), library_(library) {
+    : QTabWidget(parent), library_(library), prompter_(prompter) {
     setObjectName(QStringLiteral("PageControl"));
     addTab(BuildViewerPage(), QIcon::fromTheme(QStringLiteral("folder")),
            QStringLiteral("File viewer"));
@@ -167,15 +175,18 @@ QToolBar* FileViewerPages::BuildDirectoryToolBar() {
     connect(AddButton(bar, QStringLiteral("ToolButtonFolderUp"),
                       QStringLiteral("Go one directory level upper"), Picture::kFolderUp),
             &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderUpClick);
-    // Creating, renaming and deleting directories are not built yet.
-    AddButton(bar, QStringLiteral("ToolButtonFolderCreate"),
-              QStringLiteral("Create new folder using Dirname variable"), Picture::kFolderNew,
-              false);
-    AddButton(bar, QStringLiteral("ToolButtonFolderRename"),
-              QStringLiteral("Rename selected directory using Dirname variable"), Picture::kRename,
-              false);
-    AddButton(bar, QStringLiteral("ToolButtonFolderDelete"),
-              QStringLiteral("Delete selected directory"), Picture::kDelete, false);
+    QToolButton* create =
+        AddButton(bar, QStringLiteral("ToolButtonFolderCreate"),
+                  QStringLiteral("Create new folder using Dirname variable"), Picture::kFolderNew);
+    create->setText(QStringLiteral("Create folder"));
+    connect(create, &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderCreateClick);
+    connect(AddButton(bar, QStringLiteral("ToolButtonFolderRename"),
+                      QStringLiteral("Rename selected directory using Dirname variable"),
+                      Picture::kRename),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderRenameClick);
+    connect(AddButton(bar, QStringLiteral("ToolButtonFolderDelete"),
+                      QStringLiteral("Delete selected directory"), Picture::kDelete),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderDeleteClick);
     return bar;
 }
 
@@ -207,18 +218,23 @@ QToolBar* FileViewerPages::BuildFileToolBar() {
     connect(AddButton(bar, QStringLiteral("ToolButtonDeselectAllfiles"),
                       QStringLiteral("Deselect all files"), Picture::kRemoveAll),
             &QToolButton::clicked, this, &FileViewerPages::ToolButtonDeselectAllfilesClick);
-    // Copying, moving and deleting files are not built yet. The first two names are
-    // crossed with their captions; the captions and hints say what each does.
-    AddButton(bar, QStringLiteral("ToolButtonMoveFiles"),
-              QStringLiteral("Copy selected sound files from main window to current directory"),
-              Picture::kCopy, false)
-        ->setText(QStringLiteral("Copy selected files"));
-    AddButton(bar, QStringLiteral("ToolButtonCopyFiles"),
-              QStringLiteral("Move selected sound files from main window to current directory"),
-              Picture::kMove, false)
-        ->setText(QStringLiteral("Move selected files"));
-    AddButton(bar, QStringLiteral("ToolButtonDeleteFiles"), QStringLiteral("Delete selected files"),
-              Picture::kDelete, false);
+    // The first two names are crossed with their captions; the captions and hints say what
+    // each does.
+    QToolButton* copy =
+        AddButton(bar, QStringLiteral("ToolButtonMoveFiles"),
+                  QStringLiteral("Copy selected sound files from main window to current directory"),
+                  Picture::kCopy);
+    copy->setText(QStringLiteral("Copy selected files"));
+    connect(copy, &QToolButton::clicked, this, &FileViewerPages::ToolButtonMoveFilesClick);
+    QToolButton* move =
+        AddButton(bar, QStringLiteral("ToolButtonCopyFiles"),
+                  QStringLiteral("Move selected sound files from main window to current directory"),
+                  Picture::kMove);
+    move->setText(QStringLiteral("Move selected files"));
+    connect(move, &QToolButton::clicked, this, &FileViewerPages::ToolButtonCopyFilesClick);
+    connect(AddButton(bar, QStringLiteral("ToolButtonDeleteFiles"),
+                      QStringLiteral("Delete selected files"), Picture::kDelete),
+            &QToolButton::clicked, this, &FileViewerPages::ToolButtonDeleteFilesClick);
     return bar;
 }
 
@@ -232,8 +248,11 @@ void FileViewerPages::BuildDirectoryList() {
     list->SetMultiSelect(false);
     list->SetGridLines(false);
     list->setItemDelegate(new DirectoryNameDelegate(list));
-    // Renaming in place arrives with the directory commands; until then labels are read-only.
-    list->SetCaptionEditable(false);
+    list->SetCaptionEditable(true);
+    // The rename runs once the editor has closed, not inside the edit's commit, so that its
+    // report and the row's new caption do not arrive while the view is still editing.
+    connect(list, &QtReportView::captionEdited, this, &FileViewerPages::ListViewDirectoriesEdited,
+            Qt::QueuedConnection);
     connect(list, &QtReportView::rowActivated, this, &FileViewerPages::ListViewDirectoriesOpen);
     connect(list, &QtReportView::keyPressed, this, &FileViewerPages::ListViewDirectoriesKeyDown);
 
@@ -245,8 +264,7 @@ void FileViewerPages::BuildDirectoryList() {
     AddItem(popup_menu_dir_, QStringLiteral("Refreshdirectory1"),
             QStringLiteral("Refresh directory"), [this] { ToolButtonFolderRefreshClick(); });
     AddItem(popup_menu_dir_, QStringLiteral("Deleteselecteddirectory1"),
-            QStringLiteral("Delete selected directory"), [] {})
-        ->setEnabled(false);  // deleting directories is not built yet
+            QStringLiteral("Delete selected directory"), [this] { ToolButtonFolderDeleteClick(); });
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         popup_menu_dir_->popup(list_view_directories_->viewport()->mapToGlobal(pos));
@@ -273,34 +291,70 @@ QWidget* FileViewerPages::BuildSettingsPage() {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 4, 2, 4);
 
-    auto* viewer_group = new QGroupBox(QStringLiteral("File viewer"), page);
-    viewer_group->setObjectName(QStringLiteral("GroupBoxFileViewer"));
-    auto* viewer_layout = new QVBoxLayout(viewer_group);
-    viewer_layout->setContentsMargins(4, 2, 2, 2);
-    check_box_viewer_hidden_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerHidden"),
-                                           QStringLiteral("Show hidden files in file viewer"));
+    QLayout* viewer_layout =
+        AddGroup(page, QStringLiteral("GroupBoxFileViewer"), QStringLiteral("File viewer"))
+            ->layout();
+    check_box_viewer_hidden_ =
+        AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerHidden"),
+                    QStringLiteral("Show hidden files in file viewer"), true);
     check_box_viewer_icons_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxViewerIcons"),
-                                          QStringLiteral("Show icons in file viewer"));
+                                          QStringLiteral("Show icons in file viewer"), true);
     check_box_tag_status_ = AddCheckBox(viewer_layout, QStringLiteral("CheckBoxTagStatus"),
-                                        QStringLiteral("Show if tag is present in file"));
+                                        QStringLiteral("Show if tag is present in file"), true);
     connect(check_box_viewer_hidden_, &QCheckBox::clicked, this,
             &FileViewerPages::CheckBoxViewerHiddenClick);
     connect(check_box_viewer_icons_, &QCheckBox::clicked, this,
             &FileViewerPages::CheckBoxViewerIconsClick);
     connect(check_box_tag_status_, &QCheckBox::clicked, this,
             &FileViewerPages::CheckBoxTagStatusClick);
-    layout->addWidget(viewer_group);
 
     // Read at each load; clicking it does nothing by itself.
-    auto* load_group = new QGroupBox(QStringLiteral("Load tag files"), page);
-    load_group->setObjectName(QStringLiteral("GroupBoxLoadTagFiles"));
-    auto* load_layout = new QVBoxLayout(load_group);
-    load_layout->setContentsMargins(4, 2, 2, 2);
-    check_box_load_subdirs_ = AddCheckBox(load_layout, QStringLiteral("CheckBoxLoadSubdirs"),
-                                          QStringLiteral("Load tags also from subdirectories"));
-    layout->addWidget(load_group);
+    check_box_load_subdirs_ = AddCheckBox(
+        AddGroup(page, QStringLiteral("GroupBoxLoadTagFiles"), QStringLiteral("Load tag files"))
+            ->layout(),
+        QStringLiteral("CheckBoxLoadSubdirs"), QStringLiteral("Load tags also from subdirectories"),
+        true);
+    BuildDeleteOptions(page);
+    BuildCopyMoveOptions(page);
     layout->addStretch(1);
     return page;
+}
+
+// Read when a delete starts.
+void FileViewerPages::BuildDeleteOptions(QWidget* page) {
+    QLayout* layout =
+        AddGroup(page, QStringLiteral("GroupBoxDeleteOptions"), QStringLiteral("Delete options"))
+            ->layout();
+    check_box_delete_subdirs_ =
+        AddCheckBox(layout, QStringLiteral("CheckBoxDeleteSubdirs"),
+                    QStringLiteral("Delete files from subdirectories"), true);
+    check_box_delete_filtered_ =
+        AddCheckBox(layout, QStringLiteral("CheckBoxDeleteFiltered"),
+                    QStringLiteral("Delete only files with extensions in filter"), false);
+    check_box_delete_only_files_ =
+        AddCheckBox(layout, QStringLiteral("CheckBoxDeleteOnlyFiles"),
+                    QStringLiteral("Delete only files, keep directories"), false);
+    check_box_ask_before_delete_ = AddCheckBox(layout, QStringLiteral("CheckBoxAskBeforeDelete"),
+                                               QStringLiteral("Ask before deleting"), true);
+}
+
+// Set in the model when clicked, and read again when a copy or move starts.
+void FileViewerPages::BuildCopyMoveOptions(QWidget* page) {
+    QLayout* layout = AddGroup(page, QStringLiteral("GroupBoxCopyMoveOptions"),
+                               QStringLiteral("Copy/Move options"))
+                          ->layout();
+    check_box_overwrite_files_ =
+        AddCheckBox(layout, QStringLiteral("CheckBoxOverwriteFiles"),
+                    QStringLiteral("Overwrite destination files without asking"), false);
+    check_box_overwrite_dialog_ = AddCheckBox(layout, QStringLiteral("CheckBoxOverwriteDialog"),
+                                              QStringLiteral("Show overwrite dialog"), true);
+    check_box_overwrite_dialog_->setToolTip(
+        QStringLiteral("Show dialog if you unselect destination file overwriting"));
+    // Followed also when a box is set without a click, so the greying never goes stale.
+    connect(check_box_overwrite_files_, &QCheckBox::toggled, this,
+            &FileViewerPages::CheckBoxOverwriteFilesClick);
+    connect(check_box_overwrite_dialog_, &QCheckBox::toggled, this,
+            &FileViewerPages::CheckBoxOverwriteDialogClick);
 }
 
 // The browser's controls are attached in the window's order; the fourth attachment makes

@@ -15,8 +15,10 @@ class QToolButton;
 namespace ambrel {
 enum class LoadMode : uint8_t;
 class Library;
+class ProcessView;
 class Prompter;
 class TDirectoryBrowser;
+class TFileCommands;
 class TFileViewer;
 }  // namespace ambrel
 
@@ -58,6 +60,9 @@ public:
     // The main window saved tags to these files: a file list that shows tag status updates
     // their rows, or lists the folder again when it may have changed since it was listed.
     void AfterTagsSaved(const std::vector<std::string>& paths);
+    // The process dialog the copy, move and delete commands run in (not owned). Without one,
+    // and while the library holds no model, the file and folder commands do nothing.
+    void SetProcessView(ambrel::ProcessView* view) { process_view_ = view; }
 
     // Handlers, named after their control and event.
     void DriveComboBoxChange(int index);
@@ -71,10 +76,23 @@ public:
     void CheckBoxViewerHiddenClick(bool checked);
     void CheckBoxViewerIconsClick(bool checked);
     void CheckBoxTagStatusClick(bool checked);
+    // The file and folder commands (file_viewer_commands.cpp). ToolButtonMoveFiles copies and
+    // ToolButtonCopyFiles moves, as their captions say.
+    void ToolButtonMoveFilesClick();
+    void ToolButtonCopyFilesClick();
+    void ToolButtonDeleteFilesClick();
+    void ToolButtonFolderCreateClick();
+    void ToolButtonFolderRenameClick();
+    void ToolButtonFolderDeleteClick();
+    void ListViewDirectoriesEdited(int row, const QString& text);
+    void CheckBoxOverwriteFilesClick(bool checked);
+    void CheckBoxOverwriteDialogClick(bool checked);
 
 private:
     QWidget* BuildViewerPage();
     QWidget* BuildSettingsPage();
+    void BuildDeleteOptions(QWidget* page);
+    void BuildCopyMoveOptions(QWidget* page);
     QToolBar* BuildDirectoryToolBar();
     QToolBar* BuildFileToolBar();
     void BuildDirectoryList();
@@ -83,6 +101,10 @@ private:
     // Makes each list's selected row its current row, so Enter and the arrow keys go on
     // from the row a listing selected.
     void FollowSelection();
+    // Runs a file or folder command over the library's data and the process dialog; nothing
+    // without them.
+    template <typename Command>
+    void RunFileCommand(Command command);
 
     QtDriveSelector* drive_combo_box_ = nullptr;
     QtReportView* list_view_directories_ = nullptr;
@@ -93,9 +115,17 @@ private:
     QCheckBox* check_box_viewer_icons_ = nullptr;
     QCheckBox* check_box_tag_status_ = nullptr;
     QCheckBox* check_box_load_subdirs_ = nullptr;
+    QCheckBox* check_box_delete_subdirs_ = nullptr;
+    QCheckBox* check_box_delete_filtered_ = nullptr;
+    QCheckBox* check_box_delete_only_files_ = nullptr;
+    QCheckBox* check_box_ask_before_delete_ = nullptr;
+    QCheckBox* check_box_overwrite_files_ = nullptr;
+    QCheckBox* check_box_overwrite_dialog_ = nullptr;
 
     std::unique_ptr<QtIconSource> image_list_files_;
     ambrel::Library& library_;
+    ambrel::Prompter& prompter_;
+    ambrel::ProcessView* process_view_ = nullptr;
     std::unique_ptr<ambrel::TFileViewer> viewer_;
 };
 

@@ -21,6 +21,8 @@ TForm2::TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
     resize(257, 623);
 }
 
+void TForm2::SetProcessDialog(ambrel::ProcessView* dialog) { pages_->SetProcessView(dialog); }
+
 void TForm2::AfterTagsSaved(const std::vector<std::string>& paths) {
     pages_->AfterTagsSaved(paths);
 }

@@ -6,6 +6,7 @@
 
 namespace ambrel {
 class Library;
+class ProcessView;
 class Prompter;
 }  // namespace ambrel
 
@@ -25,6 +26,8 @@ public:
     TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent = nullptr);
 
     FileViewerPages* Pages() const { return pages_; }
+    // The process dialog the copy, move and delete commands run in (not owned).
+    void SetProcessDialog(ambrel::ProcessView* dialog);
 
 public slots:
     // The main window saved tags to these files: a file list that shows tag status
