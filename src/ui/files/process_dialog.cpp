@@ -7,8 +7,10 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 
@@ -22,6 +24,8 @@ constexpr int kClientWidth = 490;
 constexpr int kClientHeight = 383;
 // How often a run paints the dialog while it holds the event loop.
 constexpr int kPaintIntervalMs = 50;
+// How long a run waits at most for the window system to show the dialog.
+constexpr int kExposeWaitMs = 1000;
 
 int ClampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, 0, INT_MAX));
@@ -245,6 +249,19 @@ void TForm4::AppendError(const std::string& path, const std::string& message) {
 
 void TForm4::SetCloseEnabled(bool enabled) { button1_->setEnabled(enabled); }
 
-void TForm4::ProcessEventsOnce() { QCoreApplication::processEvents(); }
+// A window system that maps a window a moment after it is shown (X11) may not have shown the
+// dialog yet after that one pass; until it has, nothing the run paints reaches the screen.
+// So the pass goes on a little while the dialog is not yet on screen, still without input.
+void TForm4::ProcessEventsOnce() {
+    QCoreApplication::processEvents();
+    QElapsedTimer waited;
+    waited.start();
+    while (isVisible() && windowHandle() && !windowHandle()->isExposed() &&
+           waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
+    if (running_) repaint();
+}
 
 }  // namespace ambrel::ui
