@@ -16,11 +16,11 @@
 #include "tag/tag_file.h"
 #include "ui/actions/panel_controls.h"
 #include "ui/actions/up_down.h"
-#include "ui/actions/wrapped_check_box.h"
 #include "ui/common/command_guard.h"
 #include "ui/common/genre_entries.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
+#include "ui/common/wrapping_check_box.h"
 #include "viewer/tag_viewer.h"
 
 namespace ambrel::ui {
@@ -84,7 +84,7 @@ CopyOptionsPage::CopyOptionsPage(ambrel::Library& library, QWidget* parent)
     grid->setAlignment(edit_tag_year_, Qt::AlignLeft);
 
     check_box_track1_ =
-        new WrappedCheckBox(QStringLiteral("Begin track number in each directory from 1"), this);
+        new WrappingCheckBox(QStringLiteral("Begin track number in each directory from 1"), this);
     check_box_track1_->setObjectName(QStringLiteral("CheckBoxTrack1"));
     grid->addWidget(check_box_track1_, 7, 0, 1, 3);
     grid->setRowStretch(8, 1);
