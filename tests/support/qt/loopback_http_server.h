@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTcpServer>
+#include <map>
+
+namespace ambrel::test {
+
+// A small HTTP server on 127.0.0.1 (a free port) for tests that fetch from a server. It
+// runs on the test's own thread: it answers whenever the event loop runs, which a download
+// waiting in its own event loop does. Each answer closes its connection.
+class LoopbackHttpServer {
+public:
+    // How an answer ends: all of it; half the body and then silence with the connection
+    // kept open; half the body and then the connection closed; or the whole body with no
+    // length given, ended by closing the connection.
+    enum class Ending { kWhole, kStall, kCloseMidway, kNoLength };
+    struct Resource {
+        QByteArray body;
+        int status = 200;
+        Ending ending = Ending::kWhole;
+        QByteArray location;  // sent as the Location of a redirect when not empty
+    };
+
+    LoopbackHttpServer();
+
+    quint16 Port() const { return server_.serverPort(); }
+    // "http://127.0.0.1:port", without a trailing '/'.
+    QString Address() const;
+    // Answers GET requests for the path (as sent: "/data/x.txt"); other paths get 404.
+    void Serve(const QByteArray& path, Resource resource);
+    void Serve(const QByteArray& path, const QByteArray& body);
+    // How many requests came for paths that begin with the prefix.
+    int Requests(const QByteArray& prefix) const;
+    // How many connections were opened, whether or not a request came over them.
+    int Connections() const { return connections_; }
+
+private:
+    void Accept();
+    void Answer(QTcpSocket* socket, const QByteArray& path);
+
+    QTcpServer server_;
+    std::map<QByteArray, Resource> resources_;
+    std::map<QByteArray, int> requests_;
+    int connections_ = 0;
+};
+
+}  // namespace ambrel::test
