@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -6,6 +7,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 
@@ -260,12 +262,19 @@ private slots:
         QTest::keyClick(w.form, Qt::Key_Delete);
         QCOMPARE(w.table->RowCount(), 0);
 
-        w.Trigger("About2");
-        QVERIFY(w.windows->AboutBox()->isVisible());
-        w.windows->AboutBox()->close();
-        w.Trigger("Checknewversion1");
-        QVERIFY(w.windows->Form5()->isVisible());
-        w.windows->Form5()->close();
+        // Both dialogs are modal: the command returns once the dialog is closed.
+        const std::pair<const char*, QDialog*> dialogs[] = {
+            {"About2", w.windows->AboutBox()}, {"Checknewversion1", w.windows->Form5()}};
+        for (const auto& [item, dialog] : dialogs) {
+            QWidget* modal = nullptr;
+            QTimer::singleShot(0, dialog, [&modal, dialog = dialog] {
+                modal = QApplication::activeModalWidget();
+                dialog->close();
+            });
+            w.Trigger(item);
+            QCOMPARE(modal, static_cast<QWidget*>(dialog));
+            QVERIFY(!dialog->isVisible());
+        }
     }
 
     void ClosingTheMainWindowDestroysTheModel() {

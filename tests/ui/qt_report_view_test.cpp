@@ -234,7 +234,7 @@ private slots:
 
     void EveryPictureExistsAtItsSize() {
         ambrel::ui::UseIconTheme();
-        for (int p = 0; p <= int(ambrel::ui::Picture::kAudioFile); ++p) {
+        for (int p = 0; p <= int(ambrel::ui::Picture::kProduct); ++p) {
             const auto picture = ambrel::ui::Picture(p);
             QVERIFY2(!ambrel::ui::ToolPicture(picture).pixmap(24, 24).isNull(),
                      qPrintable(QString::number(p)));

@@ -22,7 +22,7 @@ WindowSet::WindowSet(ambrel::Prompter* prompter)
     form2_ = std::make_unique<TForm2>(*library_, *prompter_);
     form3_ = std::make_unique<TForm3>(*library_);
     form4_ = std::make_unique<TForm4>();
-    form5_ = std::make_unique<TForm5>();
+    form5_ = std::make_unique<TForm5>(*prompter_);
     about_box_ = std::make_unique<TAboutBox>();
     Wire();
 }
@@ -41,11 +41,14 @@ void WindowSet::Wire() {
     form1_->SetSideWindows(form2_.get(), form3_.get());
     form1_->SetDialogs(form5_.get(), about_box_.get());
     form2_->SetProcessDialog(form4_.get());
+    about_box_->SetVersionDialog(form5_.get());
     QObject::connect(form2_.get(), &TForm2::closed, form1_.get(), &TForm1::FileViewerClosed);
     QObject::connect(form3_.get(), &TForm3::closed, form1_.get(), &TForm1::ActionPanelClosed);
     QObject::connect(form3_.get(), &TForm3::tagDetailRequested, form1_.get(),
                      &TForm1::ShowTagDetail);
     QObject::connect(form1_.get(), &TForm1::tagsSaved, form2_.get(), &TForm2::AfterTagsSaved);
+    QObject::connect(form5_.get(), &TForm5::installerStarted, form1_.get(),
+                     [form1 = form1_.get()] { form1->SetCloseAfterUpdate(true); });
 }
 
 void WindowSet::Show() { form1_->show(); }

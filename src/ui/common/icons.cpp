@@ -103,6 +103,20 @@ void Folder(QPainter& p) {
     p.drawPath(path);
 }
 
+// A globe of meridians and parallels: the internet.
+void Globe(QPainter& p) {
+    const QRectF ball(3, 3, 18, 18);
+    p.setPen(Pen(kBlue, 1.3));
+    p.setBrush(QColor(220, 232, 245));
+    p.drawEllipse(ball);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(8, 3, 8, 18));
+    p.drawLine(QPointF(12, 3), QPointF(12, 21));
+    p.drawLine(QPointF(3, 12), QPointF(21, 12));
+    p.drawLine(QPointF(5, 7.5), QPointF(19, 7.5));
+    p.drawLine(QPointF(5, 16.5), QPointF(19, 16.5));
+}
+
 void Arrow(QPainter& p, QPointF from, QPointF to, const QColor& color, qreal width) {
     p.setPen(Pen(color, width));
     p.drawLine(from, to);
@@ -173,6 +187,9 @@ void Paint(QPainter& p, Picture picture) {
             break;
         }
         case Picture::kCheckVersion:
+            Globe(p);
+            break;
+        case Picture::kDownload:
             p.setPen(Pen(kBlue, 1.4));
             p.setBrush(QColor(220, 232, 245));
             p.drawEllipse(QRectF(3, 3, 18, 18));
@@ -224,6 +241,10 @@ void Paint(QPainter& p, Picture picture) {
             Page(p, QRectF(4, 2, 16, 20));
             Note(p, QPointF(9.5, 17), 1.0, kBlue);
             break;
+        case Picture::kProduct:
+            Tag(p, true);
+            Note(p, QPointF(13, 15.5), 0.75, kBlue);
+            break;
     }
 }
 
@@ -240,7 +261,7 @@ const char* ThemeName(Picture picture) {
             return "edit-clear-all";
         case Picture::kSave:
             return "document-save";
-        case Picture::kCheckVersion:
+        case Picture::kDownload:
             return "software-update-available";
         case Picture::kAbout:
             return "help-about";

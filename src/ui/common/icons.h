@@ -18,6 +18,7 @@ enum class Picture {
     kRefresh,
     kFilter,
     kCheckVersion,
+    kDownload,
     kAbout,
     kFolder,
     kFolderUp,
@@ -28,10 +29,12 @@ enum class Picture {
     kRename,
     kLoad,
     kAudioFile,
+    kProduct,
 };
 
 inline constexpr int kToolPictureSize = 24;
 inline constexpr int kMenuPictureSize = 16;
+inline constexpr int kProductPictureSize = 200;
 
 // Makes the theme lookups work the same on every platform plugin, offscreen too.
 void UseIconTheme();

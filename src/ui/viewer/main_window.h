@@ -69,6 +69,10 @@ public:
     void SetDialogs(QDialog* version_check, QDialog* about);
     bool FileViewerVisible() const { return file_viewer_visible_; }
     bool ActionPanelVisible() const { return action_panel_visible_; }
+    // Set once the version dialog has started an installer: when the dialog returns, this
+    // window closes, which ends the program.
+    bool CloseAfterUpdate() const { return close_after_update_; }
+    void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
 
     // Loads the dropped paths (bytes, as the system names the files) that the tag list takes
     // (TTagList::IsMp3Path) into it and rebuilds the table once. Folders are skipped.
@@ -123,6 +127,7 @@ private:
     ambrel::Prompter& prompter_;
     bool file_viewer_visible_ = false;
     bool action_panel_visible_ = false;
+    bool close_after_update_ = false;
 
     QPointer<QWidget> file_viewer_;
     QPointer<QWidget> action_panel_;

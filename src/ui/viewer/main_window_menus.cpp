@@ -210,12 +210,15 @@ void TForm1::BuildMainMenu() {
     item = about->addAction(QStringLiteral("Check new version"));
     item->setObjectName(QStringLiteral("Checknewversion1"));
     Bind(item, &QAction::triggered, [this] {
-        if (version_check_) version_check_->open();
+        if (!version_check_) return;
+        version_check_->exec();
+        // The dialog started an installer: the program makes way for it.
+        if (close_after_update_) close();
     });
     item = about->addAction(QStringLiteral("About"));
     item->setObjectName(QStringLiteral("About2"));
     Bind(item, &QAction::triggered, [this] {
-        if (about_) about_->open();
+        if (about_) about_->exec();
     });
 }
 
