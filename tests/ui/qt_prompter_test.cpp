@@ -1,6 +1,7 @@
 #include "ui/common/qt_prompter.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +17,7 @@ namespace {
 struct SeenBox {
     QString text, caption, check_box;
     bool check_box_was_checked = true;
+    QWidget* parent = nullptr;
 };
 
 // Waits for the next modal message box, notes what it shows, ticks its check box when
@@ -26,6 +28,7 @@ void AnswerNextBox(bool tick, SeenBox* seen) {
         if (!box) return AnswerNextBox(tick, seen);
         seen->text = box->text();
         seen->caption = box->windowTitle();
+        seen->parent = box->parentWidget();
         if (QCheckBox* check = box->checkBox()) {
             seen->check_box = check->text();
             seen->check_box_was_checked = check->isChecked();
@@ -102,6 +105,24 @@ private slots:
         QtPrompter().Warning("Files not renamed", "1 file kept its name:\n/a.mp3 -> \"b\"");
         QCOMPARE(seen.text, QStringLiteral("1 file kept its name:\n/a.mp3 -> \"b\""));
         QVERIFY(seen.details.isEmpty());
+    }
+
+    // A prompter without a parent, as the window set's, speaks over the dialog that runs.
+    void ABoxWithoutParentGoesOverTheRunningDialog() {
+        QtPrompter prompter;
+        QWidget main_window;
+        main_window.show();
+        QApplication::setActiveWindow(&main_window);
+        QDialog dialog(&main_window);
+        SeenBox seen;
+        QTimer::singleShot(0, &dialog, [&] {
+            AnswerNextBox(false, &seen);
+            prompter.Message("Over the dialog");
+            dialog.accept();
+        });
+        dialog.exec();
+        QCOMPARE(seen.text, QStringLiteral("Over the dialog"));
+        QCOMPARE(seen.parent, static_cast<QWidget*>(&dialog));
     }
 };
 

@@ -8,7 +8,7 @@ namespace ambrel::update {
 
 // The project's update server; mirrors and tests name another one in AMBREL_UPDATE_URL.
 inline constexpr std::string_view kUpdateServer = "https://www.pendrake.com";
-inline constexpr std::string_view kUpdateServerVariable = "AMBREL_UPDATE_URL";
+inline constexpr char kUpdateServerVariable[] = "AMBREL_UPDATE_URL";
 inline constexpr std::string_view kVersionPath = "/data/ambrel_version_free.txt";
 inline constexpr std::string_view kDownloadListPath = "/data/download_version.txt";
 inline constexpr std::string_view kDownloadPath = "/download/";

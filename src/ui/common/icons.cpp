@@ -58,7 +58,7 @@ void Rows(QPainter& p, const QColor& highlight, bool all) {
     }
 }
 
-void Tag(QPainter& p, bool filled) {
+void Tag(QPainter& p, bool filled, bool lines = true) {
     QPolygonF tag;
     tag << QPointF(3, 12) << QPointF(9, 5) << QPointF(21, 5) << QPointF(21, 19) << QPointF(9, 19);
     p.setPen(Pen(filled ? QColor(160, 100, 10) : QColor(130, 130, 130), 1.4));
@@ -66,11 +66,11 @@ void Tag(QPainter& p, bool filled) {
     p.drawPolygon(tag);
     p.setBrush(kPaper);
     p.drawEllipse(QPointF(9, 12), 1.7, 1.7);
-    if (filled) {
+    if (filled && lines) {
         p.setPen(Pen(Qt::white, 1.6));
         p.drawLine(QPointF(13, 10), QPointF(18, 10));
         p.drawLine(QPointF(13, 14), QPointF(17, 14));
-    } else {
+    } else if (!filled) {
         p.setPen(Pen(kRed, 2.2));
         p.drawLine(QPointF(4, 21), QPointF(21, 3));
     }
@@ -242,8 +242,8 @@ void Paint(QPainter& p, Picture picture) {
             Note(p, QPointF(9.5, 17), 1.0, kBlue);
             break;
         case Picture::kProduct:
-            Tag(p, true);
-            Note(p, QPointF(13, 15.5), 0.75, kBlue);
+            Tag(p, true, false);
+            Note(p, QPointF(13.5, 16), 0.9, kBlue);
             break;
     }
 }

@@ -18,7 +18,11 @@ constexpr int kLongWarningChars = 2000;
 }  // namespace
 
 QWidget* QtPrompter::Parent() const {
-    return parent_ ? parent_.data() : QApplication::activeWindow();
+    if (parent_) return parent_.data();
+    // The running dialog is known at once; which window is active is the window manager's
+    // word, which may come late.
+    if (QWidget* dialog = QApplication::activeModalWidget()) return dialog;
+    return QApplication::activeWindow();
 }
 
 void QtPrompter::Message(const std::string& text) {

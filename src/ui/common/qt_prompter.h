@@ -11,8 +11,9 @@ namespace ambrel::ui {
 // The program's title: the caption of every box that has none of its own.
 inline const QString kApplicationTitle = QStringLiteral("Ambrel 2.0 Free alpha (Pendrake)");
 
-// Shows the program's messages and questions as modal Qt boxes over the parent
-// window (the active window when no parent is given).
+// Shows the program's messages and questions as modal Qt boxes over the parent window.
+// Without a parent a box goes over the modal dialog that is running, else over the active
+// window: a dialog's message then stays above the dialog rather than falling under it.
 class QtPrompter : public ambrel::Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}

@@ -115,7 +115,7 @@ TForm5::TForm5(ambrel::Prompter& prompter, QWidget* parent) : QDialog(parent), p
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/Temp");
     version_file_ = temp_dir_ + QStringLiteral("/version.txt");
     const QString server = ToQ(update::UpdateServerAddress(
-        FromQ(qEnvironmentVariable(update::kUpdateServerVariable.data()))));
+        FromQ(qEnvironmentVariable(update::kUpdateServerVariable))));
     version_url_ = QUrl(server + ToQ(update::kVersionPath));
     download_base_url_ = server + ToQ(update::kDownloadPath);
     download_list_url_ = QUrl(server + ToQ(update::kDownloadListPath));
