@@ -114,8 +114,8 @@ TForm5::TForm5(ambrel::Prompter& prompter, QWidget* parent) : QDialog(parent), p
     temp_dir_ =
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/Temp");
     version_file_ = temp_dir_ + QStringLiteral("/version.txt");
-    const QString server = ToQ(update::UpdateServerAddress(
-        FromQ(qEnvironmentVariable(update::kUpdateServerVariable))));
+    const QString server = ToQ(
+        update::UpdateServerAddress(FromQ(qEnvironmentVariable(update::kUpdateServerVariable))));
     version_url_ = QUrl(server + ToQ(update::kVersionPath));
     download_base_url_ = server + ToQ(update::kDownloadPath);
     download_list_url_ = QUrl(server + ToQ(update::kDownloadListPath));
@@ -171,9 +171,19 @@ void TForm5::done(int result) {
     QDialog::done(result);
 }
 
-Downloader::Outcome TForm5::Fetch(const QUrl& url, QIODevice* sink, qint64 max_bytes) {
-    ButtonsDisabled busy(speed_button_check_version_, bit_btn_download_);
-    return downloader_.Fetch(url, sink, max_bytes);
+bool TForm5::FetchInto(QFileDevice* file, const QUrl& url, qint64 max_bytes, const char* failure) {
+    Downloader::Outcome outcome = Downloader::Outcome::kFailed;
+    if (file->isOpen()) {
+        ButtonsDisabled busy(speed_button_check_version_, bit_btn_download_);
+        outcome = downloader_.Fetch(url, file, max_bytes);
+    }
+    if (outcome == Downloader::Outcome::kCancelled) return false;
+    auto* replacing = qobject_cast<QSaveFile*>(file);
+    if (outcome != Downloader::Outcome::kDone || (replacing && !replacing->commit())) {
+        Say(QLatin1String(failure));
+        return false;
+    }
+    return true;
 }
 
 void TForm5::SpeedButtonCheckVersionClick() {
@@ -194,14 +204,8 @@ bool TForm5::CheckVersion() {
     AddLine(QLatin1String(kPleaseWait));
     // The old copy is replaced only by a complete new one.
     QSaveFile file(version_file_);
-    const Downloader::Outcome outcome = file.open(QIODevice::WriteOnly)
-                                            ? Fetch(version_url_, &file, kTextFileLimit)
-                                            : Downloader::Outcome::kFailed;
-    if (outcome == Downloader::Outcome::kCancelled) return false;
-    if (outcome != Downloader::Outcome::kDone || !file.commit()) {
-        Say(QLatin1String(kNoVersionInfo));
-        return false;
-    }
+    file.open(QIODevice::WriteOnly);
+    if (!FetchInto(&file, version_url_, kTextFileLimit, kNoVersionInfo)) return false;
     AddLine(QStringLiteral("Checking version informations."));
     return true;
 }
@@ -228,23 +232,8 @@ bool TForm5::DownloadAndInstall() {
     memo_internet_detail_->clear();
     AddLine(QStringLiteral("Looking for exe file for Ambrel ") + latest);
     AddLine(QLatin1String(kPleaseWait));
-    QDir().mkpath(temp_dir_);
-    QTemporaryFile list(temp_dir_ + QStringLiteral("/download_list_XXXXXX"));
-    const Downloader::Outcome outcome = list.open()
-                                            ? Fetch(download_list_url_, &list, kTextFileLimit)
-                                            : Downloader::Outcome::kFailed;
-    if (outcome == Downloader::Outcome::kCancelled) return false;
-    if (outcome != Downloader::Outcome::kDone || !list.seek(0)) {
-        Say(QLatin1String(kNoInstallerName));
-        return false;
-    }
-    const std::optional<std::string> name = update::InstallerNameOf(list.readAll().toStdString());
+    const std::optional<std::string> name = FetchInstallerName();
     if (!name) return false;
-    // The name comes from the server: it must not lead out of the cache folder.
-    if (!update::IsInstallerName(*name)) {
-        Say(QLatin1String(kNoInstallerName));
-        return false;
-    }
 
     AddLine(QStringLiteral("Downloading latest Ambrel ") + latest);
     AddLine(QStringLiteral("Downloading in progress..."));
@@ -263,20 +252,30 @@ bool TForm5::DownloadAndInstall() {
     return true;
 }
 
+std::optional<std::string> TForm5::FetchInstallerName() {
+    QDir().mkpath(temp_dir_);
+    QTemporaryFile list(temp_dir_ + QStringLiteral("/download_list_XXXXXX"));
+    list.open();
+    if (!FetchInto(&list, download_list_url_, kTextFileLimit, kNoInstallerName))
+        return std::nullopt;
+    list.seek(0);
+    std::optional<std::string> name = update::InstallerNameOf(list.readAll().toStdString());
+    // The name comes from the server: it must not lead out of the cache folder.
+    if (name && !update::IsInstallerName(*name)) {
+        Say(QLatin1String(kNoInstallerName));
+        return std::nullopt;
+    }
+    return name;
+}
+
 bool TForm5::FetchInstaller(const std::string& name, const QString& path) {
     const QUrl url(download_base_url_ +
                    QString::fromLatin1(QUrl::toPercentEncoding(QByteArray::fromStdString(name))));
     // Written under a temporary name beside the target and renamed into place only when
     // complete: a broken download leaves no partial installer, and an older one stays.
     QSaveFile installer(path);
-    const Downloader::Outcome outcome = installer.open(QIODevice::WriteOnly)
-                                            ? Fetch(url, &installer, kInstallerLimit)
-                                            : Downloader::Outcome::kFailed;
-    if (outcome == Downloader::Outcome::kCancelled) return false;
-    if (outcome != Downloader::Outcome::kDone || !installer.commit()) {
-        Say(QLatin1String(kNoInstaller));
-        return false;
-    }
+    installer.open(QIODevice::WriteOnly);
+    if (!FetchInto(&installer, url, kInstallerLimit, kNoInstaller)) return false;
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
     return true;
 }

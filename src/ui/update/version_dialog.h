@@ -8,7 +8,7 @@
 
 #include "ui/update/downloader.h"
 
-class QIODevice;
+class QFileDevice;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -72,8 +72,13 @@ private:
     void BuildControls();
     void SpeedButtonCheckVersionClick();
     void BitBtnDownloadClick();
-    // Fetches with both buttons disabled, so that no second command starts meanwhile.
-    Downloader::Outcome Fetch(const QUrl& url, QIODevice* sink, qint64 max_bytes);
+    // Fetches url into the file opened for it, with both buttons disabled so that no second
+    // command starts meanwhile; a QSaveFile replaces its target only once complete. False
+    // when it failed, after the failure message, or when the user closed the dialog.
+    bool FetchInto(QFileDevice* file, const QUrl& url, qint64 max_bytes, const char* failure);
+    // The installer's name from the download list; absent when the list cannot be fetched
+    // or names none (then without a message) or an unsafe one.
+    std::optional<std::string> FetchInstallerName();
     // Fetches the installer into TempDir under its name; false after its message.
     bool FetchInstaller(const std::string& name, const QString& path);
     void AddLine(const QString& line);
