@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick
     openbox xdotool x11-utils
+    libxcb1-dev
     adwaita-icon-theme
 )
 

@@ -1,29 +1,62 @@
 #include "ui/common/window_placement.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
-#include <vector>
+#include <utility>
+
+// On X11 a frame comes as notices about the window, which Qt turns into no widget event
+// when the window itself stays where it is.
+#if __has_include(<xcb/xcb.h>)
+#include <xcb/xcb.h>
+#define AMBREL_HAS_XCB 1
+#else
+#define AMBREL_HAS_XCB 0
+#endif
 
 namespace ambrel::ui {
 
 namespace {
 
-// How long a window manager is given to decorate the windows before their frames are
-// measured again.
-constexpr int kFrameSettleMs = 250;
-
-// The frame sizes (outer minus inner) of the main window and the side windows named.
-std::vector<QSize> FrameSizes(const QWidget* main, const SideWindows& side) {
-    std::vector<QSize> sizes;
+// The frames of the main window and the side windows named.
+std::vector<QMargins> FramesOf(const QWidget* main, const SideWindows& side) {
+    std::vector<QMargins> frames;
     for (const QWidget* window : {main, static_cast<const QWidget*>(side.file_viewer),
                                   static_cast<const QWidget*>(side.action_panel)})
-        if (window) sizes.push_back(window->frameGeometry().size() - window->geometry().size());
-    return sizes;
+        if (window) frames.push_back(FrameMargins(window));
+    return frames;
 }
+
+int OuterWidth(const QWidget* window) {
+    if (!window) return 0;
+    const QMargins frame = FrameMargins(window);
+    return window->width() + frame.left() + frame.right();
+}
+
+// A window the user has maximised, minimised or made full screen keeps that state.
+bool InNormalState(const QWidget* window) {
+    return window == nullptr || window->windowState() == Qt::WindowNoState;
+}
+
+#if AMBREL_HAS_XCB
+// The window an X11 notice is about, for the notices that come with a new frame.
+std::optional<xcb_window_t> WindowOfNotice(const xcb_generic_event_t* event) {
+    switch (event->response_type & ~0x80) {
+        case XCB_CONFIGURE_NOTIFY:
+            return reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
+        case XCB_REPARENT_NOTIFY:
+            return reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window;
+        case XCB_PROPERTY_NOTIFY:
+            return reinterpret_cast<const xcb_property_notify_event_t*>(event)->window;
+        default:
+            return std::nullopt;
+    }
+}
+#endif
 
 }  // namespace
 
@@ -45,34 +78,92 @@ QRect WorkArea() {
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-void PlaceFrame(QWidget* window, const QRect& outer) {
-    const QSize frame = window->frameGeometry().size() - window->geometry().size();
-    window->move(outer.topLeft());
-    // A work area too narrow for the side windows still leaves the main window a sliver.
-    window->resize(std::max(1, outer.width() - frame.width()),
-                   std::max(1, outer.height() - frame.height()));
+QMargins FrameMargins(const QWidget* window) {
+    if (const QWindow* handle = window->windowHandle()) return handle->frameMargins();
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
-void PlaceSideBySide(QWidget* main, const std::function<SideWindows()>& side, int rechecks) {
-    const SideWindows windows = side();
+void PlaceFrame(QWidget* window, const QRect& outer) {
+    const QMargins frame = FrameMargins(window);
+    // The inner rectangle is given, so no frame the widget may have measured earlier counts.
+    // A work area too narrow for the side windows still leaves the main window a sliver.
+    const QRect inner = outer - frame;
+    window->setGeometry(inner.left(), inner.top(), std::max(1, inner.width()),
+                        std::max(1, inner.height()));
+}
+
+SideBySidePlacement::SideBySidePlacement(QWidget* main, std::function<SideWindows()> side)
+    : QObject(main), main_(main), side_(std::move(side)) {
+    recheck_.setSingleShot(true);
+    recheck_.setInterval(0);
+    connect(&recheck_, &QTimer::timeout, this, &SideBySidePlacement::Recheck);
+    main_->installEventFilter(this);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+void SideBySidePlacement::Place() {
+    replacements_left_ = kMaxReplacements;
+    PlaceOnce();
+}
+
+void SideBySidePlacement::PlaceOnce() {
+    const SideWindows windows = side_();
     const QRect work = WorkArea();
-    if (windows.file_viewer) windows.file_viewer->show();
-    if (windows.action_panel) windows.action_panel->show();
+    for (QWidget* window : {windows.file_viewer, windows.action_panel}) {
+        if (!window) continue;
+        window->installEventFilter(this);
+        window->show();
+    }
     const WindowPlacement placement =
         ComputePlacement(work.x() + work.width(), work.y() + work.height(),
-                         windows.file_viewer ? windows.file_viewer->frameGeometry().width() : 0,
-                         windows.file_viewer != nullptr,
-                         windows.action_panel ? windows.action_panel->frameGeometry().width() : 0,
-                         windows.action_panel != nullptr);
-    PlaceFrame(main, placement.main);
+                         OuterWidth(windows.file_viewer), windows.file_viewer != nullptr,
+                         OuterWidth(windows.action_panel), windows.action_panel != nullptr);
+    PlaceFrame(main_, placement.main);
     if (placement.file_viewer) PlaceFrame(windows.file_viewer, *placement.file_viewer);
     if (placement.action_panel) PlaceFrame(windows.action_panel, *placement.action_panel);
-    if (rechecks <= 0) return;
-    QTimer::singleShot(kFrameSettleMs, main,
-                       [main, side, rechecks, frames = FrameSizes(main, windows)] {
-                           if (FrameSizes(main, side()) != frames)
-                               PlaceSideBySide(main, side, rechecks - 1);
-                       });
+    frames_ = FramesOf(main_, windows);
+}
+
+bool SideBySidePlacement::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        replacements_left_ > 0)
+        recheck_.start();
+    return QObject::eventFilter(watched, event);
+}
+
+bool SideBySidePlacement::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+#if AMBREL_HAS_XCB
+    if (replacements_left_ > 0 && type == "xcb_generic_event_t") {
+        const std::optional<xcb_window_t> window =
+            WindowOfNotice(static_cast<const xcb_generic_event_t*>(message));
+        if (window && IsPlaced(*window)) recheck_.start();
+    }
+#else
+    (void)type;
+    (void)message;
+#endif
+    // The notice goes on to Qt, which takes the new frame in before the recheck runs.
+    return false;
+}
+
+bool SideBySidePlacement::IsPlaced(quintptr window_id) const {
+    const SideWindows windows = side_();
+    for (const QWidget* window : {main_, windows.file_viewer, windows.action_panel})
+        if (window && window->internalWinId() == window_id) return true;
+    return false;
+}
+
+void SideBySidePlacement::Recheck() {
+    const SideWindows windows = side_();
+    if (!main_->isVisible() || replacements_left_ <= 0) return;
+    for (const QWidget* window : {main_, windows.file_viewer, windows.action_panel})
+        if (!InNormalState(window)) return;
+    if (FramesOf(main_, windows) == frames_) return;
+    --replacements_left_;
+    PlaceOnce();
 }
 
 }  // namespace ambrel::ui

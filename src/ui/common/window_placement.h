@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+#include <QMargins>
+#include <QObject>
 #include <QRect>
+#include <QTimer>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -25,6 +30,10 @@ WindowPlacement ComputePlacement(int work_right, int work_bottom, int file_viewe
 // The primary screen's available geometry, as work right and bottom.
 QRect WorkArea();
 
+// The frame a window manager draws around a top-level window, as the window system tells
+// it now (a widget's own frameGeometry may still hold an older frame).
+QMargins FrameMargins(const QWidget* window);
+
 // Moves and sizes a top-level window so that its frame covers `outer`.
 void PlaceFrame(QWidget* window, const QRect& outer);
 
@@ -34,11 +43,44 @@ struct SideWindows {
     QWidget* action_panel = nullptr;
 };
 
-// Shows the side windows that side() names, then places them and main side by side on the
-// work area (a side window is shown before it is measured, so its frame counts). A window
-// manager frames a window a moment after it is first shown, so the frames measured may still
-// be empty then: a little later the placement runs again, with side() asked anew, if any
-// frame has changed since, `rechecks` times at most.
-void PlaceSideBySide(QWidget* main, const std::function<SideWindows()>& side, int rechecks = 2);
+// Keeps the main window and the side windows side by side on the work area. A window
+// manager frames a window some time after it is first shown, on a busy machine seconds
+// later, and a frame measured before that is empty: the windows placed with it overlap by
+// the frames that come. So the placement watches the windows it placed, and whenever the
+// window system reports a change to one of them (X11: a configure, reparent or property
+// notice, which is how a frame comes; elsewhere a move or resize), it measures the frames
+// again and, when one differs from those it placed with, places them all again.
+class SideBySidePlacement : public QObject, public QAbstractNativeEventFilter {
+public:
+    // A placement runs again this many times at most after each Place, so that a window
+    // manager that keeps changing the frames cannot keep the windows moving.
+    static constexpr int kMaxReplacements = 8;
+
+    // side() names the side windows to place beside main; none for one whose flag is off.
+    // The placement belongs to main.
+    SideBySidePlacement(QWidget* main, std::function<SideWindows()> side);
+
+    // Shows the side windows that side() names, then places them and main side by side (a
+    // side window is shown before it is measured, so its frame counts).
+    void Place();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
+private:
+    void PlaceOnce();
+    // Places again when a frame differs from those the last placement measured.
+    void Recheck();
+    // Whether the window system's window id belongs to a window this placement placed.
+    bool IsPlaced(quintptr window_id) const;
+
+    QWidget* main_;
+    std::function<SideWindows()> side_;
+    std::vector<QMargins> frames_;
+    int replacements_left_ = 0;
+    // Gathers the notices of one framing into one recheck, made once Qt has taken them in.
+    QTimer recheck_;
+};
 
 }  // namespace ambrel::ui

@@ -40,6 +40,10 @@ TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
     : QMainWindow(parent), library_(library), prompter_(prompter) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Ambrel 2.0 Free (Pendrake project)"));
+    placement_ = new SideBySidePlacement(this, [this] {
+        return SideWindows{file_viewer_visible_ ? file_viewer_.data() : nullptr,
+                           action_panel_visible_ ? action_panel_.data() : nullptr};
+    });
 
     BuildPages();
     BuildToolBar();
@@ -232,12 +236,7 @@ void TForm1::SetDialogs(QDialog* version_check, QDialog* about) {
     about_ = about;
 }
 
-void TForm1::PlaceWindows() {
-    PlaceSideBySide(this, [this] {
-        return SideWindows{file_viewer_visible_ ? file_viewer_.data() : nullptr,
-                           action_panel_visible_ ? action_panel_.data() : nullptr};
-    });
-}
+void TForm1::PlaceWindows() { placement_->Place(); }
 
 void TForm1::ToggleFileViewer() {
     file_viewer_visible_ = !file_viewer_visible_;

@@ -29,6 +29,7 @@ namespace ambrel::ui {
 class FilterBar;
 enum class Picture;
 class QtReportView;
+class SideBySidePlacement;
 class TagDetailPanel;
 
 // The main window: the tool bar, the menus, the tag table with its filter bar, and the
@@ -133,6 +134,7 @@ private:
     QPointer<QWidget> action_panel_;
     QPointer<QDialog> version_check_;
     QPointer<QDialog> about_;
+    SideBySidePlacement* placement_ = nullptr;
 
     QToolBar* tool_bar_ = nullptr;
     QtReportView* list_view_tag_viewer_ = nullptr;
