@@ -53,13 +53,34 @@ poll() {
     done
 }
 
-# Xvfb picks a free display itself and writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-poll "$deadline" test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-
 x() { timeout 20 "$@"; }
+
+# The X server, on a display number drawn from a range that servers picking the lowest free
+# number (Xvfb -displayfd, as other tests on the machine may run) do not reach: a server
+# that ends on a display removes its socket by name, and would take the socket of a new
+# server that had just taken that display over.
+server_up() { x xprop -root >/dev/null 2>&1; }
+start_xvfb() {
+    local attempt xvfb_pid
+    for attempt in 1 2 3 4 5 6 7 8 9 10; do
+        local number=$((200 + RANDOM % 800))
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+        export DISPLAY=":$number"
+        Xvfb "$DISPLAY" -screen 0 "${screen}x24" -nolisten tcp 2>"$work/xvfb.log" &
+        xvfb_pid=$!
+        pids+=("$xvfb_pid")
+        local until=$((SECONDS + deadline))
+        while kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$until" ]; do
+            server_up && return 0
+            sleep 0.1
+        done
+        # The display was taken, or the server never answered: another number.
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    done
+    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+}
+start_xvfb
 
 # The shipped theme with the frame width asked for.
 mkdir -p "$work/.themes/Test"
