@@ -22,24 +22,10 @@ namespace ambrel::ui {
 
 namespace {
 
-// The frames of the main window and the side windows named.
-std::vector<QMargins> FramesOf(const QWidget* main, const SideWindows& side) {
-    std::vector<QMargins> frames;
-    for (const QWidget* window : {main, static_cast<const QWidget*>(side.file_viewer),
-                                  static_cast<const QWidget*>(side.action_panel)})
-        if (window) frames.push_back(FrameMargins(window));
-    return frames;
-}
-
 int OuterWidth(const QWidget* window) {
     if (!window) return 0;
     const QMargins frame = FrameMargins(window);
     return window->width() + frame.left() + frame.right();
-}
-
-// A window the user has maximised, minimised or made full screen keeps that state.
-bool InNormalState(const QWidget* window) {
-    return window == nullptr || window->windowState() == Qt::WindowNoState;
 }
 
 #if AMBREL_HAS_XCB
@@ -109,6 +95,14 @@ void SideBySidePlacement::Place() {
     PlaceOnce();
 }
 
+std::vector<QWidget*> SideBySidePlacement::Windows() const {
+    const SideWindows side = side_();
+    std::vector<QWidget*> windows{main_};
+    for (QWidget* window : {side.file_viewer, side.action_panel})
+        if (window) windows.push_back(window);
+    return windows;
+}
+
 void SideBySidePlacement::PlaceOnce() {
     const SideWindows windows = side_();
     const QRect work = WorkArea();
@@ -121,47 +115,82 @@ void SideBySidePlacement::PlaceOnce() {
         ComputePlacement(work.x() + work.width(), work.y() + work.height(),
                          OuterWidth(windows.file_viewer), windows.file_viewer != nullptr,
                          OuterWidth(windows.action_panel), windows.action_panel != nullptr);
+    std::vector<Placed> before = std::exchange(placed_, {});
+    for (QWidget* window : Windows()) before.push_back({window, {}, window->geometry(), true});
     PlaceFrame(main_, placement.main);
     if (placement.file_viewer) PlaceFrame(windows.file_viewer, *placement.file_viewer);
     if (placement.action_panel) PlaceFrame(windows.action_panel, *placement.action_panel);
-    frames_ = FramesOf(main_, windows);
+    for (QWidget* window : Windows()) {
+        // A window already where it is asked gets no request, and so no report: it stays as
+        // reported for the request that put it there (in place, when none of ours did).
+        const auto earlier = std::find_if(before.begin(), before.end(), [&](const Placed& p) {
+            return p.window == window && p.asked == window->geometry();
+        });
+        placed_.push_back({window, FrameMargins(window), window->geometry(),
+                           earlier != before.end() && earlier->reported_in_place});
+    }
+    reported_.clear();
 }
 
 bool SideBySidePlacement::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
-        replacements_left_ > 0)
-        recheck_.start();
+    // On X11 the configure notices are the window system's reports; Qt's own moves and
+    // resizes may only echo a request.
+    static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (!x11 && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        Reported(static_cast<QWidget*>(watched));
     return QObject::eventFilter(watched, event);
 }
 
 bool SideBySidePlacement::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
 #if AMBREL_HAS_XCB
     if (replacements_left_ > 0 && type == "xcb_generic_event_t") {
-        const std::optional<xcb_window_t> window =
-            WindowOfNotice(static_cast<const xcb_generic_event_t*>(message));
-        if (window && IsPlaced(*window)) recheck_.start();
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const std::optional<xcb_window_t> id = WindowOfNotice(event);
+        if (QWidget* window = id ? PlacedWindow(*id) : nullptr) {
+            // Only a configure notice tells where the window is; the others may bring a frame.
+            if ((event->response_type & ~0x80) == XCB_CONFIGURE_NOTIFY) reported_.push_back(window);
+            recheck_.start();
+        }
     }
 #else
     (void)type;
     (void)message;
 #endif
-    // The notice goes on to Qt, which takes the new frame in before the recheck runs.
+    // The notice goes on to Qt, which takes it in before the recheck runs.
     return false;
 }
 
-bool SideBySidePlacement::IsPlaced(quintptr window_id) const {
-    const SideWindows windows = side_();
-    for (const QWidget* window : {main_, windows.file_viewer, windows.action_panel})
-        if (window && window->internalWinId() == window_id) return true;
-    return false;
+void SideBySidePlacement::Reported(const QWidget* window) {
+    if (replacements_left_ <= 0) return;
+    reported_.push_back(window);
+    recheck_.start();
+}
+
+QWidget* SideBySidePlacement::PlacedWindow(quintptr window_id) const {
+    for (QWidget* window : Windows())
+        if (window->internalWinId() == window_id) return window;
+    return nullptr;
 }
 
 void SideBySidePlacement::Recheck() {
-    const SideWindows windows = side_();
+    const std::vector<const QWidget*> reported = std::exchange(reported_, {});
     if (!main_->isVisible() || replacements_left_ <= 0) return;
-    for (const QWidget* window : {main_, windows.file_viewer, windows.action_panel})
-        if (!InNormalState(window)) return;
-    if (FramesOf(main_, windows) == frames_) return;
+    const std::vector<QWidget*> windows = Windows();
+    bool again = windows.size() != placed_.size();
+    for (std::size_t i = 0; !again && i < windows.size(); ++i) {
+        Placed& placed = placed_[i];
+        // A window the user has maximised, minimised or made full screen keeps that state.
+        if (windows[i]->windowState() != Qt::WindowNoState) return;
+        again = windows[i] != placed.window || FrameMargins(windows[i]) != placed.frame;
+        if (again || placed.reported_in_place ||
+            std::find(reported.begin(), reported.end(), windows[i]) == reported.end())
+            continue;
+        const QWindow* handle = windows[i]->windowHandle();
+        placed.reported_in_place =
+            (handle ? handle->geometry() : windows[i]->geometry()) == placed.asked;
+        again = !placed.reported_in_place;
+    }
+    if (!again) return;
     --replacements_left_;
     PlaceOnce();
 }

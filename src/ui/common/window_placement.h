@@ -49,12 +49,15 @@ struct SideWindows {
 // the frames that come. So the placement watches the windows it placed, and whenever the
 // window system reports a change to one of them (X11: a configure, reparent or property
 // notice, which is how a frame comes; elsewhere a move or resize), it measures the frames
-// again and, when one differs from those it placed with, places them all again.
+// again and, when one differs from those it placed with, places them all again. Until the
+// window system has reported a window where the placement asked, a report of it elsewhere
+// places them again too: a window manager busy framing a window may act on an earlier
+// request after a later one. Once reported in place, a window the user moves stays moved.
 class SideBySidePlacement : public QObject, public QAbstractNativeEventFilter {
 public:
     // A placement runs again this many times at most after each Place, so that a window
     // manager that keeps changing the frames cannot keep the windows moving.
-    static constexpr int kMaxReplacements = 8;
+    static constexpr int kMaxReplacements = 16;
 
     // side() names the side windows to place beside main; none for one whose flag is off.
     // The placement belongs to main.
@@ -69,15 +72,29 @@ protected:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
 private:
+    // A window as the last placement left it.
+    struct Placed {
+        QWidget* window;
+        QMargins frame;  // as measured for the placement
+        QRect asked;     // the inner rectangle asked for, after the widget's size limits
+        bool reported_in_place = false;
+    };
+
     void PlaceOnce();
-    // Places again when a frame differs from those the last placement measured.
+    // Notes a report of a placed window's geometry from the window system, and has the
+    // windows rechecked once the reports of the moment are in.
+    void Reported(const QWidget* window);
+    // Places again when a frame differs from the one placed with, the side windows differ,
+    // or a window not yet reported in place is reported elsewhere.
     void Recheck();
-    // Whether the window system's window id belongs to a window this placement placed.
-    bool IsPlaced(quintptr window_id) const;
+    std::vector<QWidget*> Windows() const;
+    // The placed window with this window system id, if any.
+    QWidget* PlacedWindow(quintptr window_id) const;
 
     QWidget* main_;
     std::function<SideWindows()> side_;
-    std::vector<QMargins> frames_;
+    std::vector<Placed> placed_;
+    std::vector<const QWidget*> reported_;
     int replacements_left_ = 0;
     // Gathers the notices of one framing into one recheck, made once Qt has taken them in.
     QTimer recheck_;
