@@ -195,6 +195,17 @@ placement=""
 side_by_side ||
     fail "the windows overlap on a ${screen} screen with ${border}-pixel frames: $placement"
 
+# A window the user moves once the placement has settled stays where it was put.
+x xdotool windowmove "${window_with_title["File viewer"]}" 300 200
+moved_left() {
+    local left
+    read -r left _ <<<"$(frame_of "File viewer")"
+    [ "$left" -ge 290 ]
+}
+poll "$deadline" moved_left || fail "the file viewer could not be moved: $(frame_of "File viewer")"
+sleep 2
+moved_left || fail "the file viewer went back after the user moved it: $(frame_of "File viewer")"
+
 if [ -n "$screenshot" ]; then
     x import -window root "$screenshot" || fail "no screenshot"
 fi
