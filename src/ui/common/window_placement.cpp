@@ -115,29 +115,20 @@ void SideBySidePlacement::PlaceOnce() {
         ComputePlacement(work.x() + work.width(), work.y() + work.height(),
                          OuterWidth(windows.file_viewer), windows.file_viewer != nullptr,
                          OuterWidth(windows.action_panel), windows.action_panel != nullptr);
-    std::vector<Placed> before = std::exchange(placed_, {});
-    for (QWidget* window : Windows()) before.push_back({window, {}, window->geometry(), true});
     PlaceFrame(main_, placement.main);
     if (placement.file_viewer) PlaceFrame(windows.file_viewer, *placement.file_viewer);
     if (placement.action_panel) PlaceFrame(windows.action_panel, *placement.action_panel);
-    for (QWidget* window : Windows()) {
-        // A window already where it is asked gets no request, and so no report: it stays as
-        // reported for the request that put it there (in place, when none of ours did).
-        const auto earlier = std::find_if(before.begin(), before.end(), [&](const Placed& p) {
-            return p.window == window && p.asked == window->geometry();
-        });
-        placed_.push_back({window, FrameMargins(window), window->geometry(),
-                           earlier != before.end() && earlier->reported_in_place});
-    }
-    reported_.clear();
+    placed_.clear();
+    for (QWidget* window : Windows()) placed_.push_back({window, FrameMargins(window)});
 }
 
 bool SideBySidePlacement::eventFilter(QObject* watched, QEvent* event) {
-    // On X11 the configure notices are the window system's reports; Qt's own moves and
-    // resizes may only echo a request.
+    // On X11 the frame's notices come through the native filter; elsewhere a frame shows as
+    // a move or resize of the window.
     static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    if (!x11 && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        Reported(static_cast<QWidget*>(watched));
+    if (!x11 && replacements_left_ > 0 &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        recheck_.start();
     return QObject::eventFilter(watched, event);
 }
 
@@ -146,11 +137,7 @@ bool SideBySidePlacement::nativeEventFilter(const QByteArray& type, void* messag
     if (replacements_left_ > 0 && type == "xcb_generic_event_t") {
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         const std::optional<xcb_window_t> id = WindowOfNotice(event);
-        if (QWidget* window = id ? PlacedWindow(*id) : nullptr) {
-            // Only a configure notice tells where the window is; the others may bring a frame.
-            if ((event->response_type & ~0x80) == XCB_CONFIGURE_NOTIFY) reported_.push_back(window);
-            recheck_.start();
-        }
+        if (id && PlacedWindow(*id)) recheck_.start();
     }
 #else
     (void)type;
@@ -160,12 +147,6 @@ bool SideBySidePlacement::nativeEventFilter(const QByteArray& type, void* messag
     return false;
 }
 
-void SideBySidePlacement::Reported(const QWidget* window) {
-    if (replacements_left_ <= 0) return;
-    reported_.push_back(window);
-    recheck_.start();
-}
-
 QWidget* SideBySidePlacement::PlacedWindow(quintptr window_id) const {
     for (QWidget* window : Windows())
         if (window->internalWinId() == window_id) return window;
@@ -173,22 +154,13 @@ QWidget* SideBySidePlacement::PlacedWindow(quintptr window_id) const {
 }
 
 void SideBySidePlacement::Recheck() {
-    const std::vector<const QWidget*> reported = std::exchange(reported_, {});
     if (!main_->isVisible() || replacements_left_ <= 0) return;
     const std::vector<QWidget*> windows = Windows();
     bool again = windows.size() != placed_.size();
     for (std::size_t i = 0; !again && i < windows.size(); ++i) {
-        Placed& placed = placed_[i];
         // A window the user has maximised, minimised or made full screen keeps that state.
         if (windows[i]->windowState() != Qt::WindowNoState) return;
-        again = windows[i] != placed.window || FrameMargins(windows[i]) != placed.frame;
-        if (again || placed.reported_in_place ||
-            std::find(reported.begin(), reported.end(), windows[i]) == reported.end())
-            continue;
-        const QWindow* handle = windows[i]->windowHandle();
-        placed.reported_in_place =
-            (handle ? handle->geometry() : windows[i]->geometry()) == placed.asked;
-        again = !placed.reported_in_place;
+        again = windows[i] != placed_[i].window || FrameMargins(windows[i]) != placed_[i].frame;
     }
     if (!again) return;
     --replacements_left_;

@@ -49,10 +49,8 @@ struct SideWindows {
 // the frames that come. So the placement watches the windows it placed, and whenever the
 // window system reports a change to one of them (X11: a configure, reparent or property
 // notice, which is how a frame comes; elsewhere a move or resize), it measures the frames
-// again and, when one differs from those it placed with, places them all again. Until the
-// window system has reported a window where the placement asked, a report of it elsewhere
-// places them again too: a window manager busy framing a window may act on an earlier
-// request after a later one. Once reported in place, a window the user moves stays moved.
+// again and, when one differs from those it placed with, places them all again. Only a new
+// frame places them again, never a move: a window the user moves stays moved.
 class SideBySidePlacement : public QObject, public QAbstractNativeEventFilter {
 public:
     // A placement runs again this many times at most after each Place, so that a window
@@ -76,16 +74,10 @@ private:
     struct Placed {
         QWidget* window;
         QMargins frame;  // as measured for the placement
-        QRect asked;     // the inner rectangle asked for, after the widget's size limits
-        bool reported_in_place = false;
     };
 
     void PlaceOnce();
-    // Notes a report of a placed window's geometry from the window system, and has the
-    // windows rechecked once the reports of the moment are in.
-    void Reported(const QWidget* window);
-    // Places again when a frame differs from the one placed with, the side windows differ,
-    // or a window not yet reported in place is reported elsewhere.
+    // Places again when a frame differs from the one placed with or the side windows differ.
     void Recheck();
     std::vector<QWidget*> Windows() const;
     // The placed window with this window system id, if any.
@@ -94,7 +86,6 @@ private:
     QWidget* main_;
     std::function<SideWindows()> side_;
     std::vector<Placed> placed_;
-    std::vector<const QWidget*> reported_;
     int replacements_left_ = 0;
     // Gathers the notices of one framing into one recheck, made once Qt has taken them in.
     QTimer recheck_;
