@@ -97,10 +97,26 @@ wm_ready() {
     check="$(wm_check_of -root)"
     [ -n "$check" ] && [ "$(wm_check_of -id "$check")" = "$check" ]
 }
+# openbox on a busy machine now and then fails to open a display that answers xprop: it is
+# started again while it ends before it is ready.
+openbox_up() {
+    wm_ready && return 0
+    kill -0 "$openbox_pid" 2>/dev/null && return 1
+    [ "$openbox_starts" -lt 5 ] || return 1
+    launch_openbox
+    return 1
+}
+launch_openbox() {
+    openbox_starts=$((openbox_starts + 1))
+    HOME="$work" openbox --config-file "$work/rc.xml" >>"$work/openbox.log" 2>&1 &
+    openbox_pid=$!
+    pids+=("$openbox_pid")
+}
 start_openbox() {
-    HOME="$work" openbox --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
-    pids+=($!)
-    poll "$deadline" wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+    openbox_starts=0
+    launch_openbox
+    poll "$deadline" openbox_up ||
+        fail "openbox did not start on $DISPLAY after $openbox_starts tries: $(cat "$work/openbox.log")"
 }
 
 [ -n "$late_wm" ] || start_openbox
