@@ -41,6 +41,22 @@ TEST(PathsTest, SplitsAndJoinsPaths) {
     EXPECT_FALSE(paths::IsRoot("/a"));
 }
 
+TEST(PathsTest, AbsolutePathsAreTakenApartByTheirTextOnly) {
+    const std::string cwd = paths::WorkingDirectory();
+    struct Case {
+        std::string path, absolute;
+    } cases[] = {
+        {"/a/./b//c/", "/a/b/c"},
+        {"/a/b/../c", "/a/c"},
+        {"/../..", "/"},
+        {"/", "/"},
+        {"song.mp3", cwd + "/song.mp3"},
+        {"./x/../caf\xe9.mp3", cwd + "/caf\xe9.mp3"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(paths::Absolute(c.path), c.absolute) << c.path;
+}
+
 TEST(PathsTest, PlainFileNames) {
     for (const char* name : {"song.mp3", "a b", ".hidden", "..."}) {
         EXPECT_TRUE(paths::IsPlainFileName(name)) << name;

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace ambrel::paths {
 
@@ -43,6 +45,31 @@ std::string ExtensionOf(std::string_view path) {
     const std::string name = FileNameOf(path);
     const auto dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string Absolute(std::string_view path) {
+    if (path.empty()) return {};
+    std::string whole(path);
+    if (whole[0] != kSeparator) whole = Join(WorkingDirectory(), whole);
+    std::vector<std::string_view> parts;
+    std::string_view rest(whole);
+    while (!rest.empty()) {
+        const std::size_t cut = std::min(rest.find(kSeparator), rest.size());
+        const std::string_view part = rest.substr(0, cut);
+        rest.remove_prefix(std::min(cut + 1, rest.size()));
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();  // above the root is the root
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string result;
+    for (std::string_view part : parts) {
+        result += kSeparator;
+        result += part;
+    }
+    return result.empty() ? Root() : result;
 }
 
 std::string WorkingDirectory() {

@@ -27,6 +27,11 @@ std::string WithoutTrailingSeparator(std::string_view path);
 // The extension of the last component, dot included; empty when it has no dot.
 std::string ExtensionOf(std::string_view path);
 
+// The path made absolute against the working directory, with "." and ".." components and
+// repeated or trailing separators taken out by the text alone (as os.path.abspath does):
+// no link is followed and nothing need exist. An empty path stays empty.
+std::string Absolute(std::string_view path);
+
 // The working directory and the directory of the running executable, as the system
 // gives their bytes; empty when the system does not say.
 std::string WorkingDirectory();
