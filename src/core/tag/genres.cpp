@@ -1,6 +1,9 @@
 #include "tag/genres.h"
 
+#include <algorithm>
+
 #include "platform/file_io.h"
+#include "tag/tag_file.h"
 #include "tag/text_helpers.h"
 
 namespace ambrel::genres {
@@ -55,6 +58,22 @@ std::optional<std::vector<std::string>> ReadGenreFile(const std::string& path) {
         names.push_back(std::move(name));
     }
     return names;
+}
+
+std::optional<int> NumberOf(const std::vector<std::string>& names, std::string_view text) {
+    if (text.empty()) return id3v1::kNoGenre;
+    if (text.size() <= 3 && std::all_of(text.begin(), text.end(), [](char c) {
+            return IsAsciiDigit(static_cast<unsigned char>(c));
+        })) {
+        const int number = std::stoi(std::string(text));
+        // The genre setter takes 0..254: 255 is never written.
+        if (number <= id3v1::kNoGenre) return number;
+        return std::nullopt;
+    }
+    const std::size_t named = std::min<std::size_t>(names.size(), kNamedCount);
+    for (std::size_t i = 0; i < named; ++i)
+        if (EqualsIgnoringCase(names[i], text)) return static_cast<int>(i);
+    return std::nullopt;
 }
 
 std::vector<std::string> NumberedGenres() {

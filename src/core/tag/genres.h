@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The genre names. Genre numbers 0..147 have names; a tag's genre byte holds any value
@@ -19,6 +20,11 @@ const std::array<const char*, kNamedCount>& BuiltInNames();
 // 255 bytes of UTF-8. The file is 8-bit text: bytes that are not UTF-8 are taken as Latin-1.
 // None when path is anything but a readable regular file (a directory, a FIFO).
 std::optional<std::vector<std::string>> ReadGenreFile(const std::string& path);
+
+// The genre number a user names: a decimal number 0..254 as it stands; the number of the
+// first named genre (0..147) of names whose name equals the text without regard to ASCII
+// letter case; 254 ("no genre") for an empty text; none for anything else.
+std::optional<int> NumberOf(const std::vector<std::string>& names, std::string_view text);
 
 // The list the table falls back on without a genre file: "0" to "148", so the Genre column
 // shows the number.
