@@ -64,12 +64,16 @@ std::string TErrorLog::TakeMessage(int code) {
     return message;
 }
 
-void TErrorLog::Report(int code) {
-    if (code == 1) return;
+std::string TErrorLog::MessageText(int code) {
     Lookup(code);
     const std::string& line = *current_;
-    const std::string text =
-        line.size() > kPrefixLength ? EightBitToUtf8(line.substr(kPrefixLength)) : std::string();
+    return line.size() > kPrefixLength ? EightBitToUtf8(line.substr(kPrefixLength))
+                                       : std::string();
+}
+
+void TErrorLog::Report(int code) {
+    if (code == 1) return;
+    const std::string text = MessageText(code);
     if (prompter_ != nullptr) prompter_->Warning("Error occuried", text);
 }
 

@@ -21,7 +21,9 @@ public:
     void Lookup(int code);
     // Lookup, then the whole line (prefix included).
     std::string TakeMessage(int code);
-    // Nothing for 1; otherwise a warning "Error occuried" with the line from its sixth character.
+    // The text a report of the code shows: its line from the sixth character on, as UTF-8.
+    std::string MessageText(int code);
+    // Nothing for 1; otherwise a warning "Error occuried" with MessageText.
     void Report(int code);
 
     const std::optional<std::string>& CurrentMessage() const { return current_; }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Result codes of the file viewer's operations. The error log turns every code but
-// kDone into a message from error.cfg, found by the code written as three digits.
+// Result codes of the file viewer's operations and of the tag commands. The error log turns
+// every code but kDone into a message from error.cfg, found by the code written as three digits.
 namespace ambrel {
 
 // A moved file was copied, but deleting its source failed.
@@ -30,5 +30,14 @@ inline constexpr int kCannotEnumerate = 60;
 inline constexpr int kSameDirectoryName = 65;
 // The drive (mounted volume) cannot be opened.
 inline constexpr int kCannotOpenDrive = 70;
+
+// Codes of the tag commands run on files named from outside the windows (the command line).
+// The path is not a file the tag list takes: a directory, or a name whose extension does not
+// begin with ".mp3".
+inline constexpr int kNotMp3File = 80;
+// The file has no ID3v1 tag to change or rename from.
+inline constexpr int kNoTag = 81;
+// The tag could not be written; the file keeps its old tag.
+inline constexpr int kTagNotWritten = 82;
 
 }  // namespace ambrel
