@@ -1,12 +1,15 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "files/file_viewer.h"
 
 namespace ambrel {
 
 class TErrorLog;
-class TFileViewer;
 class TTagList;
 class TTagViewer;
 
@@ -28,5 +31,43 @@ int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, T
 // Nothing is reported. Returns the number of paths handed to the tag list.
 int LoadSelectedFiles(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer,
                       bool include_hidden, bool recurse);
+
+// How files and folders named from outside the windows are loaded: by default as the file
+// viewer's "Load supported files in current directory" loads a folder with the window's
+// settings as they start (all files, the first filter "*.mp3", hidden files taken,
+// subdirectories searched).
+struct PathLoadOptions {
+    LoadMode mode = LoadMode::kAll;
+    bool recurse = true;
+    bool include_hidden = true;
+    std::string mask = DefaultLoadMask();
+
+    // The mask of the file viewer's filter as it starts: its first entry's.
+    static std::string DefaultLoadMask();
+};
+
+// A path of a load that could not be taken, with its result code.
+struct PathFailure {
+    std::string path;
+    int code;
+};
+
+// Loads files and folders into the tag list, in their order. A folder is searched as
+// LoadDirectory searches the current one (SearchFiles with the options, no directory
+// entries) and what it finds is added at its place; a file is added as a dropped one is,
+// when the tag list takes it (TTagList::IsMp3Path) and it passes the load mode. Each file is
+// read once. Failures, in path order: 50 no such path, 80 a file the tag list does not take
+// (kNotMp3File), or a folder search's own code (60, 58) after what it found was added.
+std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
+                                   const PathLoadOptions& options = {});
+
+// The warning text of a load's failures: a line "PATH: message" for each of the first
+// `listed`, the message being the error log's text of its code, then how many more there are.
+std::string PathFailuresText(const std::vector<PathFailure>& failures, TErrorLog& log,
+                             std::size_t listed = 20);
+
+// The folder the file viewer opens for such paths (absolute ones): the first that is a folder, or
+// the folder of the first that is a file, whichever comes first; empty when none of them exists.
+std::string FirstFolder(const std::vector<std::string>& paths);
 
 }  // namespace ambrel

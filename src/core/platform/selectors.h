@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The small controls the file viewer's browser binds besides its two list views: the
@@ -41,9 +42,10 @@ public:
     }
 };
 
-// Appends the entries of a filter text ("description|mask|description|mask..."). A trailing
-// description without its mask is left out.
-inline void AddFilterEntries(FilterSelector& selector, std::string_view filter_text) {
+// The entries of a filter text ("description|mask|description|mask..."), as pairs of a
+// description and its mask. A trailing description without its mask is left out.
+inline std::vector<std::pair<std::string, std::string>> FilterEntries(
+    std::string_view filter_text) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= filter_text.size()) {
@@ -53,7 +55,16 @@ inline void AddFilterEntries(FilterSelector& selector, std::string_view filter_t
         if (bar == std::string_view::npos) break;
         start = bar + 1;
     }
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) selector.AddEntry(parts[i], parts[i + 1]);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+        entries.emplace_back(parts[i], parts[i + 1]);
+    return entries;
+}
+
+// Appends the entries of a filter text.
+inline void AddFilterEntries(FilterSelector& selector, std::string_view filter_text) {
+    for (const auto& [description, mask] : FilterEntries(filter_text))
+        selector.AddEntry(description, mask);
 }
 
 // The machine's "drives": on Linux the mounted, ready volumes, each named by its root path
