@@ -58,6 +58,44 @@ TEST_F(LibraryTest, CreateModelReadsTheDataFilesBesideTheExecutable) {
     EXPECT_EQ(library.ExeDir(), dir / "bin");
 }
 
+TEST_F(LibraryTest, TheDataFilesAreBesideTheExecutableOrInstalledUnderShare) {
+    fs::create_directories(dir / "prefix/bin");
+    EXPECT_EQ(Library::DataDirectory(dir / "prefix/bin"), dir / "prefix/bin/Data")
+        << "with neither, the folder beside the executable (the built-in lists)";
+    WriteText(dir / "prefix/share/ambrel/Data/tagviewer.cfg", "Installed genre\n");
+    EXPECT_EQ(Library::DataDirectory(dir / "prefix/bin/"), dir / "prefix/share/ambrel/Data");
+    library.CreateModel(dir / "prefix/bin", &table);
+    EXPECT_EQ(library.TagViewerCfgPath(), dir / "prefix/share/ambrel/Data/tagviewer.cfg");
+    EXPECT_EQ(library.TagViewer()->Genres(), std::vector<std::string>{"Installed genre"});
+    // A build tree keeps its Data beside the executable, and that comes first.
+    fs::create_directories(dir / "prefix/bin/Data");
+    EXPECT_EQ(Library::DataDirectory(dir / "prefix/bin"), dir / "prefix/bin/Data");
+}
+
+TEST_F(LibraryTest, LoadPathsLoadsFilesAndFoldersAndRebuildsTheRowsOnce) {
+    library.CreateModel(dir.path(), &table);
+    const std::string single = Song("single.mp3");
+    Song("folder/b.mp3");
+    Song("folder/sub/a.mp3");
+    const int clears = table.clears;
+    const std::vector<PathFailure> failures =
+        library.LoadPaths({dir / "folder", dir / "gone.mp3", single});
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].path, dir / "gone.mp3");
+    EXPECT_EQ(failures[0].code, 50);
+    ASSERT_EQ(table.RowCount(), 3);
+    EXPECT_EQ(table.RowCells(0)[2], "b");
+    EXPECT_EQ(table.RowCells(1)[2], "a") << "subfolders are searched by default";
+    EXPECT_EQ(table.RowCells(2)[2], "single");
+    EXPECT_EQ(table.clears, clears + 1);
+
+    // Without a table the list is loaded all the same, and no row is built.
+    Library headless(&prompter);
+    headless.CreateModel(dir.path(), nullptr);
+    EXPECT_TRUE(headless.LoadPaths({single}).empty());
+    EXPECT_EQ(headless.TagList()->Count(), 1);
+}
+
 TEST_F(LibraryTest, AddFilesTakesTheMp3FilesAndRebuildsTheRowsOnce) {
     library.CreateModel(dir.path(), &table);
     const std::string a = Song("a.mp3"), upper = Song("b.MP3"), c = Song("c.mp3");

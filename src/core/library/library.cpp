@@ -14,7 +14,7 @@ Library::~Library() { DestroyModel(); }
 int Library::CreateModel(std::string exe_dir, ReportView* table) {
     DestroyModel();
     exe_dir_ = paths::WithoutTrailingSeparator(exe_dir);
-    const std::string data = paths::Join(exe_dir_, "Data");
+    const std::string data = DataDirectory(exe_dir_);
     error_cfg_path_ = paths::Join(data, "error.cfg");
     tag_viewer_cfg_path_ = paths::Join(data, "tagviewer.cfg");
     tag_list_ = std::make_unique<TTagList>();
@@ -32,6 +32,20 @@ int Library::DestroyModel() {
     return 1;
 }
 
+std::string Library::DataDirectory(std::string_view exe_dir) {
+    const std::string dir = paths::WithoutTrailingSeparator(exe_dir);
+    const std::string beside = paths::Join(dir, "Data");
+    if (paths::DirectoryExists(beside)) return beside;
+    // PREFIX/bin/ambrel reads PREFIX/share/ambrel/Data, wherever the prefix was put.
+    const std::string installed =
+        paths::Join(paths::Join(paths::Join(paths::DirectoryOf(dir), "share"), "ambrel"), "Data");
+    return paths::DirectoryExists(installed) ? installed : beside;
+}
+
+void Library::RebuildRows() {
+    if (tag_viewer_ && tag_viewer_->Table()) tag_viewer_->RebuildRows();
+}
+
 int Library::AddFiles(const std::vector<std::string>& paths) {
     if (!tag_list_ || !tag_viewer_) return 0;
     std::vector<std::string> kept;
@@ -39,8 +53,16 @@ int Library::AddFiles(const std::vector<std::string>& paths) {
         if (TTagList::IsMp3Path(path) && !paths::DirectoryExists(path)) kept.push_back(path);
     if (kept.empty()) return 0;
     tag_list_->AddList(kept);
-    tag_viewer_->RebuildRows();
+    RebuildRows();
     return static_cast<int>(kept.size());
+}
+
+std::vector<PathFailure> Library::LoadPaths(const std::vector<std::string>& paths,
+                                            const PathLoadOptions& options) {
+    if (!tag_list_) return {};
+    std::vector<PathFailure> failures = ambrel::LoadPaths(*tag_list_, paths, options);
+    RebuildRows();
+    return failures;
 }
 
 SaveReport Library::SaveAll() { return tag_list_ ? tag_list_->SaveModified() : SaveReport{}; }
