@@ -221,6 +221,7 @@ TEST_F(TagProcessorTest, NamesThatAreNotPlainFileNamesAreRefused) {
         songs.Add(WriteMp3(dir / "song.mp3", 300, MakeBlock(c.tag)));
         run.SetInWordSeparator(' ');
         run.SetMask(c.mask);
+        EXPECT_EQ(run.PlanRename(0)->refused, c.reason) << "the plan tells the same refusal";
         run.BeginRun();
         EXPECT_EQ(run.RenameFromTag(0), 1);
         EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"Queen", "song.mp3"}));
@@ -311,6 +312,37 @@ TEST_F(TagProcessorTest, MaskOverTwoHundredFiftyFiveCharactersIsRefused) {
 
     EXPECT_EQ(processor.SetMask(":a"), 1);
     EXPECT_FALSE(processor.MaskRefused());
+}
+
+TEST_F(TagProcessorTest, ThePlanOfARenameIsTheNameTheRenameGivesAndChangesNothing) {
+    AddFile("one.mp3", Song("AC/DC", "Back", "", 7));
+    AddFile("two.mp3", std::nullopt);
+    const struct {
+        RunOptions options;
+        std::string name;
+    } cases[] = {
+        {Template(1).Digits(3), "007 - AC DC - Back.mp3"},
+        {Template(kTemplateCaseOnly).Case(1), "ONE.mp3"},
+        {Template(0).Case(0), "AC DC - Back.mp3"},
+    };
+    for (const auto& c : cases) {
+        c.options.StoreIn(processor);
+        const auto plan = processor.PlanRename(0);
+        ASSERT_TRUE(plan);
+        EXPECT_EQ(plan->new_name, c.name);
+        EXPECT_FALSE(plan->refused);
+        EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"one.mp3", "two.mp3"}));
+    }
+    EXPECT_TRUE(prompter.shown.empty()) << "a plan shows no message";
+    EXPECT_FALSE(processor.PlanRename(1)) << "no tag, no rename";
+    EXPECT_FALSE(processor.PlanRename(2));
+
+    processor.RenameFromTag(0);
+    EXPECT_EQ(list.Get(0)->GetFileName(), "AC DC - Back.mp3");
+    const auto same = processor.PlanRename(0);
+    ASSERT_TRUE(same);
+    EXPECT_EQ(same->new_name, "AC DC - Back.mp3");
+    EXPECT_FALSE(same->refused) << "the name it has already is no refusal";
 }
 
 }  // namespace

@@ -202,17 +202,21 @@ std::optional<std::string> TTagProcessor::NameFromTag(int list_index) const {
     return BuildName(*entry) + ExtensionForKind(entry->GetKind());
 }
 
+std::optional<SkipReason> TTagProcessor::RefusedName(const std::string& stem,
+                                                     const std::string& new_name) {
+    if (stem.empty()) return SkipReason::kNameEmpty;
+    if (new_name.size() > kMaxFileNameBytes) return SkipReason::kNameTooLong;
+    if (!paths::IsPlainFileName(new_name)) return SkipReason::kNameNotAllowed;
+    return std::nullopt;
+}
+
 void TTagProcessor::RenameEntry(TTagFile& entry, const std::string& stem,
                                 const std::string& extension) {
     const std::string new_name = stem + extension;
     if (new_name == entry.GetFileName()) return;  // nothing to do
     RenameSkip skip{entry.GetPath(), new_name, SkipReason::kNameNotAllowed, 0};
-    if (stem.empty()) {
-        skip.reason = SkipReason::kNameEmpty;
-    } else if (new_name.size() > kMaxFileNameBytes) {
-        skip.reason = SkipReason::kNameTooLong;
-    } else if (!paths::IsPlainFileName(new_name)) {
-        skip.reason = SkipReason::kNameNotAllowed;
+    if (const std::optional<SkipReason> refused = RefusedName(stem, new_name)) {
+        skip.reason = *refused;
     } else if (entry.Rename(new_name, &skip.error) == 1) {
         return;
     } else {
@@ -221,21 +225,41 @@ void TTagProcessor::RenameEntry(TTagFile& entry, const std::string& stem,
     skips_.push_back(std::move(skip));
 }
 
+std::pair<std::string, std::string> TTagProcessor::CaseOnlyName(const TTagFile& entry) const {
+    std::string stem = entry.GetName();
+    ChangeCase(stem, case_mode_);
+    return {std::move(stem), paths::ExtensionOf(entry.GetPath())};
+}
+
+std::pair<std::string, std::string> TTagProcessor::NewName(const TTagFile& entry) const {
+    if (!mask_ || mask_->empty()) return CaseOnlyName(entry);
+    return {BuildName(entry), ExtensionForKind(entry.GetKind())};
+}
+
+std::optional<TTagProcessor::RenamePlan> TTagProcessor::PlanRename(int list_index) const {
+    if (!tag_list_ || mask_refused_) return std::nullopt;
+    const TTagFile* entry = TaggedEntry(list_index);
+    if (!entry) return std::nullopt;
+    const auto [stem, extension] = NewName(*entry);
+    RenamePlan plan{stem + extension, std::nullopt};
+    if (plan.new_name != entry->GetFileName()) plan.refused = RefusedName(stem, plan.new_name);
+    return plan;
+}
+
 int TTagProcessor::RenameFromTag(int list_index) {
     if (!tag_list_ || mask_refused_) return 0;
     if (!mask_ || mask_->empty()) return RenameCaseOnly(list_index);
     TTagFile* entry = TaggedEntry(list_index);
     if (!entry) return 0;
-    RenameEntry(*entry, BuildName(*entry), ExtensionForKind(entry->GetKind()));
+    const auto [stem, extension] = NewName(*entry);
+    RenameEntry(*entry, stem, extension);
     return 1;
 }
 
 int TTagProcessor::RenameCaseOnly(int list_index) {
     TTagFile* entry = TaggedEntry(list_index);
     if (!entry) return 0;
-    std::string stem = entry->GetName();
-    ChangeCase(stem, case_mode_);
-    const std::string extension = paths::ExtensionOf(entry->GetPath());
+    const auto [stem, extension] = CaseOnlyName(*entry);
     RenameEntry(*entry, stem, extension);
     ShowMessage(stem + extension);
     return 1;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "actions/rename_skips.h"
@@ -60,6 +61,16 @@ public:
     // is no such entry, it has no tag, or there is no mask.
     std::optional<std::string> NameFromTag(int list_index) const;
 
+    // What RenameFromTag would do with an entry, told without doing it.
+    struct RenamePlan {
+        std::string new_name;               // the file name it would give the file
+        std::optional<SkipReason> refused;  // why that name would be refused before trying it
+    };
+    // The plan of RenameFromTag for the entry, the letter-case variant included; none when
+    // RenameFromTag would do nothing (no list, no such entry, no tag, a refused mask).
+    // Whether a file of the new name is there is left to the caller: a run changes that.
+    std::optional<RenamePlan> PlanRename(int list_index) const;
+
     // Starts a run: forgets the last run's skipped files and shows the per-file message
     // boxes again. With a refused mask it warns the user and reports 0: the run must not
     // go on. Otherwise 1.
@@ -83,6 +94,14 @@ public:
 private:
     TTagFile* TaggedEntry(int list_index) const;
     std::string BuildName(const TTagFile& entry) const;
+    // The stem and extension of the letter-case variant: the name with its case changed and
+    // the file's own extension.
+    std::pair<std::string, std::string> CaseOnlyName(const TTagFile& entry) const;
+    // The new name's stem and extension, by Mask or by the letter-case variant.
+    std::pair<std::string, std::string> NewName(const TTagFile& entry) const;
+    // Why a new name is refused before any rename is tried; none when it may be tried.
+    static std::optional<SkipReason> RefusedName(const std::string& stem,
+                                                 const std::string& new_name);
     void RenameEntry(TTagFile& entry, const std::string& stem, const std::string& extension);
     void FillFields(TTagFile& entry);
     void ShowMessage(const std::string& text);
