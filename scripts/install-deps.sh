@@ -11,6 +11,7 @@ packages=(
     openbox xdotool x11-utils
     libxcb1-dev
     adwaita-icon-theme
+    python3
 )
 
 missing=()

@@ -1,0 +1,110 @@
+// ambrel-cli list: the table's rows of the files the tag viewer would load.
+#include <array>
+
+#include "cli/commands.h"
+#include "cli/record_writer.h"
+#include "cli/session.h"
+#include "files/file_loader.h"
+#include "tag/tag_list.h"
+#include "viewer/tag_viewer.h"
+
+namespace ambrel::cli {
+
+namespace {
+
+using Column = ambrel::TTagViewer::Column;
+
+// The table's columns a record holds, in the table's order (the Index is the record's place,
+// and an ID3v1 tag never has a picture), then the path and the tag state.
+constexpr std::array<Column, 9> kTableColumns = {
+    Column::kDirectory, Column::kFilename, Column::kTrack, Column::kArtist, Column::kSongTitle,
+    Column::kAlbum,     Column::kComment,  Column::kGenre, Column::kYear};
+constexpr std::array<std::string_view, 9> kKeys = {
+    "directory", "filename", "track", "artist", "title", "album", "comment", "genre", "year"};
+
+std::vector<Field> Fields() {
+    std::vector<Field> fields;
+    for (std::size_t i = 0; i < kTableColumns.size(); ++i)
+        fields.push_back({ambrel::TTagViewer::CaptionOf(kTableColumns[i]), kKeys[i]});
+    fields.push_back({"Path", "path"});
+    fields.push_back({"Tag", "tag"});
+    return fields;
+}
+
+std::string_view StateName(ambrel::TagState state) {
+    switch (state) {
+        case ambrel::tsPresent:
+            return "present";
+        case ambrel::tsRemove:
+            return "remove";
+        case ambrel::tsAppend:
+            return "append";
+        default:
+            return "none";
+    }
+}
+
+void WriteRecords(ambrel::TTagList& list, ambrel::TTagViewer& viewer, RecordWriter& writer) {
+    std::vector<std::string_view> values(kTableColumns.size() + 2);
+    for (int i = 0; i < list.Count(); ++i) {
+        const ambrel::TTagFile* entry = list.Get(i);
+        viewer.BuildRow(entry);
+        const auto& cells = viewer.RowTexts();
+        for (std::size_t c = 0; c < kTableColumns.size(); ++c) values[c] = cells[kTableColumns[c]];
+        values[kTableColumns.size()] = entry->GetPath();
+        values[kTableColumns.size() + 1] = StateName(entry->GetState());
+        writer.Write(values);
+    }
+}
+
+int RunList(const Arguments& args, Session& session) {
+    ambrel::PathLoadOptions options;
+    options.recurse = args.Has("--recurse");
+    options.mode = Choice<ambrel::LoadMode>(args, "--mode",
+                                            {{"all", ambrel::LoadMode::kAll},
+                                             {"tagged", ambrel::LoadMode::kTagged},
+                                             {"untagged", ambrel::LoadMode::kUntagged}},
+                                            ambrel::LoadMode::kAll);
+    const Format format = Choice<Format>(
+        args, "--format", {{"tsv", Format::kTsv}, {"csv", Format::kCsv}, {"json", Format::kJson}},
+        Format::kTsv);
+    const std::vector<std::string> paths = Session::Paths(args.Operands(), "path");
+
+    ambrel::TTagList& list = session.List();
+    for (const ambrel::PathFailure& failure : ambrel::LoadPaths(list, paths, options))
+        session.Fail(failure.path, failure.code);
+    {
+        RecordWriter writer(format, Fields(), session.Out());
+        WriteRecords(list, *session.GetLibrary().TagViewer(), writer);
+    }
+    return session.ExitStatus();
+}
+
+}  // namespace
+
+Command ListCommand() {
+    return {
+        "list",
+        "print the tags of files, and of the MP3 files in folders",
+        "PATH...",
+        "Prints one record per file, in the order the tag viewer loads them. A folder is\n"
+        "searched as the file viewer's \"Load supported files in current directory\" searches\n"
+        "it: names sorted, hidden files taken, and only files whose extension begins with\n"
+        "\".mp3\" (in lower case) are listed. A record holds the table's columns Directory,\n"
+        "Filename, Track, Artist, Song title, Album, Comment, Genre and Year, then the full\n"
+        "path and the tag state (\"present\" or \"none\"); genres are named by the genre list.\n"
+        "\n"
+        "Tag text is printed as UTF-8 and file names as the bytes they are (json, which must\n"
+        "be UTF-8, reads bytes that are not as Latin-1). tsv writes a tab, a line feed, a\n"
+        "carriage return and a backslash in a field as \\t, \\n, \\r and \\\\; csv quotes as\n"
+        "RFC 4180 says. tsv and csv begin with a line of captions.\n",
+        WithCommonOptions({
+            {"--recurse", "-r", "", "search the folders' subfolders too"},
+            {"--mode", "", "all|tagged|untagged",
+             "all files (the default), only those with a tag, or only those without"},
+            {"--format", "", "tsv|csv|json", "the output format (default tsv)"},
+        }),
+        RunList};
+}
+
+}  // namespace ambrel::cli

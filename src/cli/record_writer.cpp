@@ -1,0 +1,114 @@
+#include "cli/record_writer.h"
+
+#include <cstdint>
+
+#include "export/csv.h"
+#include "tag/text_helpers.h"
+
+namespace ambrel::cli {
+
+namespace {
+
+// Records gather in memory and go to the stream in blocks of about this size.
+constexpr std::size_t kFlushBytes = 1 << 16;
+
+void AppendTsv(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        switch (c) {
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    static const char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : EightBitToUtf8(text)) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (byte < 0x20) {
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+}  // namespace
+
+RecordWriter::RecordWriter(Format format, std::vector<Field> fields, std::FILE* out)
+    : format_(format), fields_(std::move(fields)), out_(out) {
+    if (format_ == Format::kJson) {
+        buffer_ += '[';
+        return;
+    }
+    std::vector<std::string_view> captions;
+    for (const Field& field : fields_) captions.push_back(field.caption);
+    // The header line is written by the record rules, so its captions need no care of their
+    // own.
+    format_ == Format::kCsv ? csv::AppendRecord(buffer_, captions) : Write(captions);
+}
+
+RecordWriter::~RecordWriter() {
+    if (format_ == Format::kJson) buffer_ += first_ ? "]\n" : "\n]\n";
+    Flush(true);
+}
+
+void RecordWriter::Write(const std::vector<std::string_view>& values) {
+    switch (format_) {
+        case Format::kCsv:
+            csv::AppendRecord(buffer_, values);
+            break;
+        case Format::kTsv:
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                if (i > 0) buffer_ += '\t';
+                AppendTsv(buffer_, values[i]);
+            }
+            buffer_ += '\n';
+            break;
+        case Format::kJson:
+            buffer_ += first_ ? "\n{" : ",\n{";
+            for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i) {
+                if (i > 0) buffer_ += ", ";
+                AppendJsonString(buffer_, fields_[i].key);
+                buffer_ += ": ";
+                AppendJsonString(buffer_, values[i]);
+            }
+            buffer_ += '}';
+            break;
+    }
+    first_ = false;
+    Flush(false);
+}
+
+void RecordWriter::Flush(bool always) {
+    if (!always && buffer_.size() < kFlushBytes) return;
+    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    buffer_.clear();
+}
+
+}  // namespace ambrel::cli
