@@ -14,7 +14,7 @@ namespace ambrel::test {
 class FakePrompter : public ambrel::Prompter {
 public:
     struct Shown {
-        enum Kind { kMessage, kWarning, kQuestion, kQuery, kError } kind;
+        enum Kind { kMessage, kWarning, kQuestion, kQuery, kError, kSaveFile } kind;
         std::string caption, text;
         std::string check_box;  // the check box offered under a message, if any
     };
@@ -58,6 +58,19 @@ public:
     }
 
     std::string last_query_initial;
+
+    // Where the user saves when a file dialog asks; cancelled once dry. The filter is kept
+    // as the shown entry's text.
+    std::deque<std::optional<std::string>> save_file_answers;
+    std::optional<std::string> AskSaveFileName(const std::string& caption,
+                                               const std::string& filter,
+                                               const std::string&) override {
+        shown.push_back({Shown::kSaveFile, caption, filter, ""});
+        if (save_file_answers.empty()) return std::nullopt;
+        std::optional<std::string> answer = save_file_answers.front();
+        save_file_answers.pop_front();
+        return answer;
+    }
 
     // How many entries of the given kind were shown.
     int Count(Shown::Kind kind) const {

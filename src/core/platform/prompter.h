@@ -29,6 +29,17 @@ public:
     // An input box; absent when the user cancels.
     virtual std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
                                              const std::string& initial) = 0;
+    // A file dialog that asks where to save, offering the files of the filter ("CSV files
+    // (*.csv)"); a name typed without an extension gets extension ("csv"). The path chosen
+    // (UTF-8); absent when the user cancels, or when the prompter cannot ask.
+    virtual std::optional<std::string> AskSaveFileName(const std::string& caption,
+                                                       const std::string& filter,
+                                                       const std::string& extension) {
+        (void)caption;
+        (void)filter;
+        (void)extension;
+        return std::nullopt;
+    }
 };
 
 }  // namespace ambrel

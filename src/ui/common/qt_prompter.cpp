@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -74,6 +75,16 @@ std::optional<std::string> QtPrompter::Query(const std::string& caption, const s
                                                  QLineEdit::Normal, ToQ(initial), &ok);
     if (!ok) return std::nullopt;
     return FromQ(answer);
+}
+
+std::optional<std::string> QtPrompter::AskSaveFileName(const std::string& caption,
+                                                       const std::string& filter,
+                                                       const std::string& extension) {
+    QFileDialog dialog(Parent(), ToQ(caption), QString(), ToQ(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(ToQ(extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return FromQ(dialog.selectedFiles().front());
 }
 
 }  // namespace ambrel::ui

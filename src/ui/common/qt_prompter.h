@@ -25,6 +25,9 @@ public:
     bool Question(const std::string& caption, const std::string& text) override;
     std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
                                      const std::string& initial) override;
+    std::optional<std::string> AskSaveFileName(const std::string& caption,
+                                               const std::string& filter,
+                                               const std::string& extension) override;
 
 private:
     QWidget* Parent() const;

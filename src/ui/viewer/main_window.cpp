@@ -11,10 +11,12 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QSaveFile>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "export/table_csv.h"
 #include "library/library.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
@@ -213,6 +215,24 @@ void TForm1::ReportUnsaved(const std::vector<std::string>& paths) {
     if (paths.size() > kListedFailures)
         text += "\n... and " + std::to_string(paths.size() - kListedFailures) + " more";
     prompter_.Warning("Tags not saved", text);
+}
+
+void TForm1::ExportTableAsCsv() {
+    const QString caption = QStringLiteral("Export table as CSV");
+    const std::optional<std::string> path =
+        prompter_.AskSaveFileName(FromQ(caption), "CSV files (*.csv)", "csv");
+    if (!path) return;
+    const std::string csv = ambrel::TableAsCsv(*list_view_tag_viewer_);
+    QSaveFile file(ToQ(*path));
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(csv.data(), static_cast<qint64>(csv.size())) ==
+                             static_cast<qint64>(csv.size()) &&
+                         file.commit();
+    if (!written) {
+        prompter_.Warning(FromQ(caption),
+                          "The table could not be written to " + *path + ": " +
+                              FromQ(file.errorString()));
+    }
 }
 
 void TForm1::ApplyFilter() {

@@ -62,6 +62,9 @@ public:
     void SaveCurrentTag();
     void SaveAllTags();
     void ApplyFilter();
+    // Asks where to save, then writes the table as it is shown (rows in display order, the
+    // shown columns) as CSV in UTF-8, all at once: a failed write leaves no partial file.
+    void ExportTableAsCsv();
 
     // Places this window and the side windows whose flags are on (shown first).
     void PlaceWindows();

@@ -204,6 +204,10 @@ void TForm1::BuildMainMenu() {
     item = AddMenuItem(main, "Applyfilterontaglist1", QStringLiteral("Apply filter on tag list"),
                        Picture::kFilter);
     Bind(item, &QAction::triggered, [this] { ApplyFilter(); });
+    main->addSeparator();
+    item = main->addAction(QStringLiteral("Export table as CSV\u2026"));
+    item->setObjectName(QStringLiteral("ExporttableasCSV1"));
+    Bind(item, &QAction::triggered, [this] { ExportTableAsCsv(); });
 
     QMenu* about = bar->addMenu(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About1"));
