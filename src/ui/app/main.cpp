@@ -1,5 +1,7 @@
 #include <csignal>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "ui/app/ambrel_application.h"
 #include "ui/app/window_set.h"
@@ -10,8 +12,11 @@ int main(int argc, char* argv[]) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     ambrel::ui::AmbrelApplication app(argc, argv);
+    // Qt has taken its own options out of argv; the rest are files and folders to load, as
+    // the system gives their bytes (a QString would lose a name that is not UTF-8).
+    const std::vector<std::string> paths(argv + 1, argv + argc);
     try {
-        ambrel::ui::WindowSet windows;
+        ambrel::ui::WindowSet windows(nullptr, paths);
         windows.Show();
         return app.exec();
     } catch (...) {

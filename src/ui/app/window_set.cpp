@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+#include "errors/error_log.h"
+#include "files/file_loader.h"
 #include "library/library.h"
+#include "platform/paths.h"
 #include "ui/actions/action_panel.h"
 #include "ui/common/qt_prompter.h"
 #include "ui/files/file_viewer_window.h"
@@ -13,18 +16,26 @@
 
 namespace ambrel::ui {
 
-WindowSet::WindowSet(ambrel::Prompter* prompter)
+WindowSet::WindowSet(ambrel::Prompter* prompter, const std::vector<std::string>& start_paths)
     : own_prompter_(prompter ? nullptr : std::make_unique<QtPrompter>()),
       prompter_(prompter ? prompter : own_prompter_.get()),
       library_(std::make_unique<ambrel::Library>(prompter_)) {
+    std::vector<std::string> paths;
+    for (const std::string& path : start_paths) paths.push_back(ambrel::paths::Absolute(path));
+    const std::string folder = ambrel::FirstFolder(paths);
     // The main window comes first: its construction fills the library the others use.
     form1_ = std::make_unique<TForm1>(*library_, *prompter_);
-    form2_ = std::make_unique<TForm2>(*library_, *prompter_);
+    form2_ = folder.empty() ? std::make_unique<TForm2>(*library_, *prompter_)
+                            : std::make_unique<TForm2>(*library_, *prompter_, folder);
     form3_ = std::make_unique<TForm3>(*library_);
     form4_ = std::make_unique<TForm4>();
     form5_ = std::make_unique<TForm5>(*prompter_);
     about_box_ = std::make_unique<TAboutBox>();
     Wire();
+    if (paths.empty()) return;
+    const std::vector<ambrel::PathFailure> failures = library_->LoadPaths(paths);
+    if (!failures.empty())
+        start_warning_ = ambrel::PathFailuresText(failures, *library_->ErrorLog());
 }
 
 // The windows go in the reverse order of their making, then the library.
@@ -51,6 +62,11 @@ void WindowSet::Wire() {
                      [form1 = form1_.get()] { form1->SetCloseAfterUpdate(true); });
 }
 
-void WindowSet::Show() { form1_->show(); }
+void WindowSet::Show() {
+    form1_->show();
+    if (start_warning_.empty()) return;
+    prompter_->Warning("Error occuried", start_warning_);
+    start_warning_.clear();
+}
 
 }  // namespace ambrel::ui

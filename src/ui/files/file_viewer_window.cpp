@@ -8,13 +8,17 @@
 namespace ambrel::ui {
 
 TForm2::TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent)
+    : TForm2(library, prompter, FileViewerPages::StartPath(), parent) {}
+
+TForm2::TForm2(ambrel::Library& library, ambrel::Prompter& prompter, const std::string& start_path,
+               QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("File viewer"));
     // Closing a side window never ends the program; only the main window does.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    pages_ = new FileViewerPages(FileViewerPages::StartPath(), library, prompter, this);
+    pages_ = new FileViewerPages(start_path, library, prompter, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pages_);

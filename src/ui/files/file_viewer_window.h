@@ -24,6 +24,10 @@ public:
     // The load commands fill the library's tag list and table and report through its error
     // log; the browser speaks through the prompter. Neither is owned.
     TForm2(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* parent = nullptr);
+    // The same, opening on the folder start_path rather than on the root of the volume that
+    // holds the working directory.
+    TForm2(ambrel::Library& library, ambrel::Prompter& prompter, const std::string& start_path,
+           QWidget* parent = nullptr);
 
     FileViewerPages* Pages() const { return pages_; }
     // The process dialog the copy, move and delete commands run in (not owned).
