@@ -11,7 +11,7 @@ packages=(
     openbox xdotool x11-utils
     libxcb1-dev
     adwaita-icon-theme
-    python3
+    python3 desktop-file-utils
 )
 
 missing=()
