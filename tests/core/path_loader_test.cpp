@@ -85,6 +85,30 @@ TEST_F(PathLoaderTest, PathsThatCannotBeTakenAreToldWithTheirCodes) {
     EXPECT_EQ(PathFailuresText(failures, log, 1), dir / "LOUD.MP3" + ": Not MP3.\n... and 1 more");
 }
 
+TEST_F(PathLoaderTest, ADrainedLoadHandsOnEveryEntryInOrderAChunkAtATime) {
+    // More entries than a chunk holds: two files named over and over, then a folder.
+    std::vector<std::string> named;
+    for (int i = 0; i <= kLoadDrainChunk; ++i)
+        named.push_back(i % 3 ? dir / "loose.mp3" : dir / "f/b.mp3");
+    named.push_back(dir / "f");
+    for (const LoadMode mode : {LoadMode::kAll, LoadMode::kTagged}) {
+        TTagList undrained, list;
+        PathLoadOptions options;
+        options.mode = mode;
+        LoadPaths(undrained, named, options);
+        std::vector<std::string> handed;
+        std::vector<int> sizes;
+        LoadPaths(list, named, options, [&](const TTagList& chunk) {
+            sizes.push_back(chunk.Count());
+            for (const std::string& path : PathsOf(chunk)) handed.push_back(path);
+        });
+        EXPECT_EQ(handed, PathsOf(undrained));
+        EXPECT_EQ(list.Count(), 0) << "the list is emptied after each hand-over";
+        for (const int size : sizes) EXPECT_LE(size, kLoadDrainChunk);
+        EXPECT_EQ(sizes.size(), mode == LoadMode::kAll ? 2u : 1u);
+    }
+}
+
 TEST_F(PathLoaderTest, TheFirstFolderIsTheFirstGivenOrTheFolderOfTheFirstFile) {
     EXPECT_EQ(FirstFolder({dir / "gone", dir / "f/b.mp3", dir / "f/sub"}), dir / "f");
     EXPECT_EQ(FirstFolder({dir / "f/sub/", dir / "loose.mp3"}), dir / "f/sub");

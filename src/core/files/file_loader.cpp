@@ -15,16 +15,55 @@ namespace ambrel {
 
 namespace {
 
-// Hands the found files to the tag list in their order. A file whose end the tag test
-// already read is not read again.
-void AddFound(TTagList& list, const std::vector<FoundFile>& found) {
-    for (const FoundFile& file : found) {
-        if (file.tail_read) {
-            list.AddRead(file.path, file.tail);
-        } else {
-            list.Add(file.path);
+// A found file goes to the tag list; one whose end the tag test already read is not read
+// again.
+void AddOne(TTagList& list, const FoundFile& file) {
+    if (file.tail_read) {
+        list.AddRead(file.path, file.tail);
+    } else {
+        list.Add(file.path);
+    }
+}
+void AddOne(TTagList& list, const std::string& path) { list.Add(path); }
+
+// Adds found files to the list; with a drain, hands the list on and empties it each time it
+// holds a chunk.
+class Drainer {
+public:
+    Drainer(TTagList& list, const LoadDrain& drain) : list_(list), drain_(drain) {}
+
+    template <typename Item>
+    void Add(const std::vector<Item>& found) {
+        for (const Item& item : found) {
+            AddOne(list_, item);
+            if (list_.Count() >= kLoadDrainChunk) Drain();
         }
     }
+    void Drain() {
+        if (!drain_ || list_.Count() == 0) return;
+        drain_(list_);
+        list_.Clear();
+    }
+
+private:
+    TTagList& list_;
+    const LoadDrain& drain_;
+};
+
+// Searches a folder and adds what it finds. Taking all files, the search reads no file, so
+// plain paths carry all there is.
+template <typename Item>
+int SearchAndAdd(TFileViewer& viewer, const std::string& folder, const std::string& mask,
+                 Drainer& adder) {
+    std::vector<Item> found;
+    const int result = viewer.SearchFiles(&found, folder, mask, false);
+    adder.Add(found);
+    return result;
+}
+
+// Hands the found files to the tag list in their order.
+void AddFound(TTagList& list, const std::vector<FoundFile>& found) {
+    for (const FoundFile& file : found) AddOne(list, file);
 }
 
 }  // namespace
@@ -62,28 +101,31 @@ std::string PathLoadOptions::DefaultLoadMask() {
 }
 
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
-                                   const PathLoadOptions& options) {
+                                   const PathLoadOptions& options, const LoadDrain& drain) {
     TFileViewer viewer(paths::Root());
     viewer.SetLoadMode(options.mode);
     viewer.SetIncludeHidden(options.include_hidden);
     viewer.SetRecurse(options.recurse);
+    Drainer adder(list, drain);
     std::vector<PathFailure> failures;
     for (const std::string& path : paths) {
-        std::vector<FoundFile> found;
         int result = kDone;
         if (paths::DirectoryExists(path)) {
-            result = viewer.SearchFiles(&found, path, options.mask, false);
+            result = options.mode == LoadMode::kAll
+                         ? SearchAndAdd<std::string>(viewer, path, options.mask, adder)
+                         : SearchAndAdd<FoundFile>(viewer, path, options.mask, adder);
         } else if (!paths::PathExists(path)) {
             result = kSourceMissing;
         } else if (!TTagList::IsMp3Path(path)) {
             result = kNotMp3File;
         } else {
-            found.push_back({path, false, std::nullopt});
+            std::vector<FoundFile> found = {{path, false, std::nullopt}};
             viewer.FilterFileList(&found);
+            adder.Add(found);
         }
-        AddFound(list, found);
         if (result != kDone) failures.push_back({path, result});
     }
+    adder.Drain();
     return failures;
 }
 

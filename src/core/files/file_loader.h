@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,14 +53,22 @@ struct PathFailure {
     int code;
 };
 
+// Takes the entries a load has added so far; the load empties the list after each call.
+using LoadDrain = std::function<void(const TTagList& list)>;
+// A drained load hands the list on each time it holds this many entries.
+inline constexpr int kLoadDrainChunk = 4096;
+
 // Loads files and folders into the tag list, in their order. A folder is searched as
 // LoadDirectory searches the current one (SearchFiles with the options, no directory
 // entries) and what it finds is added at its place; a file is added as a dropped one is,
 // when the tag list takes it (TTagList::IsMp3Path) and it passes the load mode. Each file is
 // read once. Failures, in path order: 50 no such path, 80 a file the tag list does not take
 // (kNotMp3File), or a folder search's own code (60, 58) after what it found was added.
+// With a drain the list is handed to it, and emptied, whenever it holds kLoadDrainChunk
+// entries and at the end, so a load of any size never holds more than that at once.
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
-                                   const PathLoadOptions& options = {});
+                                   const PathLoadOptions& options = {},
+                                   const LoadDrain& drain = {});
 
 // The warning text of a load's failures: a line "PATH: message" for each of the first
 // `listed`, the message being the error log's text of its code, then how many more there are.
