@@ -1,9 +1,14 @@
 #include "export/csv.h"
 
+#include <algorithm>
+
 namespace ambrel::csv {
 
 void AppendField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const bool quoted = std::any_of(text.begin(), text.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!quoted) {
         out += text;
         return;
     }

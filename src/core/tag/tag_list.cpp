@@ -7,7 +7,12 @@ namespace ambrel {
 
 bool TTagList::IsMp3Path(std::string_view path) {
     // The extension of the file name only: a dot in a directory name makes no extension.
-    return paths::ExtensionOf(path).find(".mp3") != std::string::npos;
+    // Read in place: every file of a load passes through here.
+    const std::size_t separator = path.rfind(paths::kSeparator);
+    const std::string_view name =
+        separator == std::string_view::npos ? path : path.substr(separator + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string_view::npos && name.substr(dot).find(".mp3") != std::string::npos;
 }
 
 int TTagList::Add(std::optional<std::string_view> path) {
