@@ -44,7 +44,7 @@ std::string_view StateName(ambrel::TagState state) {
     }
 }
 
-void WriteRecords(ambrel::TTagList& list, ambrel::TTagViewer& viewer, RecordWriter& writer) {
+void WriteRecords(const ambrel::TTagList& list, ambrel::TTagViewer& viewer, RecordWriter& writer) {
     std::vector<std::string_view> values(kTableColumns.size() + 2);
     for (int i = 0; i < list.Count(); ++i) {
         const ambrel::TTagFile* entry = list.Get(i);
@@ -70,13 +70,17 @@ int RunList(const Arguments& args, Session& session) {
         Format::kTsv);
     const std::vector<std::string> paths = Session::Paths(args.Operands(), "path");
 
-    ambrel::TTagList& list = session.List();
-    for (const ambrel::PathFailure& failure : ambrel::LoadPaths(list, paths, options))
-        session.Fail(failure.path, failure.code);
+    ambrel::TTagViewer& viewer = *session.GetLibrary().TagViewer();
+    std::vector<ambrel::PathFailure> failures;
     {
         RecordWriter writer(format, Fields(), session.Out());
-        WriteRecords(list, *session.GetLibrary().TagViewer(), writer);
+        // The records go out as the files load, so a tree of any size is held a chunk at
+        // a time.
+        failures = ambrel::LoadPaths(
+            session.List(), paths, options,
+            [&](const ambrel::TTagList& loaded) { WriteRecords(loaded, viewer, writer); });
     }
+    for (const ambrel::PathFailure& failure : failures) session.Fail(failure.path, failure.code);
     return session.ExitStatus();
 }
 

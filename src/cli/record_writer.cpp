@@ -12,49 +12,52 @@ namespace {
 // Records gather in memory and go to the stream in blocks of about this size.
 constexpr std::size_t kFlushBytes = 1 << 16;
 
+// The runs between the bytes to escape go in whole: most fields hold none.
 void AppendTsv(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += c;
-        }
+    std::size_t run = 0;  // where the bytes not yet appended begin
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\t' && c != '\n' && c != '\r' && c != '\\') continue;
+        out.append(text, run, i - run);
+        run = i + 1;
+        out += '\\';
+        out += c == '\t' ? 't' : c == '\n' ? 'n' : c == '\r' ? 'r' : '\\';
     }
+    out.append(text, run, std::string_view::npos);
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
+    const std::string utf8 = EightBitToUtf8(text);
     out += '"';
-    for (const char c : EightBitToUtf8(text)) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (byte < 0x20) {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
+    std::size_t run = 0;  // where the bytes not yet appended begin
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<uint8_t>(utf8[i]);
+        if (byte >= 0x20 && byte != '"' && byte != '\\') continue;
+        out.append(utf8, run, i - run);
+        run = i + 1;
+        out += '\\';
+        switch (byte) {
+            case '\n':
+                out += 'n';
+                break;
+            case '\t':
+                out += 't';
+                break;
+            case '\r':
+                out += 'r';
+                break;
+            case '"':
+            case '\\':
+                out += static_cast<char>(byte);
+                break;
+            default:
+                out += "u00";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
         }
     }
+    out.append(utf8, run, std::string::npos);
     out += '"';
 }
 
