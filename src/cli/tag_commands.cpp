@@ -14,13 +14,28 @@ namespace {
 // The text options of set and the field each fills.
 struct TextOption {
     std::string_view name;
+    std::string_view help;
     std::optional<std::string> ambrel::FieldFill::*field;
 };
 const TextOption kTextOptions[] = {
-    {"--artist", &ambrel::FieldFill::artist},   {"--title", &ambrel::FieldFill::title},
-    {"--album", &ambrel::FieldFill::album},     {"--year", &ambrel::FieldFill::year},
-    {"--comment", &ambrel::FieldFill::comment},
+    {"--artist", "the artist", &ambrel::FieldFill::artist},
+    {"--title", "the song title", &ambrel::FieldFill::title},
+    {"--album", "the album", &ambrel::FieldFill::album},
+    {"--year", "the year", &ambrel::FieldFill::year},
+    {"--comment", "the comment", &ambrel::FieldFill::comment},
 };
+
+std::vector<OptionSpec> SetOptions() {
+    std::vector<OptionSpec> options;
+    for (const TextOption& option : kTextOptions)
+        options.push_back({option.name, "", "T", option.help});
+    options.push_back({"--track", "", "N", "the track number, 0 to 254"});
+    options.push_back({"--genre", "", "NAME|N",
+                       "the genre by its name in the genre list (letter case aside) or its "
+                       "number 0 to 254; an empty NAME clears it"});
+    options.push_back({"--create", "", "", "give a file without a tag a new one"});
+    return WithCommonOptions(options);
+}
 
 std::optional<int> GenreOption(const Arguments& args, Session& session) {
     const std::optional<std::string> genre = args.Value("--genre");
@@ -86,18 +101,7 @@ Command SetCommand() {
             "fields: 30 characters for the artist, title and album, 4 for the year, 29 for\n"
             "the comment. A file without a tag gets one only with --create. A file whose tag\n"
             "would not change is not written at all.\n",
-            WithCommonOptions({
-                {"--artist", "", "T", "the artist"},
-                {"--title", "", "T", "the song title"},
-                {"--album", "", "T", "the album"},
-                {"--year", "", "T", "the year"},
-                {"--comment", "", "T", "the comment"},
-                {"--track", "", "N", "the track number, 0 to 254"},
-                {"--genre", "", "NAME|N",
-                 "the genre by its name in the genre list (letter case aside) or its number 0 to "
-                 "254; an empty NAME clears it"},
-                {"--create", "", "", "give a file without a tag a new one"},
-            }),
+            SetOptions(),
             RunSet};
 }
 
