@@ -33,9 +33,7 @@ char InWordOption(const Arguments& args) {
     if (!value) return ambrel::SeparatorChar(0);
     const auto c = static_cast<unsigned char>(value->empty() ? 0 : (*value)[0]);
     if (value->size() != 1 || c == 0 || c > 127) {
-        throw UsageError("invalid value '" + *value +
-                         "' for --in-word: one ASCII character "
-                         "is wanted");
+        throw UsageError("invalid value '" + *value + "' for --in-word: one ASCII character");
     }
     return static_cast<char>(c);
 }
