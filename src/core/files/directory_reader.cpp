@@ -38,11 +38,16 @@ bool IsDotEntry(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// NTFS compares names upper-cased; names equal that way go by their bytes.
-bool NameBefore(const std::string& a, const std::string& b) {
-    if (const int order = CompareIgnoringCase(a, b, CaseFold::kToUpper); order != 0)
-        return order < 0;
-    return a < b;
+// A name with its sort key: NTFS compares names upper-cased.
+struct KeyedEntry {
+    std::string key;
+    DirectoryEntry* entry;
+};
+
+std::string UpperCased(const std::string& name) {
+    std::string key = name;
+    for (char& c : key) c = AsciiToUpper(c);
+    return key;
 }
 
 }  // namespace
@@ -67,11 +72,20 @@ std::optional<DirectoryStamp> StampOf(const std::string& path) {
                           static_cast<int64_t>(st.st_mtim.tv_nsec)};
 }
 
+// The keys are made once, so each of the n log n comparisons is a plain compare of bytes
+// (unsigned, as CompareIgnoringCase compares); names equal without case go by their bytes.
 void SortByName(std::vector<DirectoryEntry>* entries) {
-    std::sort(entries->begin(), entries->end(),
-              [](const DirectoryEntry& a, const DirectoryEntry& b) {
-                  return NameBefore(a.name, b.name);
-              });
+    std::vector<KeyedEntry> keyed;
+    keyed.reserve(entries->size());
+    for (DirectoryEntry& entry : *entries) keyed.push_back({UpperCased(entry.name), &entry});
+    std::sort(keyed.begin(), keyed.end(), [](const KeyedEntry& a, const KeyedEntry& b) {
+        if (const int order = a.key.compare(b.key); order != 0) return order < 0;
+        return a.entry->name < b.entry->name;
+    });
+    std::vector<DirectoryEntry> sorted;
+    sorted.reserve(entries->size());
+    for (KeyedEntry& k : keyed) sorted.push_back(std::move(*k.entry));
+    *entries = std::move(sorted);
 }
 
 }  // namespace ambrel

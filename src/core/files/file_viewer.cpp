@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -27,6 +28,16 @@ void Append(std::vector<std::string>* list, std::string path, FoundFile&&) {
 void Append(std::vector<FoundFile>* list, std::string path, FoundFile&& found) {
     found.path = std::move(path);
     list->push_back(std::move(found));
+}
+
+// Whether the name's extension (from its last dot, dot included; empty without a dot),
+// lower-cased, occurs in the mask. Read in place: every entry of a search is tested.
+bool MaskHoldsExtension(std::string_view mask, std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return true;  // an empty extension occurs in every mask
+    const std::string_view extension = name.substr(dot);
+    return std::search(mask.begin(), mask.end(), extension.begin(), extension.end(),
+                       [](char m, char e) { return m == AsciiToLower(e); }) != mask.end();
 }
 
 // True for a path the system refuses to look up: with its terminating zero it exceeds
@@ -110,10 +121,7 @@ void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directo
         if (!is_dir && !include_hidden_ && entry.name[0] == '.') continue;
         const bool descend = is_dir && recurse_;
         // The mask test comes first: it is free, and the order changes no result.
-        if (!descend && mask_test &&
-            mask.find(AsciiLowerCase(paths::ExtensionOf(entry.name))) == std::string_view::npos) {
-            continue;
-        }
+        if (!descend && mask_test && !MaskHoldsExtension(mask, entry.name)) continue;
         // No call can name such an entry (nor anything below a directory): it is counted
         // for the one report after the search rather than lost without a word.
         if (IsTooLong(full)) {

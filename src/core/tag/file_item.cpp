@@ -51,8 +51,9 @@ void TFileItem::DeriveFolderName() {
     }
     // The directory without its trailing separator; a file in the root leaves no
     // further separator, so no folder name.
-    const auto folder = LastPathComponent(std::string_view(path_).substr(0, separator));
-    folder_name_ = folder.value_or(std::string());
+    std::optional<std::string> folder =
+        LastPathComponent(std::string_view(path_).substr(0, separator));
+    folder_name_ = folder ? std::move(*folder) : std::string();
 }
 
 }  // namespace ambrel
