@@ -12,8 +12,37 @@ namespace {
 // Records gather in memory and go to the stream in blocks of about this size.
 constexpr std::size_t kFlushBytes = 1 << 16;
 
-// The runs between the bytes to escape go in whole: most fields hold none.
+// Whether a tsv field holds a byte to escape. Every byte is looked at, with no early way out
+// and the answers or-ed as bytes, so the compiler tests many bytes a step: most fields hold
+// none and go in whole.
+bool NeedsTsvEscape(std::string_view text) {
+    unsigned char found = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        found |= static_cast<unsigned char>((byte == '\t') | (byte == '\n') | (byte == '\r') |
+                                            (byte == '\\'));
+    }
+    return found != 0;
+}
+
+// Whether a json string needs more than its quotes: a byte that is not plain ASCII (it may
+// need reading as Latin-1), a control character, a quote or a backslash.
+bool NeedsJsonCare(std::string_view text) {
+    unsigned char found = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        found |= static_cast<unsigned char>((byte < 0x20) | (byte >= 0x80) | (byte == '"') |
+                                            (byte == '\\'));
+    }
+    return found != 0;
+}
+
+// The runs between the bytes to escape go in whole.
 void AppendTsv(std::string& out, std::string_view text) {
+    if (!NeedsTsvEscape(text)) {
+        out += text;
+        return;
+    }
     std::size_t run = 0;  // where the bytes not yet appended begin
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -28,8 +57,13 @@ void AppendTsv(std::string& out, std::string_view text) {
 
 void AppendJsonString(std::string& out, std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
-    const std::string utf8 = EightBitToUtf8(text);
     out += '"';
+    if (!NeedsJsonCare(text)) {
+        out += text;
+        out += '"';
+        return;
+    }
+    const std::string utf8 = EightBitToUtf8(text);
     std::size_t run = 0;  // where the bytes not yet appended begin
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<uint8_t>(utf8[i]);

@@ -56,7 +56,7 @@ struct PathFailure {
 // Takes the entries a load has added so far; the load empties the list after each call.
 using LoadDrain = std::function<void(const TTagList& list)>;
 // A drained load hands the list on each time it holds this many entries.
-inline constexpr int kLoadDrainChunk = 4096;
+inline constexpr int kLoadDrainChunk = 1024;
 
 // Loads files and folders into the tag list, in their order. A folder is searched as
 // LoadDirectory searches the current one (SearchFiles with the options, no directory
