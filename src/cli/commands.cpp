@@ -16,35 +16,6 @@ const std::vector<Command>& AllCommands() {
     return commands;
 }
 
-std::string ProgramHelp() {
-    std::string text =
-        "usage: ambrel-cli COMMAND [OPTION]... PATH...\n"
-        "\n"
-        "Reads and writes the ID3v1 tags of MP3 files (the last 128 bytes of a file) by the\n"
-        "rules of Ambrel's windows.\n"
-        "\n"
-        "Commands:\n";
-    for (const Command& command : AllCommands()) {
-        std::string line = "  " + std::string(command.name);
-        line.resize(12, ' ');
-        text += line + std::string(command.summary) + "\n";
-    }
-    text +=
-        "\n"
-        "'ambrel-cli COMMAND --help' describes a command and its options.\n"
-        "\n"
-        "Exit status: 0 when every file went through, 1 when some failed (each is named on\n"
-        "standard error with the reason), 2 for a usage error.\n";
-    return text;
-}
-
-int UsageFailure(std::FILE* err, const std::string& message, const std::string& usage,
-                 const std::string& help_hint) {
-    std::fprintf(err, "%s: %s\n%s\nTry '%s --help' for more.\n", kProgram.data(), message.c_str(),
-                 usage.c_str(), help_hint.c_str());
-    return 2;
-}
-
 // The description's paragraphs (split at blank lines), each filled into lines of 80.
 std::string Paragraphs(std::string_view description) {
     std::string text;
@@ -56,6 +27,31 @@ std::string Paragraphs(std::string_view description) {
         description.remove_prefix(std::min(end + 2, description.size()));
     }
     return text;
+}
+
+std::string ProgramHelp() {
+    std::string text = "usage: ambrel-cli COMMAND [OPTION]... PATH...\n\n" +
+                       Paragraphs(
+                           "Reads and writes the ID3v1 tags of MP3 files (the last 128 "
+                           "bytes of a file) by the rules of Ambrel's windows.") +
+                       "Commands:\n";
+    for (const Command& command : AllCommands()) {
+        std::string line = "  " + std::string(command.name);
+        line.resize(12, ' ');
+        text += line + std::string(command.summary) + "\n";
+    }
+    return text + "\n" +
+           Paragraphs(
+               "'ambrel-cli COMMAND --help' describes a command and its options.\n\n"
+               "Exit status: 0 when every file went through, 1 when some failed (each "
+               "is named on standard error with the reason), 2 for a usage error.");
+}
+
+int UsageFailure(std::FILE* err, const std::string& message, const std::string& usage,
+                 const std::string& help_hint) {
+    std::fprintf(err, "%s: %s\n%s\nTry '%s --help' for more.\n", kProgram.data(), message.c_str(),
+                 usage.c_str(), help_hint.c_str());
+    return 2;
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ TEST(CliUsageTest, EveryCommandHasItsHelp) {
     const CliResult program = RunCli({"--help"});
     EXPECT_EQ(program.status, 0);
     EXPECT_TRUE(StartsWith(program.out, "usage: ambrel-cli COMMAND")) << program.out;
+    for (const std::string& line : Lines(program.out)) EXPECT_LE(Characters(line), 80u) << line;
     for (const char* command : {"list", "set", "remove", "rename", "fromname"}) {
         EXPECT_NE(program.out.find(std::string("\n  ") + command + " "), std::string::npos)
             << command;
