@@ -1,10 +1,6 @@
 #include "files/file_loader.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -15,6 +11,7 @@
 #include "errors/error_log.h"
 #include "files/file_viewer.h"
 #include "files/result_codes.h"
+#include "support/deep_tree.h"
 #include "support/fake_prompter.h"
 #include "support/memory_report_view.h"
 #include "support/memory_selectors.h"
@@ -27,80 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
-
-// Removes name below the open directory parent, with everything in it, by steps relative to
-// open directories, so no call names a path longer than the system allows.
-void RemoveTreeAt(int parent, const std::string& name) {
-    const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-    if (fd < 0) {
-        ::unlinkat(parent, name.c_str(), 0);
-        return;
-    }
-    DIR* dir = ::fdopendir(fd);
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string child = entry->d_name;
-        if (child != "." && child != "..") names.push_back(child);
-    }
-    for (const std::string& child : names) RemoveTreeAt(fd, child);
-    ::closedir(dir);
-    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-}
-
-// A chain of directories below parent/name whose deepest one has a path of exactly `length`
-// bytes, made with mkdirat and openat one step at a time: past PATH_MAX no absolute path can
-// reach what lies there, so TempDir could not remove it, and this removes it itself.
-class DeepTree {
-public:
-    DeepTree(const std::string& parent, const std::string& name, std::size_t length)
-        : parent_(::open(parent.c_str(), O_RDONLY | O_DIRECTORY)), name_(name) {
-        path_ = parent + "/" + name;
-        ::mkdirat(parent_, name.c_str(), 0755);
-        deepest_ = ::openat(parent_, name.c_str(), O_RDONLY | O_DIRECTORY);
-        while (path_.size() < length) {
-            // Steps of up to 200 bytes, never leaving a single byte, which no name could fill.
-            std::size_t step = std::min<std::size_t>(200, length - path_.size() - 1);
-            if (length - path_.size() - 1 - step == 1) --step;
-            deepest_ = Descend(std::string(step, 'd'));
-            path_ += "/" + std::string(step, 'd');
-        }
-    }
-    ~DeepTree() {
-        ::close(deepest_);
-        RemoveTreeAt(parent_, name_);
-        ::close(parent_);
-    }
-    // The deepest directory's path: within the limit, so it can still be named whole.
-    const std::string& path() const { return path_; }
-    void AddFile(const std::string& name) const { WriteAt(deepest_, name); }
-    // A directory in the deepest one, holding one file.
-    void AddDirectory(const std::string& name) const {
-        ::mkdirat(deepest_, name.c_str(), 0755);
-        const int fd = ::openat(deepest_, name.c_str(), O_RDONLY | O_DIRECTORY);
-        WriteAt(fd, "inner.mp3");
-        ::close(fd);
-    }
-
-private:
-    int Descend(const std::string& name) {
-        ::mkdirat(deepest_, name.c_str(), 0755);
-        const int next = ::openat(deepest_, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(deepest_);
-        return next;
-    }
-    static void WriteAt(int dir, const std::string& name) {
-        const std::vector<uint8_t> bytes = MakeMp3Bytes(300, std::nullopt);
-        const int fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0) << name;
-        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(fd);
-    }
-
-    int parent_;
-    std::string name_;
-    std::string path_;
-    int deepest_ = -1;
-};
 
 // The file viewer's model over a real tree, loading into a tag list shown in an in-memory
 // table, with errors reported through a scripted prompter.
