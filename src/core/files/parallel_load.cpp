@@ -1,0 +1,340 @@
+#include "files/parallel_load.h"
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "files/directory_reader.h"
+#include "files/result_codes.h"
+#include "files/tag_presence.h"
+#include "platform/paths.h"
+#include "tag/tag_list.h"
+
+namespace ambrel {
+
+namespace {
+
+// Paths handed from the walk to the readers at a time, and taken by a reader at a time:
+// enough to keep the lock out of the way, few enough that a cancel stops soon.
+constexpr std::size_t kHandOver = 64;
+constexpr std::size_t kClaim = 16;
+
+std::string LowerExtension(const std::string& name) {
+    std::string extension = paths::ExtensionOf(name);
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return extension;
+}
+
+// One path the walk found, in walk order; a reader fills in the rest.
+struct Slot {
+    FoundFile found;
+    // Entries skipped for their path's length before this one was found, so that a load
+    // cut off before this slot counts only the skips it really made.
+    int too_long_before = 0;
+    bool done = false;
+    bool passes = false;
+};
+
+}  // namespace
+
+// The state the walk, the readers and the owner share. The slots before `published` belong
+// to the readers (each to the one that claimed it), later ones to the walk; the owner reads
+// them only once every thread has ended.
+class LoadJob::Run {
+public:
+    Run(LoadRequest request, LoadOptions options)
+        : request_(std::move(request)), options_(std::move(options)) {}
+
+    void Cancel() {
+        cancelled_.store(true);
+        // Taken so that no thread can miss the wake-up between its test and its wait.
+        { std::lock_guard<std::mutex> lock(mutex_); }
+        wake_.notify_all();
+    }
+    bool Cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
+    bool IsDone() const { return done_.load(std::memory_order_acquire); }
+    LoadProgress Progress() const {
+        return {files_read_.load(std::memory_order_relaxed),
+                files_found_.load(std::memory_order_relaxed), IsDone()};
+    }
+    LoadResult TakeResult() { return std::exchange(result_, LoadResult{}); }
+
+    // The whole load, on the walk's thread.
+    void Execute() {
+        StartReaders();
+        if (request_.search) {
+            Search();
+        } else {
+            PublishPaths();
+        }
+        HandOver();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            walk_ended_ = true;
+        }
+        wake_.notify_all();
+        if (readers_.empty()) ReadSlots();
+        for (std::thread& reader : readers_) reader.join();
+        Assemble();
+        done_.store(true, std::memory_order_release);
+        if (options_.on_finished) options_.on_finished();
+    }
+
+private:
+    void StartReaders() {
+        const int count = options_.readers > 0 ? options_.readers : DefaultReaderCount();
+        for (int i = 0; i < count; ++i) {
+            try {
+                readers_.emplace_back([this] { ReadSlots(); });
+            } catch (const std::system_error&) {
+                break;  // fewer readers; with none the walk's thread reads after the walk
+            }
+        }
+    }
+
+    void Search() {
+        if (request_.directory.empty()) {
+            invalid_ = true;
+            walk_finished_ = true;
+            return;
+        }
+        const std::string_view mask = request_.mask ? *request_.mask : std::string_view();
+        mask_test_ = !mask.empty() && mask.find("*.*") == std::string_view::npos;
+        walk_finished_ = Descend(paths::WithoutTrailingSeparator(request_.directory), true);
+    }
+
+    // One directory of the search, by SearchFiles' rules. False when cancelled.
+    bool Descend(const std::string& directory, bool top) {
+        if (Cancelled()) return false;
+        // Listing may block on a slow disk: the readers get what is found so far first.
+        HandOver();
+        if (options_.before_listing) options_.before_listing(directory);
+        std::vector<DirectoryEntry> entries;
+        if (!ReadDirectory(directory, &entries)) {
+            if (top) top_unreadable_ = true;
+            return true;
+        }
+        SortByName(&entries);
+        for (const DirectoryEntry& entry : entries) {
+            if (Cancelled()) return false;
+            std::string full = paths::Join(directory, entry.name);
+            // A symbolic link is never descended into: it is taken like a file.
+            const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
+            if (!is_dir && !request_.include_hidden && entry.name[0] == '.') continue;
+            const bool descend = is_dir && request_.recurse;
+            if (!descend && mask_test_ &&
+                request_.mask->find(LowerExtension(entry.name)) == std::string::npos) {
+                continue;
+            }
+            // With its terminating zero the path exceeds what a call may name.
+            if (full.size() >= PATH_MAX) {
+                ++too_long_;
+                continue;
+            }
+            if (descend) {
+                if (!Descend(full, false)) return false;
+                continue;
+            }
+            Found(std::move(full));
+        }
+        return true;
+    }
+
+    void PublishPaths() {
+        for (std::string& path : request_.paths) {
+            if (Cancelled()) return;
+            Found(std::move(path));
+        }
+        walk_finished_ = true;
+    }
+
+    void Found(std::string path) {
+        Slot slot;
+        slot.found.path = std::move(path);
+        slot.too_long_before = too_long_;
+        pending_.push_back(std::move(slot));
+        if (pending_.size() >= kHandOver) HandOver();
+    }
+
+    void HandOver() {
+        if (pending_.empty()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (Slot& slot : pending_) slots_.push_back(std::move(slot));
+            files_found_.store(slots_.size(), std::memory_order_relaxed);
+        }
+        pending_.clear();
+        wake_.notify_all();
+    }
+
+    // A reader: claims a few slots at a time, in order, until the walk has ended and every
+    // slot is claimed, or the load is cancelled.
+    void ReadSlots() {
+        std::vector<Slot*> claimed;
+        while (Claim(&claimed)) {
+            for (Slot* slot : claimed) {
+                if (Cancelled()) return;
+                Read(*slot);
+                files_read_.fetch_add(1, std::memory_order_relaxed);
+            }
+        }
+    }
+
+    bool Claim(std::vector<Slot*>* claimed) {
+        claimed->clear();
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [this] { return Cancelled() || next_ < slots_.size() || walk_ended_; });
+        if (Cancelled() || next_ == slots_.size()) return false;
+        const std::size_t end = std::min(slots_.size(), next_ + kClaim);
+        for (; next_ < end; ++next_) claimed->push_back(&slots_[next_]);
+        return true;
+    }
+
+    // The keep test, then the read of a ".mp3" file, then the LoadMode test.
+    void Read(Slot& slot) {
+        const std::string& path = slot.found.path;
+        slot.done = true;
+        if (request_.keep && !request_.keep(path)) return;
+        int tagged = 0;
+        if (TTagList::IsMp3Path(path)) {
+            if (options_.before_read) options_.before_read(path);
+            tagged = ReadTagPresence(path, &slot.found.tail);
+            slot.found.tail_read = true;
+        }
+        const int mode = request_.load_mode;
+        slot.passes = mode == 1 ? tagged != 0 : mode == 2 ? tagged == 0 : true;
+    }
+
+    // The result from the slots read without a gap from the first: after a cancel some
+    // later slots may be read while an earlier one is not.
+    void Assemble() {
+        std::size_t cut = 0;
+        while (cut < slots_.size() && slots_[cut].done) ++cut;
+        result_.complete = walk_finished_ && cut == slots_.size();
+        result_.paths_too_long = cut < slots_.size() ? slots_[cut].too_long_before : too_long_;
+        result_.files.reserve(cut);
+        for (std::size_t i = 0; i < cut; ++i) {
+            if (slots_[i].passes) result_.files.push_back(std::move(slots_[i].found));
+        }
+        slots_.clear();
+        if (!request_.search) {
+            result_.code = kDone;
+        } else if (invalid_) {
+            result_.code = kInvalidArgument;
+        } else if (top_unreadable_) {
+            result_.code = kCannotEnumerate;
+        } else {
+            result_.code = result_.paths_too_long > 0 ? kPathsTooLong : kDone;
+        }
+    }
+
+    LoadRequest request_;  // the walk takes its paths over
+    const LoadOptions options_;
+
+    // The walk's own.
+    std::vector<Slot> pending_;
+    bool mask_test_ = false;
+    int too_long_ = 0;
+    bool invalid_ = false;
+    bool top_unreadable_ = false;
+    bool walk_finished_ = false;
+    std::vector<std::thread> readers_;
+
+    // Shared, under mutex_: a deque keeps the claimed slots in place while the walk adds.
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Slot> slots_;
+    std::size_t next_ = 0;
+    bool walk_ended_ = false;
+
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> done_{false};
+    std::atomic<std::size_t> files_read_{0};
+    std::atomic<std::size_t> files_found_{0};
+
+    // Written by the walk's thread before done_, read by the owner after it has joined.
+    LoadResult result_;
+};
+
+int DefaultReaderCount() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp(cores, 1u, 8u));
+}
+
+LoadRequest LoadRequest::Directory(std::string directory, std::optional<std::string> mask,
+                                   bool include_hidden, bool recurse, int load_mode) {
+    LoadRequest request;
+    request.search = true;
+    request.directory = std::move(directory);
+    request.mask = std::move(mask);
+    request.include_hidden = include_hidden;
+    request.recurse = recurse;
+    request.load_mode = load_mode;
+    return request;
+}
+
+LoadRequest LoadRequest::Paths(std::vector<std::string> paths, int load_mode,
+                               bool (*keep)(const std::string& path)) {
+    LoadRequest request;
+    request.paths = std::move(paths);
+    request.load_mode = load_mode;
+    request.keep = keep;
+    return request;
+}
+
+LoadJob::LoadJob(LoadRequest request, LoadOptions options)
+    : run_(std::make_unique<Run>(std::move(request), std::move(options))) {}
+
+LoadJob::~LoadJob() {
+    Cancel();
+    Wait();
+}
+
+void LoadJob::Start() {
+    if (started_) return;
+    started_ = true;
+    try {
+        walker_ = std::thread([run = run_.get()] { run->Execute(); });
+    } catch (const std::system_error&) {
+        run_->Execute();
+    }
+}
+
+LoadProgress LoadJob::Progress() const { return run_->Progress(); }
+
+void LoadJob::Cancel() { run_->Cancel(); }
+
+bool LoadJob::IsDone() const { return run_->IsDone(); }
+
+void LoadJob::Wait() {
+    if (walker_.joinable()) walker_.join();
+}
+
+LoadResult LoadJob::TakeResult() {
+    Wait();
+    return run_->TakeResult();
+}
+
+LoadResult RunLoad(LoadRequest request, LoadOptions options) {
+    LoadJob job(std::move(request), std::move(options));
+    job.Start();
+    return job.TakeResult();
+}
+
+int AddFoundFiles(TTagList& list, const std::vector<FoundFile>& files) {
+    int tagged = 0;
+    for (const FoundFile& file : files) {
+        tagged += file.tail_read ? list.AddRead(file.path, file.tail) : list.Add(file.path);
+    }
+    return tagged;
+}
+
+}  // namespace ambrel

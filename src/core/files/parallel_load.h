@@ -1,0 +1,118 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/file_viewer.h"
+
+namespace ambrel {
+
+class TTagList;
+
+// What a load reads: a directory searched as TFileViewer::SearchFiles searches it (without
+// directory entries), or a given list of paths. load_mode is the LoadMode: 0 all files,
+// 1 only tagged files, 2 only untagged files.
+struct LoadRequest {
+    // The search of "Load directory": the mask, hidden-file and recursion rules of
+    // SearchFiles, each directory's entries in name order, symbolic links never descended.
+    static LoadRequest Directory(std::string directory, std::optional<std::string> mask,
+                                 bool include_hidden, bool recurse, int load_mode);
+    // A list of paths in their order ("Load selected files", a drop). A path stays when
+    // keep (run on a load thread: it may touch the file system) holds for it, or when
+    // there is no keep, and when it passes the LoadMode test. "Load selected files" keeps
+    // paths::FileExists, as FilterFileList does.
+    static LoadRequest Paths(std::vector<std::string> paths, int load_mode,
+                             bool (*keep)(const std::string& path) = nullptr);
+
+    bool search = false;
+    std::string directory;
+    std::optional<std::string> mask;
+    bool include_hidden = true;
+    bool recurse = true;
+    std::vector<std::string> paths;
+    bool (*keep)(const std::string& path) = nullptr;
+    int load_mode = 0;
+};
+
+struct LoadOptions {
+    // Threads reading files; 0 gives DefaultReaderCount().
+    int readers = 0;
+    // Called once on a load thread when the result is ready, e.g. to post an event to a
+    // window. It must not wait for the thread that owns the job.
+    std::function<void()> on_finished;
+    // Called on a load thread before each ".mp3" file is read and before each directory is
+    // listed, so a test can hold a load at a chosen point or change the tree under it.
+    std::function<void(const std::string& path)> before_read;
+    std::function<void(const std::string& path)> before_listing;
+};
+
+// What a load gives the tag list, exactly what SearchFiles (or FilterFileList) followed by
+// the tag list's reads would have given.
+struct LoadResult {
+    // In load order. Every ".mp3" path comes with the file's last 128 bytes (tail_read set;
+    // tail absent when the file could not be read or is shorter); other paths were not
+    // opened. AddFoundFiles hands them to the tag list.
+    std::vector<FoundFile> files;
+    // SearchFiles' code for a directory (1, 10, 58 or 60); 1 for a list of paths.
+    int code = 1;
+    int paths_too_long = 0;
+    // False when the load was cancelled before its end: files are then the start, in order,
+    // of what the whole load gives, and code and paths_too_long speak of that part only. A
+    // load cancelled before its directory was listed gives no file and 1.
+    bool complete = true;
+};
+
+struct LoadProgress {
+    std::size_t files_read = 0;
+    // Files the walk has handed to the readers so far.
+    std::size_t files_found = 0;
+    bool done = false;
+};
+
+// Threads a load may read files on: one per core, at least 1 and at most 8.
+int DefaultReaderCount();
+
+// One load, run on threads of its own: the directory walk on one, the file reads on
+// DefaultReaderCount() more, fed by the walk as it goes. The caller never waits on the file
+// system: Start, Progress, Cancel and IsDone return at once, whatever the disk does.
+// Progress, Cancel and IsDone may be called from any thread; the rest from the owner's.
+class LoadJob {
+public:
+    explicit LoadJob(LoadRequest request, LoadOptions options = {});
+    // Cancels a load still running and waits for its threads.
+    ~LoadJob();
+    LoadJob(const LoadJob&) = delete;
+    LoadJob& operator=(const LoadJob&) = delete;
+
+    // Starts the load and returns; a second call does nothing. Where the system cannot
+    // start a thread the load runs here, to its end.
+    void Start();
+    LoadProgress Progress() const;
+    // Asks the load to stop soon; it keeps the files read so far in order.
+    void Cancel();
+    bool IsDone() const;
+    // Waits until the load has ended.
+    void Wait();
+    // Waits, then hands the result over; later calls give an empty result.
+    LoadResult TakeResult();
+
+private:
+    class Run;
+    std::unique_ptr<Run> run_;
+    std::thread walker_;
+    bool started_ = false;
+};
+
+// Runs a load to its end on its threads and returns its result.
+LoadResult RunLoad(LoadRequest request, LoadOptions options = {});
+
+// Adds the files to the tag list in their order, taking over the bytes already read, so no
+// file is read twice; returns how many of the added files have a tag.
+int AddFoundFiles(TTagList& list, const std::vector<FoundFile>& files);
+
+}  // namespace ambrel
