@@ -130,11 +130,6 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     return out;
 }
 
-namespace {
-
-// Decodes one well-formed UTF-8 sequence at text[i]: its length and code point, or
-// length 0 when the bytes there are not well-formed UTF-8 (overlong forms, surrogates
-// and values above U+10FFFF included).
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* code_point) {
     const auto lead = static_cast<unsigned char>(text[i]);
     std::size_t length;
@@ -162,8 +157,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* code_poin
     *code_point = value;
     return length;
 }
-
-}  // namespace
 
 std::string Utf8ToLatin1(std::string_view utf8) {
     std::string out;

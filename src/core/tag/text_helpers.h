@@ -48,6 +48,11 @@ int CountVisibleChars(std::string_view text);
 // absent for the root or a path without another separator.
 std::optional<std::string> LastPathComponent(std::optional<std::string_view> path);
 
+// Decodes one well-formed UTF-8 sequence at text[i]: its length and code point, or
+// length 0 when the bytes there are not well-formed UTF-8 (overlong forms, surrogates
+// and values above U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* code_point);
+
 // Latin-1 <-> UTF-8 at the edge of the tag block. A byte sequence that is not valid
 // UTF-8 is taken as Latin-1; a character without a Latin-1 form becomes '?'.
 std::string Latin1ToUtf8(std::string_view latin1);

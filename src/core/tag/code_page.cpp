@@ -1,0 +1,265 @@
+#include "tag/code_page.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "tag/text_helpers.h"
+
+namespace ambrel {
+
+namespace {
+
+constexpr std::string_view kLatin1Codeset = "ISO-8859-1";
+
+struct PageInfo {
+    CodePageName name;
+    // The iconv name; empty for the locale's, found when first used.
+    std::string_view codeset;
+};
+
+const PageInfo kPages[] = {
+    {{CodePage::kLatin1, "ISO-8859-1", "ISO-8859-1 (Latin-1)"}, kLatin1Codeset},
+    {{CodePage::kWindows1252, "Windows-1252", "Windows-1252 (Western European)"}, "WINDOWS-1252"},
+    {{CodePage::kWindows1250, "Windows-1250", "Windows-1250 (Central European)"}, "WINDOWS-1250"},
+    {{CodePage::kWindows1251, "Windows-1251", "Windows-1251 (Cyrillic)"}, "WINDOWS-1251"},
+    {{CodePage::kIso8859_2, "ISO-8859-2", "ISO-8859-2 (Central European)"}, "ISO-8859-2"},
+    {{CodePage::kIso8859_5, "ISO-8859-5", "ISO-8859-5 (Cyrillic)"}, "ISO-8859-5"},
+    {{CodePage::kIso8859_7, "ISO-8859-7", "ISO-8859-7 (Greek)"}, "ISO-8859-7"},
+    {{CodePage::kKoi8R, "KOI8-R", "KOI8-R (Cyrillic)"}, "KOI8-R"},
+    {{CodePage::kSystemLocale, "locale", "System locale"}, ""},
+};
+
+const PageInfo& InfoOf(CodePage page) {
+    for (const PageInfo& info : kPages) {
+        if (info.name.page == page) return info;
+    }
+    return kPages[0];
+}
+
+// Lower case without '-', '_' and spaces: "Windows-1251" and "windows_1251" are one name.
+std::string Folded(std::string_view name) {
+    std::string folded;
+    for (char c : name) {
+        if (c == '-' || c == '_' || c == ' ') continue;
+        folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
+
+void AppendUtf8(char32_t c, std::string* out) {
+    if (c < 0x80) {
+        *out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        *out += static_cast<char>(0xC0 | (c >> 6));
+        *out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out += static_cast<char>(0xE0 | (c >> 12));
+        *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *out += static_cast<char>(0xF0 | (c >> 18));
+        *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// What iconv makes of one byte alone.
+enum class ByteReading { kCharacter, kNoCharacter, kNotSingleByte };
+
+ByteReading ReadByte(iconv_t cd, unsigned char byte, char32_t* c) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char in = static_cast<char>(byte);
+    char* in_at = &in;
+    std::size_t in_left = 1;
+    unsigned char out[16];
+    char* out_at = reinterpret_cast<char*>(out);
+    std::size_t out_left = sizeof out;
+    if (iconv(cd, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1)) {
+        // EILSEQ: no character; EINVAL: the start of a longer sequence.
+        return errno == EILSEQ ? ByteReading::kNoCharacter : ByteReading::kNotSingleByte;
+    }
+    // Some converters hold a character back until they know what follows.
+    iconv(cd, nullptr, nullptr, &out_at, &out_left);
+    if (sizeof out - out_left != 4) return ByteReading::kNotSingleByte;
+    *c = static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24);
+    return ByteReading::kCharacter;
+}
+
+}  // namespace
+
+// A single-byte code page: each byte's character, its UTF-8 bytes, and the way back.
+struct CodePageConverter::Table {
+    std::string codeset;
+    std::array<char32_t, 256> character{};
+    std::array<std::array<char, 4>, 256> utf8{};
+    std::array<uint8_t, 256> utf8_length{};
+    // Bytes 0..127 are ASCII, as in every page offered: the common case needs no lookup.
+    bool ascii = true;
+    // Every character of the page with its byte, by character.
+    std::vector<std::pair<char32_t, uint8_t>> byte_of;
+    char question_mark = '?';
+
+    // Table for the code set; none when it is not a single-byte one iconv knows.
+    static std::unique_ptr<Table> Make(const std::string& codeset);
+    char ByteOf(char32_t c) const;
+};
+
+std::unique_ptr<CodePageConverter::Table> CodePageConverter::Table::Make(
+    const std::string& codeset) {
+    const iconv_t cd = iconv_open("UTF-32LE", codeset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
+    auto table = std::make_unique<Table>();
+    table->codeset = codeset;
+    std::array<bool, 256> has_character{};
+    std::set<char32_t> taken;
+    for (int byte = 0; byte < 256; ++byte) {
+        char32_t c = 0;
+        const ByteReading reading = ReadByte(cd, static_cast<unsigned char>(byte), &c);
+        if (reading == ByteReading::kNotSingleByte) {
+            iconv_close(cd);
+            return nullptr;
+        }
+        // A second byte for a character already taken could not be written back.
+        if (reading == ByteReading::kCharacter && taken.insert(c).second) {
+            table->character[byte] = c;
+            has_character[byte] = true;
+        }
+    }
+    iconv_close(cd);
+    for (int byte = 0; byte < 256; ++byte) {
+        if (has_character[byte]) continue;
+        // The Latin-1 reading of the byte, or a private-use character when the page
+        // already has that one.
+        char32_t c = static_cast<char32_t>(byte);
+        for (char32_t spare = 0xF700 + byte; !taken.insert(c).second; spare += 0x100) c = spare;
+        table->character[byte] = c;
+    }
+    for (int byte = 0; byte < 256; ++byte) {
+        const char32_t c = table->character[byte];
+        std::string bytes;
+        AppendUtf8(c, &bytes);
+        std::copy(bytes.begin(), bytes.end(), table->utf8[byte].begin());
+        table->utf8_length[byte] = static_cast<uint8_t>(bytes.size());
+        table->byte_of.emplace_back(c, static_cast<uint8_t>(byte));
+        if (byte < 0x80 && c != static_cast<char32_t>(byte)) table->ascii = false;
+    }
+    std::sort(table->byte_of.begin(), table->byte_of.end());
+    table->question_mark = table->ByteOf('?');
+    return table;
+}
+
+char CodePageConverter::Table::ByteOf(char32_t c) const {
+    const auto found = std::lower_bound(byte_of.begin(), byte_of.end(),
+                                        std::make_pair(c, static_cast<uint8_t>(0)));
+    if (found == byte_of.end() || found->first != c) return question_mark;
+    return static_cast<char>(found->second);
+}
+
+const std::vector<CodePageName>& CodePageNames() {
+    static const std::vector<CodePageName> names = [] {
+        std::vector<CodePageName> list;
+        for (const PageInfo& info : kPages) list.push_back(info.name);
+        return list;
+    }();
+    return names;
+}
+
+std::string_view CodePageId(CodePage page) { return InfoOf(page).name.id; }
+
+std::optional<CodePage> ParseCodePage(std::string_view name) {
+    static const std::pair<std::string_view, CodePage> kAliases[] = {
+        {"latin1", CodePage::kLatin1},      {"cp1252", CodePage::kWindows1252},
+        {"cp1250", CodePage::kWindows1250}, {"cp1251", CodePage::kWindows1251},
+        {"latin2", CodePage::kIso8859_2},   {"system", CodePage::kSystemLocale},
+    };
+    const std::string folded = Folded(name);
+    for (const PageInfo& info : kPages) {
+        if (folded == Folded(info.name.id)) return info.name.page;
+    }
+    for (const auto& [alias, page] : kAliases) {
+        if (folded == alias) return page;
+    }
+    return std::nullopt;
+}
+
+std::string SystemCodeset() {
+    locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    // A locale the environment names but the system lacks: the C locale, as setlocale gives.
+    if (!locale) locale = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(nullptr));
+    if (!locale) return std::string();
+    std::string codeset = nl_langinfo_l(CODESET, locale);
+    freelocale(locale);
+    return codeset;
+}
+
+CodePageConverter CodePageConverter::ForCodeset(const std::string& codeset) {
+    // Tables live as long as the program, so converters may hold them by plain pointer.
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<Table>> tables;
+    // iconv would take an empty name for the program's own locale.
+    if (codeset.empty() || codeset == kLatin1Codeset) return CodePageConverter(CodePage::kLatin1);
+    std::lock_guard<std::mutex> lock(mutex);
+    auto found = tables.find(codeset);
+    if (found == tables.end()) found = tables.emplace(codeset, Table::Make(codeset)).first;
+    return CodePageConverter(found->second.get());
+}
+
+CodePageConverter::CodePageConverter(CodePage page) {
+    if (page == CodePage::kLatin1) return;
+    if (page == CodePage::kSystemLocale) {
+        static const std::string system = SystemCodeset();
+        table_ = ForCodeset(system).table_;
+        return;
+    }
+    table_ = ForCodeset(std::string(InfoOf(page).codeset)).table_;
+}
+
+std::string_view CodePageConverter::Codeset() const {
+    return table_ ? std::string_view(table_->codeset) : kLatin1Codeset;
+}
+
+std::string CodePageConverter::Decode(std::string_view bytes) const {
+    if (!table_) return Latin1ToUtf8(bytes);
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && table_->ascii) {
+            out += c;
+        } else {
+            out.append(table_->utf8[byte].data(), table_->utf8_length[byte]);
+        }
+    }
+    return out;
+}
+
+std::string CodePageConverter::Encode(std::string_view utf8) const {
+    if (!table_) return Utf8ToLatin1(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        std::size_t length = DecodeUtf8(utf8, i, &c);
+        if (length == 0) {
+            c = static_cast<unsigned char>(utf8[i]);
+            length = 1;
+        }
+        out += c < 0x80 && table_->ascii ? static_cast<char>(c) : table_->ByteOf(c);
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace ambrel
