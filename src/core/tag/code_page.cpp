@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -105,10 +106,12 @@ struct CodePageConverter::Table {
     std::array<char32_t, 256> character{};
     std::array<std::array<char, 4>, 256> utf8{};
     std::array<uint8_t, 256> utf8_length{};
-    // Bytes 0..127 are ASCII, as in every page offered: the common case needs no lookup.
-    bool ascii = true;
-    // Every character of the page with its byte, by character.
+    // The most UTF-8 bytes a byte of the page turns into.
+    std::size_t longest = 1;
+    // Every character of the page with its byte, by character; the ones below U+0500
+    // (Latin, Greek, Cyrillic) also directly, -1 for a character the page lacks.
     std::vector<std::pair<char32_t, uint8_t>> byte_of;
+    std::array<int16_t, 0x500> low_byte_of{};
     char question_mark = '?';
 
     // Table for the code set; none when it is not a single-byte one iconv knows.
@@ -146,14 +149,16 @@ std::unique_ptr<CodePageConverter::Table> CodePageConverter::Table::Make(
         for (char32_t spare = 0xF700 + byte; !taken.insert(c).second; spare += 0x100) c = spare;
         table->character[byte] = c;
     }
+    table->low_byte_of.fill(-1);
     for (int byte = 0; byte < 256; ++byte) {
         const char32_t c = table->character[byte];
         std::string bytes;
         AppendUtf8(c, &bytes);
         std::copy(bytes.begin(), bytes.end(), table->utf8[byte].begin());
         table->utf8_length[byte] = static_cast<uint8_t>(bytes.size());
+        table->longest = std::max(table->longest, bytes.size());
         table->byte_of.emplace_back(c, static_cast<uint8_t>(byte));
-        if (byte < 0x80 && c != static_cast<char32_t>(byte)) table->ascii = false;
+        if (c < table->low_byte_of.size()) table->low_byte_of[c] = static_cast<int16_t>(byte);
     }
     std::sort(table->byte_of.begin(), table->byte_of.end());
     table->question_mark = table->ByteOf('?');
@@ -161,6 +166,9 @@ std::unique_ptr<CodePageConverter::Table> CodePageConverter::Table::Make(
 }
 
 char CodePageConverter::Table::ByteOf(char32_t c) const {
+    if (c < low_byte_of.size()) {
+        return low_byte_of[c] < 0 ? question_mark : static_cast<char>(low_byte_of[c]);
+    }
     const auto found = std::lower_bound(byte_of.begin(), byte_of.end(),
                                         std::make_pair(c, static_cast<uint8_t>(0)));
     if (found == byte_of.end() || found->first != c) return question_mark;
@@ -232,23 +240,25 @@ std::string_view CodePageConverter::Codeset() const {
 
 std::string CodePageConverter::Decode(std::string_view bytes) const {
     if (!table_) return Latin1ToUtf8(bytes);
-    std::string out;
-    out.reserve(bytes.size() * 2);
+    // Each byte's four table bytes are copied whole and the end moved on by its length,
+    // without a branch: the room left after the last one takes the spare bytes.
+    std::string out(bytes.size() * table_->longest + 3, '\0');
+    char* end = out.data();
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80 && table_->ascii) {
-            out += c;
-        } else {
-            out.append(table_->utf8[byte].data(), table_->utf8_length[byte]);
-        }
+        std::memcpy(end, table_->utf8[byte].data(), 4);
+        end += table_->utf8_length[byte];
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
 std::string CodePageConverter::Encode(std::string_view utf8) const {
     if (!table_) return Utf8ToLatin1(utf8);
-    std::string out;
-    out.reserve(utf8.size());
+    const Table& table = *table_;
+    // Never more bytes than the UTF-8 had.
+    std::string out(utf8.size(), '\0');
+    char* end = out.data();
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t c = 0;
         std::size_t length = DecodeUtf8(utf8, i, &c);
@@ -256,9 +266,10 @@ std::string CodePageConverter::Encode(std::string_view utf8) const {
             c = static_cast<unsigned char>(utf8[i]);
             length = 1;
         }
-        out += c < 0x80 && table_->ascii ? static_cast<char>(c) : table_->ByteOf(c);
+        *end++ = table.ByteOf(c);
         i += length;
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 

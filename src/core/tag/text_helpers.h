@@ -51,7 +51,34 @@ std::optional<std::string> LastPathComponent(std::optional<std::string_view> pat
 // Decodes one well-formed UTF-8 sequence at text[i]: its length and code point, or
 // length 0 when the bytes there are not well-formed UTF-8 (overlong forms, surrogates
 // and values above U+10FFFF included).
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* code_point);
+// Inline: the conversions call it once a character.
+inline std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* code_point) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length;
+    char32_t value;
+    char32_t minimum;
+    if (lead < 0x80) {
+        *code_point = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, value = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, value = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *code_point = value;
+    return length;
+}
 
 // Latin-1 <-> UTF-8 at the edge of the tag block. A byte sequence that is not valid
 // UTF-8 is taken as Latin-1; a character without a Latin-1 form becomes '?'.
