@@ -257,8 +257,9 @@ private:
 
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> done_{false};
-    std::atomic<std::size_t> files_read_{0};
-    std::atomic<std::size_t> files_found_{0};
+    // Each on a cache line of its own: the readers count on one, the walk on the other.
+    alignas(64) std::atomic<std::size_t> files_read_{0};
+    alignas(64) std::atomic<std::size_t> files_found_{0};
 
     // Written by the walk's thread before done_, read by the owner after it has joined.
     LoadResult result_;
