@@ -33,19 +33,9 @@ namespace {
 constexpr int kCorpusFiles = 100000;
 constexpr int kFlatFiles = 10000;
 
-// The corpus's .mp3 paths; the first call reads every file once, so that whichever
-// benchmark runs first does not pay alone for a cold cache.
-const std::vector<std::string>& CorpusMp3Paths() {
-    static const std::vector<std::string> paths = [] {
-        std::vector<std::string> all = CorpusPaths(BenchCorpus(kCorpusFiles));
-        RawTagCount(all);
-        return all;
-    }();
-    return paths;
-}
 
 void BM_FileViewerRawReader(benchmark::State& state) {
-    const auto& paths = CorpusMp3Paths();
+    const auto& paths = WarmCorpusPaths(kCorpusFiles);
     int tagged = 0;
     for (auto _ : state) benchmark::DoNotOptimize(tagged = RawTagCount(paths));
     state.counters["files"] = static_cast<double>(paths.size());
@@ -57,7 +47,7 @@ BENCHMARK(BM_FileViewerRawReader)->Iterations(5)->Unit(benchmark::kMillisecond);
 // where tag present" (LoadMode 1) over the corpus, with subdirectories, into a fresh tag
 // list and table each time.
 void BM_FileViewerLoadDirectory(benchmark::State& state) {
-    CorpusMp3Paths();
+    WarmCorpusPaths(kCorpusFiles);
     TFileViewer viewer(BenchCorpus(kCorpusFiles));
     viewer.SetLoadMode(static_cast<int>(state.range(0)));
     TErrorLog log(std::nullopt);

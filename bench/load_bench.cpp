@@ -16,35 +16,21 @@
 namespace ambrel::test {
 namespace {
 
-
-// The corpus's paths; the first call also reads every file once, so that whichever
-// reader is measured first does not pay alone for a cold cache.
-const std::vector<std::string>& Paths(int count) {
-    static std::vector<std::string> paths10k, paths100k;
-    auto& paths = count <= 10000 ? paths10k : paths100k;
-    if (paths.empty()) {
-        paths = CorpusPaths(BenchCorpus(count));
-        RawTagCount(paths);
-    }
-    return paths;
-}
-
 void SetCounters(benchmark::State& state, std::size_t files, int tagged) {
     state.counters["files"] = static_cast<double>(files);
     state.counters["tagged"] = tagged;
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(files));
 }
 
-
 void BM_LoadRaw(benchmark::State& state) {
-    const auto& paths = Paths(static_cast<int>(state.range(0)));
+    const auto& paths = WarmCorpusPaths(static_cast<int>(state.range(0)));
     int tagged = 0;
     for (auto _ : state) benchmark::DoNotOptimize(tagged = RawTagCount(paths));
     SetCounters(state, paths.size(), tagged);
 }
 
 void BM_LoadTagList(benchmark::State& state) {
-    const auto& paths = Paths(static_cast<int>(state.range(0)));
+    const auto& paths = WarmCorpusPaths(static_cast<int>(state.range(0)));
     int tagged = 0;
     for (auto _ : state) {
         TTagList list;

@@ -23,17 +23,6 @@ namespace {
 
 constexpr int kFiles = 100000;
 
-// The tree and its ".mp3" files; the first call reads every file once, so that whichever
-// benchmark runs first does not pay alone for a cold cache.
-const std::vector<std::string>& CorpusFiles() {
-    static const std::vector<std::string> paths = [] {
-        std::vector<std::string> found = CorpusPaths(BenchCorpus(kFiles));
-        RawTagCount(found);
-        return found;
-    }();
-    return paths;
-}
-
 void Report(benchmark::State& state, std::size_t files, int tagged) {
     state.counters["files"] = static_cast<double>(files);
     state.counters["tagged"] = tagged;
@@ -57,14 +46,14 @@ pid_t RawCountInChild(const std::vector<std::string>& files, int* pipe_out) {
 }
 
 void BM_Raw100kOneProcess(benchmark::State& state) {
-    const auto& files = CorpusFiles();
+    const auto& files = WarmCorpusPaths(kFiles);
     int tagged = 0;
     for (auto _ : state) benchmark::DoNotOptimize(tagged = RawTagCount(files));
     Report(state, files.size(), tagged);
 }
 
 void BM_Raw100kTwoProcesses(benchmark::State& state) {
-    const auto& files = CorpusFiles();
+    const auto& files = WarmCorpusPaths(kFiles);
     const std::size_t half = files.size() / 2;
     const std::vector<std::string> first(files.begin(), files.begin() + half);
     const std::vector<std::string> second(files.begin() + half, files.end());
@@ -88,7 +77,7 @@ void BM_Raw100kTwoProcesses(benchmark::State& state) {
 
 // Today's "Load directory": the search, then the tag list reads each file.
 void BM_Load100kSequential(benchmark::State& state) {
-    const auto& files = CorpusFiles();
+    const auto& files = WarmCorpusPaths(kFiles);
     const std::string& root = BenchCorpus(kFiles);
     int tagged = 0;
     for (auto _ : state) {
@@ -108,7 +97,7 @@ void BM_Load100kSequential(benchmark::State& state) {
 // The threaded load: the walk and the reads on their threads (range(0) readers, 0 for one
 // per core), then, with range(1), the entries made on the calling thread as a window would.
 void BM_Load100kThreaded(benchmark::State& state) {
-    const auto& files = CorpusFiles();
+    const auto& files = WarmCorpusPaths(kFiles);
     const std::string& root = BenchCorpus(kFiles);
     LoadOptions options;
     options.readers = static_cast<int>(state.range(0));

@@ -115,6 +115,16 @@ std::vector<std::string> CorpusPaths(const std::string& root) {
     return paths;
 }
 
+const std::vector<std::string>& WarmCorpusPaths(int count) {
+    static std::map<int, std::vector<std::string>> lists;
+    auto found = lists.find(count);
+    if (found == lists.end()) {
+        found = lists.emplace(count, CorpusPaths(BenchCorpus(count))).first;
+        RawTagCount(found->second);
+    }
+    return found->second;
+}
+
 int RawTagCount(const std::vector<std::string>& paths) {
     int tagged = 0;
     uint8_t tail[128];
