@@ -45,9 +45,9 @@ struct Slot {
 
 }  // namespace
 
-// The state the walk, the readers and the owner share. The slots before `published` belong
-// to the readers (each to the one that claimed it), later ones to the walk; the owner reads
-// them only once every thread has ended.
+// The state the walk, the readers and the owner share. A slot is the walk's while it waits in
+// pending_, then the readers' once handed over to slots_ (each slot the one reader's that
+// claims it); the result is made from them only once every reader has ended.
 class LoadJob::Run {
 public:
     Run(LoadRequest request, LoadOptions options)

@@ -98,7 +98,8 @@ public:
     bool IsDone() const;
     // Waits until the load has ended.
     void Wait();
-    // Waits, then hands the result over; later calls give an empty result.
+    // Waits, then hands the result over; later calls, and a job never started, give an empty
+    // result.
     LoadResult TakeResult();
 
 private:
