@@ -105,7 +105,7 @@ void BM_Load100kThreaded(benchmark::State& state) {
     int tagged = 0;
     for (auto _ : state) {
         LoadResult result =
-            RunLoad(LoadRequest::Directory(root, std::nullopt, true, true, 0), options);
+            RunLoad(LoadRequest::Directory(root, std::nullopt, true, true, LoadMode::kAll), options);
         TTagList list;
         if (make_entries) tagged = AddFoundFiles(list, result.files);
         state.PauseTiming();

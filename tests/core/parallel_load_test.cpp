@@ -26,9 +26,10 @@ namespace ambrel::test {
 namespace {
 
 namespace fs = std::filesystem;
+constexpr LoadMode kModes[] = {LoadMode::kAll, LoadMode::kTagged, LoadMode::kUntagged};
 using Texts = std::vector<std::string>;
 // What the tag list holds for one entry.
-using Entry = std::tuple<std::string, TagBlock, int32_t, bool, int32_t>;
+using Entry = std::tuple<std::string, TagBlock, TagState, bool, int32_t>;
 
 std::vector<Entry> EntriesOf(const TTagList& list) {
     std::vector<Entry> entries;
@@ -189,7 +190,7 @@ TEST_F(EquivalenceTest, ADirectoryLoadGivesTodaysSearchAndReadsForEverySetting) 
     const std::optional<std::string> masks[] = {std::nullopt, "*.mp3", "*.txt;*.jpg", "*.*"};
     const std::string roots[] = {dir_ / "tree", dir_ / "tree/sub/", dir_ / "missing", ""};
     for (const std::string& root : roots) {
-        for (int mode = 0; mode <= 2; ++mode) {
+        for (const LoadMode mode : kModes) {
             for (const auto& mask : masks) {
                 for (int flags = 0; flags < 4; ++flags) {
                     const bool hidden = flags & 1, recurse = flags & 2;
@@ -205,10 +206,10 @@ TEST_F(EquivalenceTest, ADirectoryLoadGivesTodaysSearchAndReadsForEverySetting) 
                         const LoadResult result =
                             RunLoad(LoadRequest::Directory(root, mask, hidden, recurse, mode),
                                     LoadOptions{readers, {}, {}, {}});
-                        const std::string what = "root " + root + " mode " + std::to_string(mode) +
-                                                 " mask " + mask.value_or("(none)") + " flags " +
-                                                 std::to_string(flags) + " readers " +
-                                                 std::to_string(readers);
+                        const std::string what =
+                            "root " + root + " mode " + std::to_string(static_cast<int>(mode)) +
+                            " mask " + mask.value_or("(none)") + " flags " + std::to_string(flags) +
+                            " readers " + std::to_string(readers);
                         EXPECT_TRUE(result.complete) << what;
                         ExpectSame(Of(result), sequential, what);
                     }
@@ -221,16 +222,16 @@ TEST_F(EquivalenceTest, ADirectoryLoadGivesTodaysSearchAndReadsForEverySetting) 
 // The whole tree's outcome is the same run after run, whatever the threads' timing.
 TEST_F(EquivalenceTest, RepeatedLoadsGiveOneResult) {
     TFileViewer viewer(dir_ / "tree");
-    viewer.SetLoadMode(1);
+    viewer.SetLoadMode(LoadMode::kTagged);
     std::vector<FoundFile> found;
     const int code = viewer.SearchFiles(&found, dir_ / "tree", std::nullopt, false);
     ASSERT_EQ(code, kPathsTooLong);
     const Outcome sequential{PathsOf(found), code, viewer.PathsTooLong(), SequentialEntries(found)};
     for (int run = 0; run < 40; ++run) {
         const int readers = 1 + run % 5;
-        const LoadResult result =
-            RunLoad(LoadRequest::Directory(dir_ / "tree", std::nullopt, true, true, 1),
-                    LoadOptions{readers, {}, {}, {}});
+        const LoadResult result = RunLoad(
+            LoadRequest::Directory(dir_ / "tree", std::nullopt, true, true, LoadMode::kTagged),
+            LoadOptions{readers, {}, {}, {}});
         ExpectSame(Of(result), sequential, "run " + std::to_string(run));
     }
 }
@@ -242,7 +243,7 @@ TEST_F(EquivalenceTest, AListOfPathsGivesTodaysFilterAndReads) {
     // A selection can hold paths gone since the listing, and the same path twice.
     paths.push_back(dir_ / "tree/missing.mp3");
     paths.push_back(dir_ / "tree/t1.mp3");
-    for (int mode = 0; mode <= 2; ++mode) {
+    for (const LoadMode mode : kModes) {
         TFileViewer viewer(dir_ / "tree");
         viewer.SetLoadMode(mode);
         std::vector<FoundFile> found;
@@ -253,7 +254,7 @@ TEST_F(EquivalenceTest, AListOfPathsGivesTodaysFilterAndReads) {
             const LoadResult result = RunLoad(LoadRequest::Paths(paths, mode, paths::FileExists),
                                               LoadOptions{readers, {}, {}, {}});
             EXPECT_TRUE(result.complete);
-            ExpectSame(Of(result), sequential, "mode " + std::to_string(mode));
+            ExpectSame(Of(result), sequential, "mode " + std::to_string(static_cast<int>(mode)));
         }
     }
     // A drop keeps whatever is not a directory, missing files included, in load mode 0.
@@ -262,8 +263,10 @@ TEST_F(EquivalenceTest, AListOfPathsGivesTodaysFilterAndReads) {
         if (!paths::DirectoryExists(path)) dropped.push_back(path);
     TTagList dropped_list;
     dropped_list.AddList(dropped);
-    const LoadResult result = RunLoad(LoadRequest::Paths(
-        paths, 0, [](const std::string& path) { return !paths::DirectoryExists(path); }));
+    const LoadResult result =
+        RunLoad(LoadRequest::Paths(paths, LoadMode::kAll, [](const std::string& path) {
+            return !paths::DirectoryExists(path);
+        }));
     EXPECT_EQ(PathsOf(result.files), dropped);
     EXPECT_TRUE(Of(result).entries == EntriesOf(dropped_list));
 }
@@ -285,7 +288,7 @@ TEST_F(ParallelLoadTest, FilesThatVanishBeforeTheirReadAreLoadedUntagged) {
         if (doomed(path)) ::unlink(path.c_str());
     };
     const LoadResult result =
-        RunLoad(LoadRequest::Directory(flat, std::nullopt, true, true, 0), options);
+        RunLoad(LoadRequest::Directory(flat, std::nullopt, true, true, LoadMode::kAll), options);
     // The sequential load reads after its search, so it meets the same missing files.
     const Outcome sequential{walked, kDone, 0, SequentialEntries(found)};
     ExpectSame(Of(result), sequential, "vanished");
@@ -305,7 +308,7 @@ protected:
     }
 
     LoadRequest Request() const {
-        return LoadRequest::Directory(dir_ / "tree", std::nullopt, true, true, 1);
+        return LoadRequest::Directory(dir_ / "tree", std::nullopt, true, true, LoadMode::kTagged);
     }
     LoadResult CancelledAt(const std::string& held, int readers) {
         Gate gate(dir_ / held);

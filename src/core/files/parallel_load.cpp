@@ -15,6 +15,7 @@
 #include "files/tag_presence.h"
 #include "platform/paths.h"
 #include "tag/tag_list.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel {
 
@@ -24,14 +25,6 @@ namespace {
 // enough to keep the lock out of the way, few enough that a cancel stops soon.
 constexpr std::size_t kHandOver = 64;
 constexpr std::size_t kClaim = 16;
-
-std::string LowerExtension(const std::string& name) {
-    std::string extension = paths::ExtensionOf(name);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return extension;
-}
 
 // One path the walk found, in walk order; a reader fills in the rest.
 struct Slot {
@@ -131,7 +124,8 @@ private:
             if (!is_dir && !request_.include_hidden && entry.name[0] == '.') continue;
             const bool descend = is_dir && request_.recurse;
             if (!descend && mask_test_ &&
-                request_.mask->find(LowerExtension(entry.name)) == std::string::npos) {
+                request_.mask->find(AsciiLowerCase(paths::ExtensionOf(entry.name))) ==
+                    std::string::npos) {
                 continue;
             }
             // With its terminating zero the path exceeds what a call may name.
@@ -209,8 +203,10 @@ private:
             tagged = ReadTagPresence(path, &slot.found.tail);
             slot.found.tail_read = true;
         }
-        const int mode = request_.load_mode;
-        slot.passes = mode == 1 ? tagged != 0 : mode == 2 ? tagged == 0 : true;
+        const LoadMode mode = request_.load_mode;
+        slot.passes = mode == LoadMode::kTagged     ? tagged != 0
+                      : mode == LoadMode::kUntagged ? tagged == 0
+                                                    : true;
     }
 
     // The result from the slots read without a gap from the first: after a cancel some
@@ -271,7 +267,7 @@ int DefaultReaderCount() {
 }
 
 LoadRequest LoadRequest::Directory(std::string directory, std::optional<std::string> mask,
-                                   bool include_hidden, bool recurse, int load_mode) {
+                                   bool include_hidden, bool recurse, LoadMode load_mode) {
     LoadRequest request;
     request.search = true;
     request.directory = std::move(directory);
@@ -282,7 +278,7 @@ LoadRequest LoadRequest::Directory(std::string directory, std::optional<std::str
     return request;
 }
 
-LoadRequest LoadRequest::Paths(std::vector<std::string> paths, int load_mode,
+LoadRequest LoadRequest::Paths(std::vector<std::string> paths, LoadMode load_mode,
                                bool (*keep)(const std::string& path)) {
     LoadRequest request;
     request.paths = std::move(paths);

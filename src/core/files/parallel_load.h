@@ -15,18 +15,17 @@ namespace ambrel {
 class TTagList;
 
 // What a load reads: a directory searched as TFileViewer::SearchFiles searches it (without
-// directory entries), or a given list of paths. load_mode is the LoadMode: 0 all files,
-// 1 only tagged files, 2 only untagged files.
+// directory entries), or a given list of paths, each file taken by the LoadMode test.
 struct LoadRequest {
     // The search of "Load directory": the mask, hidden-file and recursion rules of
     // SearchFiles, each directory's entries in name order, symbolic links never descended.
     static LoadRequest Directory(std::string directory, std::optional<std::string> mask,
-                                 bool include_hidden, bool recurse, int load_mode);
+                                 bool include_hidden, bool recurse, LoadMode load_mode);
     // A list of paths in their order ("Load selected files", a drop). A path stays when
     // keep (run on a load thread: it may touch the file system) holds for it, or when
     // there is no keep, and when it passes the LoadMode test. "Load selected files" keeps
     // paths::FileExists, as FilterFileList does.
-    static LoadRequest Paths(std::vector<std::string> paths, int load_mode,
+    static LoadRequest Paths(std::vector<std::string> paths, LoadMode load_mode,
                              bool (*keep)(const std::string& path) = nullptr);
 
     bool search = false;
@@ -36,7 +35,7 @@ struct LoadRequest {
     bool recurse = true;
     std::vector<std::string> paths;
     bool (*keep)(const std::string& path) = nullptr;
-    int load_mode = 0;
+    LoadMode load_mode = LoadMode::kAll;
 };
 
 struct LoadOptions {

@@ -53,7 +53,7 @@ std::string Folded(std::string_view name) {
     std::string folded;
     for (char c : name) {
         if (c == '-' || c == '_' || c == ' ') continue;
-        folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        folded += AsciiToLower(c);
     }
     return folded;
 }
