@@ -3,18 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <climits>
 #include <utility>
 
 #include "files/directory_operations.h"
-#include "files/directory_reader.h"
+#include "files/directory_walk.h"
 #include "files/file_copy.h"
 #include "files/result_codes.h"
 #include "files/tag_presence.h"
 #include "platform/compact.h"
 #include "platform/paths.h"
-#include "tag/text_helpers.h"
 
 namespace ambrel {
 
@@ -29,20 +26,6 @@ void Append(std::vector<FoundFile>* list, std::string path, FoundFile&& found) {
     found.path = std::move(path);
     list->push_back(std::move(found));
 }
-
-// Whether the name's extension (from its last dot, dot included; empty without a dot),
-// lower-cased, occurs in the mask. Read in place: every entry of a search is tested.
-bool MaskHoldsExtension(std::string_view mask, std::string_view name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos) return true;  // an empty extension occurs in every mask
-    const std::string_view extension = name.substr(dot);
-    return std::search(mask.begin(), mask.end(), extension.begin(), extension.end(),
-                       [](char m, char e) { return m == AsciiToLower(e); }) != mask.end();
-}
-
-// True for a path the system refuses to look up: with its terminating zero it exceeds
-// PATH_MAX.
-bool IsTooLong(const std::string& path) { return path.size() >= PATH_MAX; }
 
 const std::string& PathOf(const std::string& item) { return item; }
 const std::string& PathOf(const FoundFile& item) { return item.path; }
@@ -86,56 +69,32 @@ int TFileViewer::SearchFiles(std::vector<FoundFile>* list, const std::string& di
     return Search(list, directory, mask, add_directories);
 }
 
+// Collects what the walk takes into a result list, each entry through the LoadMode test.
+template <typename Item>
+class TFileViewer::Collector : public WalkVisitor {
+public:
+    Collector(const TFileViewer& viewer, std::vector<Item>* list) : viewer_(viewer), list_(list) {}
+
+    void Directory(std::string path) override { Append(list_, std::move(path), FoundFile{}); }
+    void Entry(std::string path) override {
+        FoundFile found;
+        if (viewer_.PassesLoadMode(path, &found)) Append(list_, std::move(path), std::move(found));
+    }
+
+private:
+    const TFileViewer& viewer_;
+    std::vector<Item>* list_;
+};
+
 template <typename Item>
 int TFileViewer::Search(std::vector<Item>* list, const std::string& directory,
                         std::optional<std::string_view> mask, bool add_directories) {
-    if (!list || directory.empty()) return kInvalidArgument;
-    const std::string_view mask_text = mask.value_or(std::string_view());
-    const bool mask_test = !mask_text.empty() && mask_text.find("*.*") == std::string_view::npos;
-    int result = kDone;
-    paths_too_long_ = 0;
-    SearchInto(list, paths::WithoutTrailingSeparator(directory), mask_text, mask_test,
-               add_directories, true, &result);
-    if (result == kDone && paths_too_long_ > 0) result = kPathsTooLong;
-    return result;
-}
-
-// One directory of the search. Only the top directory's enumeration failure reaches the
-// result; a subdirectory that cannot be read is skipped and the walk goes on.
-template <typename Item>
-void TFileViewer::SearchInto(std::vector<Item>* list, const std::string& directory,
-                             std::string_view mask, bool mask_test, bool add_directories, bool top,
-                             int* result) {
-    if (add_directories) Append(list, directory, FoundFile{});
-    std::vector<DirectoryEntry> entries;
-    if (!ReadDirectory(directory, &entries)) {
-        if (top) *result = kCannotEnumerate;
-        return;
-    }
-    SortByName(&entries);
-    for (const DirectoryEntry& entry : entries) {
-        std::string full = paths::Join(directory, entry.name);
-        // A symbolic link is never descended into: it is taken like a file, so a search
-        // (and the delete that runs on it) never leaves the tree nor runs round a loop.
-        const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
-        if (!is_dir && !include_hidden_ && entry.name[0] == '.') continue;
-        const bool descend = is_dir && recurse_;
-        // The mask test comes first: it is free, and the order changes no result.
-        if (!descend && mask_test && !MaskHoldsExtension(mask, entry.name)) continue;
-        // No call can name such an entry (nor anything below a directory): it is counted
-        // for the one report after the search rather than lost without a word.
-        if (IsTooLong(full)) {
-            ++paths_too_long_;
-            continue;
-        }
-        if (descend) {
-            SearchInto(list, full, mask, mask_test, add_directories, false, result);
-            continue;
-        }
-        FoundFile found;
-        if (!PassesLoadMode(full, &found)) continue;
-        Append(list, std::move(full), std::move(found));
-    }
+    if (!list) return kInvalidArgument;
+    Collector<Item> collector(*this, list);
+    const WalkResult walk = WalkDirectory(
+        directory, WalkRules{mask, include_hidden_, recurse_, add_directories}, collector);
+    paths_too_long_ = walk.paths_too_long;
+    return walk.code;
 }
 
 int TFileViewer::FilterFileList(std::vector<std::string>* list) const { return Filter(list); }

@@ -53,25 +53,11 @@ public:
     // "TAG"; 0 for an empty path, a missing or short file, and every other path.
     static int HasTag(const std::string& path);
 
-    // Appends to list the entries of directory, depth-first, each directory's entries in
-    // name order (SortByName: letters without case, then bytes), whatever order the file
-    // system keeps; with add_directories each directory (the given one included) stands
-    // before its own contents.
-    //  - Only files pass the tests: the LoadMode test, then the mask test (the entry's
-    //    lower-cased extension, dot included, occurs in the mask; an empty extension passes;
-    //    the test is off for an absent or empty mask or one holding "*.*").
-    //  - With recurse each subdirectory is searched where it was met; without it a
-    //    subdirectory is taken like a file. A symbolic link is never descended into: it is
-    //    taken like a file, so a search never leaves the tree or runs round a loop.
-    //  - Without include hidden, files whose name begins with '.' are left out; directories
-    //    are taken either way.
-    //  - A subdirectory that cannot be enumerated is skipped (listed itself with
-    //    add_directories); the rest of the tree is still searched.
-    //  - An entry whose path is longer than the system allows is skipped and counted
-    //    (PathsTooLong); a directory counts once, whatever it holds.
-    // 10 for an empty directory path; 60 when the directory itself cannot be enumerated
-    // (with add_directories the directory is still appended); 58 when entries were
-    // skipped for their path's length; else 1.
+    // Appends to list what WalkDirectory (files/directory_walk.h) takes from directory with
+    // the mask and the include hidden and recurse settings, each entry that is not a
+    // searched directory passing the LoadMode test too; with add_directories each directory
+    // (the given one included) stands before its own contents. Returns the walk's code
+    // (10, 60, 58 or 1); PathsTooLong counts the entries left out for their length.
     int SearchFiles(std::vector<std::string>* list, const std::string& directory,
                     std::optional<std::string_view> mask, bool add_directories);
     // The same search, keeping the bytes read for the tag test with each path. Under
@@ -140,8 +126,7 @@ private:
     int Search(std::vector<Item>* list, const std::string& directory,
                std::optional<std::string_view> mask, bool add_directories);
     template <typename Item>
-    void SearchInto(std::vector<Item>* list, const std::string& directory, std::string_view mask,
-                    bool mask_test, bool add_directories, bool top, int* result);
+    class Collector;
     template <typename Item>
     int Filter(std::vector<Item>* list) const;
     // Whether a path passes the LoadMode test; reads the file's end only when the mode

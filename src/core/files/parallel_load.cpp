@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -10,12 +9,10 @@
 #include <system_error>
 #include <utility>
 
-#include "files/directory_reader.h"
+#include "files/directory_walk.h"
 #include "files/result_codes.h"
 #include "files/tag_presence.h"
-#include "platform/paths.h"
 #include "tag/tag_list.h"
-#include "tag/text_helpers.h"
 
 namespace ambrel {
 
@@ -44,7 +41,7 @@ struct Slot {
 class LoadJob::Run {
 public:
     Run(LoadRequest request, LoadOptions options)
-        : request_(std::move(request)), options_(std::move(options)) {}
+        : request_(std::move(request)), options_(std::move(options)), walk_visitor_(*this) {}
 
     void Cancel() {
         cancelled_.store(true);
@@ -94,52 +91,12 @@ private:
     }
 
     void Search() {
-        if (request_.directory.empty()) {
-            invalid_ = true;
-            walk_finished_ = true;
-            return;
-        }
-        const std::string_view mask = request_.mask ? *request_.mask : std::string_view();
-        mask_test_ = !mask.empty() && mask.find("*.*") == std::string_view::npos;
-        walk_finished_ = Descend(paths::WithoutTrailingSeparator(request_.directory), true);
-    }
-
-    // One directory of the search, by SearchFiles' rules. False when cancelled.
-    bool Descend(const std::string& directory, bool top) {
-        if (Cancelled()) return false;
-        // Listing may block on a slow disk: the readers get what is found so far first.
-        HandOver();
-        if (options_.before_listing) options_.before_listing(directory);
-        std::vector<DirectoryEntry> entries;
-        if (!ReadDirectory(directory, &entries)) {
-            if (top) top_unreadable_ = true;
-            return true;
-        }
-        SortByName(&entries);
-        for (const DirectoryEntry& entry : entries) {
-            if (Cancelled()) return false;
-            std::string full = paths::Join(directory, entry.name);
-            // A symbolic link is never descended into: it is taken like a file.
-            const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
-            if (!is_dir && !request_.include_hidden && entry.name[0] == '.') continue;
-            const bool descend = is_dir && request_.recurse;
-            if (!descend && mask_test_ &&
-                request_.mask->find(AsciiLowerCase(paths::ExtensionOf(entry.name))) ==
-                    std::string::npos) {
-                continue;
-            }
-            // With its terminating zero the path exceeds what a call may name.
-            if (full.size() >= PATH_MAX) {
-                ++too_long_;
-                continue;
-            }
-            if (descend) {
-                if (!Descend(full, false)) return false;
-                continue;
-            }
-            Found(std::move(full));
-        }
-        return true;
+        const std::optional<std::string_view> mask(request_.mask);
+        const WalkResult walk = WalkDirectory(
+            request_.directory, WalkRules{mask, request_.include_hidden, request_.recurse, false},
+            walk_visitor_);
+        walk_finished_ = walk.finished;
+        walk_code_ = walk.code;
     }
 
     void PublishPaths() {
@@ -149,6 +106,23 @@ private:
         }
         walk_finished_ = true;
     }
+
+    // The walk's side of a search: its entries go to the readers, and before each listing,
+    // which may block on a slow disk, the readers get what is found so far.
+    class WalkSide : public WalkVisitor {
+    public:
+        explicit WalkSide(Run& run) : run_(run) {}
+        bool Stopped() override { return run_.Cancelled(); }
+        void BeforeListing(const std::string& directory) override {
+            run_.HandOver();
+            if (run_.options_.before_listing) run_.options_.before_listing(directory);
+        }
+        void Entry(std::string path) override { run_.Found(std::move(path)); }
+        void TooLong() override { ++run_.too_long_; }
+
+    private:
+        Run& run_;
+    };
 
     void Found(std::string path) {
         Slot slot;
@@ -221,12 +195,11 @@ private:
             if (slots_[i].passes) result_.files.push_back(std::move(slots_[i].found));
         }
         slots_.clear();
+        // The walk's code, but a cut load speaks of its own part only.
         if (!request_.search) {
             result_.code = kDone;
-        } else if (invalid_) {
-            result_.code = kInvalidArgument;
-        } else if (top_unreadable_) {
-            result_.code = kCannotEnumerate;
+        } else if (walk_code_ == kInvalidArgument || walk_code_ == kCannotEnumerate) {
+            result_.code = walk_code_;
         } else {
             result_.code = result_.paths_too_long > 0 ? kPathsTooLong : kDone;
         }
@@ -236,11 +209,10 @@ private:
     const LoadOptions options_;
 
     // The walk's own.
+    WalkSide walk_visitor_;
     std::vector<Slot> pending_;
-    bool mask_test_ = false;
     int too_long_ = 0;
-    bool invalid_ = false;
-    bool top_unreadable_ = false;
+    int walk_code_ = kDone;
     bool walk_finished_ = false;
     std::vector<std::thread> readers_;
 
