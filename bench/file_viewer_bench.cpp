@@ -33,7 +33,6 @@ namespace {
 constexpr int kCorpusFiles = 100000;
 constexpr int kFlatFiles = 10000;
 
-
 void BM_FileViewerRawReader(benchmark::State& state) {
     const auto& paths = WarmCorpusPaths(kCorpusFiles);
     int tagged = 0;

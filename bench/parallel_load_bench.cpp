@@ -82,11 +82,10 @@ void BM_Load100kSequential(benchmark::State& state) {
     int tagged = 0;
     for (auto _ : state) {
         TFileViewer viewer(root);
-        std::vector<FoundFile> found;
+        std::vector<std::string> found;
         viewer.SearchFiles(&found, root, std::nullopt, false);
         TTagList list;
-        tagged = 0;
-        for (const FoundFile& file : found) tagged += list.Add(file.path);
+        tagged = list.AddList(found);
         state.PauseTiming();  // destroying the entries is no part of loading
         list.Clear();
         state.ResumeTiming();
@@ -104,8 +103,8 @@ void BM_Load100kThreaded(benchmark::State& state) {
     const bool make_entries = state.range(1) != 0;
     int tagged = 0;
     for (auto _ : state) {
-        LoadResult result =
-            RunLoad(LoadRequest::Directory(root, std::nullopt, true, true, LoadMode::kAll), options);
+        LoadResult result = RunLoad(
+            LoadRequest::Directory(root, std::nullopt, true, true, LoadMode::kAll), options);
         TTagList list;
         if (make_entries) tagged = AddFoundFiles(list, result.files);
         state.PauseTiming();

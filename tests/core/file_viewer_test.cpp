@@ -161,18 +161,6 @@ TEST_F(FileViewerTest, LoadModeTakesAllTaggedOrUntaggedFiles) {
                           Case{2, {plain, upper, tiny, text}}}) {
         viewer_.SetLoadMode(c.mode);
         EXPECT_EQ(Sorted(Search("*.*")), Sorted(c.expected)) << "mode " << c.mode;
-
-        // The same search keeping what the tag test read: nothing at all under mode 0.
-        std::vector<FoundFile> found;
-        ASSERT_EQ(viewer_.SearchFiles(&found, dir_.path(), "*.*", false), kDone);
-        for (const FoundFile& f : found) {
-            const bool mp3 = f.path == tagged || f.path == plain || f.path == tiny;
-            EXPECT_EQ(f.tail_read, c.mode != 0 && mp3) << f.path;
-            EXPECT_EQ(f.tail.has_value(), f.tail_read && f.path != tiny) << f.path;
-            if (f.tail) {
-                EXPECT_EQ(std::vector<uint8_t>(f.tail->begin(), f.tail->end()), ReadTail(f.path));
-            }
-        }
     }
     viewer_.SetLoadMode(1);
     viewer_.SetLoadMode(3);
@@ -284,14 +272,6 @@ TEST_F(FileViewerTest, FilterFileListDropsMissingFilesAndThoseFailingTheLoadMode
         EXPECT_EQ(viewer_.FilterFileList(&list), static_cast<int>(c.expected.size()));
         EXPECT_EQ(list, c.expected) << "mode " << c.mode;
     }
-
-    // The variant keeping what was read hands over the tagged file's block.
-    viewer_.SetLoadMode(1);
-    std::vector<FoundFile> found{{plain, false, {}}, {tagged, false, {}}};
-    ASSERT_EQ(viewer_.FilterFileList(&found), 1);
-    EXPECT_EQ(found[0].path, tagged);
-    ASSERT_TRUE(found[0].tail_read && found[0].tail);
-    EXPECT_EQ(std::vector<uint8_t>(found[0].tail->begin(), found[0].tail->end()), ReadTail(tagged));
 }
 
 TEST_F(FileViewerTest, HasTagReadsOnlyLowerCaseMp3Files) {

@@ -56,17 +56,11 @@ struct Outcome {
     std::vector<Entry> entries;
 };
 
-// Today's loaders: the found files go to the tag list in order, a file the search already
-// read is not read again.
-std::vector<Entry> SequentialEntries(const std::vector<FoundFile>& found) {
+// The sequential rules: what the search or the filter kept goes to the tag list in order,
+// each file read again by the tag list.
+std::vector<Entry> SequentialEntries(const Texts& found) {
     TTagList list;
-    for (const FoundFile& file : found) {
-        if (file.tail_read) {
-            list.AddRead(file.path, file.tail);
-        } else {
-            list.Add(file.path);
-        }
-    }
+    list.AddList(found);
     return EntriesOf(list);
 }
 
@@ -198,9 +192,9 @@ TEST_F(EquivalenceTest, ADirectoryLoadGivesTodaysSearchAndReadsForEverySetting) 
                     viewer.SetLoadMode(mode);
                     viewer.SetIncludeHidden(hidden);
                     viewer.SetRecurse(recurse);
-                    std::vector<FoundFile> found;
+                    Texts found;
                     const int code = viewer.SearchFiles(&found, root, mask, false);
-                    const Outcome sequential{PathsOf(found), code, viewer.PathsTooLong(),
+                    const Outcome sequential{found, code, viewer.PathsTooLong(),
                                              SequentialEntries(found)};
                     for (int readers : {1, 2, 3, 8}) {
                         const LoadResult result =
@@ -223,10 +217,10 @@ TEST_F(EquivalenceTest, ADirectoryLoadGivesTodaysSearchAndReadsForEverySetting) 
 TEST_F(EquivalenceTest, RepeatedLoadsGiveOneResult) {
     TFileViewer viewer(dir_ / "tree");
     viewer.SetLoadMode(LoadMode::kTagged);
-    std::vector<FoundFile> found;
+    Texts found;
     const int code = viewer.SearchFiles(&found, dir_ / "tree", std::nullopt, false);
     ASSERT_EQ(code, kPathsTooLong);
-    const Outcome sequential{PathsOf(found), code, viewer.PathsTooLong(), SequentialEntries(found)};
+    const Outcome sequential{found, code, viewer.PathsTooLong(), SequentialEntries(found)};
     for (int run = 0; run < 40; ++run) {
         const int readers = 1 + run % 5;
         const LoadResult result = RunLoad(
@@ -246,10 +240,9 @@ TEST_F(EquivalenceTest, AListOfPathsGivesTodaysFilterAndReads) {
     for (const LoadMode mode : kModes) {
         TFileViewer viewer(dir_ / "tree");
         viewer.SetLoadMode(mode);
-        std::vector<FoundFile> found;
-        for (const std::string& path : paths) found.push_back({path, false, std::nullopt});
+        Texts found = paths;
         viewer.FilterFileList(&found);
-        const Outcome sequential{PathsOf(found), kDone, 0, SequentialEntries(found)};
+        const Outcome sequential{found, kDone, 0, SequentialEntries(found)};
         for (int readers : {1, 2, 8}) {
             const LoadResult result = RunLoad(LoadRequest::Paths(paths, mode, paths::FileExists),
                                               LoadOptions{readers, {}, {}, {}});
@@ -278,9 +271,8 @@ TEST_F(ParallelLoadTest, FilesThatVanishBeforeTheirReadAreLoadedUntagged) {
     auto doomed = [](const std::string& path) { return path.find("5.mp3") != std::string::npos; };
 
     TFileViewer viewer(flat);
-    std::vector<FoundFile> found;
-    ASSERT_EQ(viewer.SearchFiles(&found, flat, std::nullopt, false), kDone);
-    const Texts walked = PathsOf(found);
+    Texts walked;
+    ASSERT_EQ(viewer.SearchFiles(&walked, flat, std::nullopt, false), kDone);
 
     LoadOptions options;
     options.readers = 3;
@@ -290,7 +282,7 @@ TEST_F(ParallelLoadTest, FilesThatVanishBeforeTheirReadAreLoadedUntagged) {
     const LoadResult result =
         RunLoad(LoadRequest::Directory(flat, std::nullopt, true, true, LoadMode::kAll), options);
     // The sequential load reads after its search, so it meets the same missing files.
-    const Outcome sequential{walked, kDone, 0, SequentialEntries(found)};
+    const Outcome sequential{walked, kDone, 0, SequentialEntries(walked)};
     ExpectSame(Of(result), sequential, "vanished");
     int untagged = 0;
     for (const Entry& entry : sequential.entries) untagged += std::get<2>(entry) == tsNone;

@@ -11,6 +11,7 @@
 #include "platform/process_view.h"
 #include "platform/prompter.h"
 #include "platform/selectors.h"
+#include "tag/tag_file.h"
 #include "viewer/tag_viewer.h"
 
 namespace ambrel {

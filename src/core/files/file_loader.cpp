@@ -1,7 +1,6 @@
 #include "files/file_loader.h"
 
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "errors/error_log.h"
 #include "files/file_viewer.h"
@@ -15,27 +14,20 @@ namespace ambrel {
 
 namespace {
 
-// A found file goes to the tag list; one whose end the tag test already read is not read
-// again.
-void AddOne(TTagList& list, const FoundFile& file) {
-    if (file.tail_read) {
-        list.AddRead(file.path, file.tail);
-    } else {
-        list.Add(file.path);
-    }
-}
-void AddOne(TTagList& list, const std::string& path) { list.Add(path); }
-
 // Adds found files to the list; with a drain, hands the list on and empties it each time it
 // holds a chunk.
 class Drainer {
 public:
     Drainer(TTagList& list, const LoadDrain& drain) : list_(list), drain_(drain) {}
 
-    template <typename Item>
-    void Add(const std::vector<Item>& found) {
-        for (const Item& item : found) {
-            AddOne(list_, item);
+    // A file whose end the load read is not read again.
+    void Add(const std::vector<FoundFile>& found) {
+        for (const FoundFile& file : found) {
+            if (file.tail_read) {
+                list_.AddRead(file.path, file.tail);
+            } else {
+                list_.Add(file.path);
+            }
             if (list_.Count() >= kLoadDrainChunk) Drain();
         }
     }
@@ -50,50 +42,57 @@ private:
     const LoadDrain& drain_;
 };
 
-// Searches a folder and adds what it finds. Taking all files, the search reads no file, so
-// plain paths carry all there is.
-template <typename Item>
-int SearchAndAdd(TFileViewer& viewer, const std::string& folder, const std::string& mask,
-                 Drainer& adder) {
-    std::vector<Item> found;
-    const int result = viewer.SearchFiles(&found, folder, mask, false);
-    adder.Add(found);
-    return result;
+bool IsDroppedFile(const std::string& path) {
+    return TTagList::IsMp3Path(path) && !paths::DirectoryExists(path);
 }
 
-// Hands the found files to the tag list in their order.
-void AddFound(TTagList& list, const std::vector<FoundFile>& found) {
-    for (const FoundFile& file : found) AddOne(list, file);
-}
+bool FileStillExists(const std::string& path) { return paths::FileExists(path); }
 
 }  // namespace
 
-int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, TErrorLog& log,
-                  std::optional<std::string_view> mask, bool include_hidden, bool recurse) {
+LoadRequest DirectoryLoad(TFileViewer& viewer, std::optional<std::string_view> mask,
+                          bool include_hidden, bool recurse) {
     viewer.SetIncludeHidden(include_hidden);
     viewer.SetRecurse(recurse);
-    std::vector<FoundFile> found;
-    const int result = viewer.SearchFiles(&found, viewer.Browser().CurrentPath(), mask, false);
-    AddFound(list, found);
-    tag_viewer.RebuildRows();
-    // After the rows are there, so a report of skipped paths stands over what was loaded.
-    log.Report(result);
-    return result;
+    std::optional<std::string> mask_text;
+    if (mask) mask_text.emplace(*mask);
+    return LoadRequest::Directory(viewer.Browser().CurrentPath(), std::move(mask_text),
+                                  include_hidden, recurse, viewer.GetLoadMode());
 }
 
-int LoadSelectedFiles(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer,
-                      bool include_hidden, bool recurse) {
+LoadRequest SelectedFilesLoad(TFileViewer& viewer, bool include_hidden, bool recurse) {
     viewer.SetIncludeHidden(include_hidden);
     viewer.SetRecurse(recurse);
     std::vector<std::string> selected;
     viewer.Browser().GetSelectedFiles(&selected);
-    std::vector<FoundFile> found;
-    found.reserve(selected.size());
-    for (std::string& path : selected) found.push_back({std::move(path), false, std::nullopt});
-    viewer.FilterFileList(&found);
-    AddFound(list, found);
+    return LoadRequest::Paths(std::move(selected), viewer.GetLoadMode(), FileStillExists);
+}
+
+LoadRequest DroppedFilesLoad(std::vector<std::string> paths) {
+    return LoadRequest::Paths(std::move(paths), LoadMode::kAll, IsDroppedFile);
+}
+
+void ApplyLoad(LoadKind kind, const LoadResult& result, TTagList& list, TTagViewer& tag_viewer,
+               TErrorLog* log) {
+    if (kind == LoadKind::kDrop && result.files.empty()) return;
+    AddFoundFiles(list, result.files);
     tag_viewer.RebuildRows();
-    return static_cast<int>(found.size());
+    // After the rows are there, so a report of skipped paths stands over what was loaded.
+    if (kind == LoadKind::kDirectory && log) log->Report(result.code);
+}
+
+int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, TErrorLog& log,
+                  std::optional<std::string_view> mask, bool include_hidden, bool recurse) {
+    const LoadResult result = RunLoad(DirectoryLoad(viewer, mask, include_hidden, recurse));
+    ApplyLoad(LoadKind::kDirectory, result, list, tag_viewer, &log);
+    return result.code;
+}
+
+int LoadSelectedFiles(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer,
+                      bool include_hidden, bool recurse) {
+    const LoadResult result = RunLoad(SelectedFilesLoad(viewer, include_hidden, recurse));
+    ApplyLoad(LoadKind::kSelectedFiles, result, list, tag_viewer, nullptr);
+    return static_cast<int>(result.files.size());
 }
 
 std::string PathLoadOptions::DefaultLoadMask() {
@@ -102,26 +101,21 @@ std::string PathLoadOptions::DefaultLoadMask() {
 
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
                                    const PathLoadOptions& options, const LoadDrain& drain) {
-    TFileViewer viewer(paths::Root());
-    viewer.SetLoadMode(options.mode);
-    viewer.SetIncludeHidden(options.include_hidden);
-    viewer.SetRecurse(options.recurse);
     Drainer adder(list, drain);
     std::vector<PathFailure> failures;
     for (const std::string& path : paths) {
         int result = kDone;
         if (paths::DirectoryExists(path)) {
-            result = options.mode == LoadMode::kAll
-                         ? SearchAndAdd<std::string>(viewer, path, options.mask, adder)
-                         : SearchAndAdd<FoundFile>(viewer, path, options.mask, adder);
+            LoadResult found = RunLoad(LoadRequest::Directory(
+                path, options.mask, options.include_hidden, options.recurse, options.mode));
+            adder.Add(found.files);
+            result = found.code;
         } else if (!paths::PathExists(path)) {
             result = kSourceMissing;
         } else if (!TTagList::IsMp3Path(path)) {
             result = kNotMp3File;
         } else {
-            std::vector<FoundFile> found = {{path, false, std::nullopt}};
-            viewer.FilterFileList(&found);
-            adder.Add(found);
+            adder.Add(RunLoad(LoadRequest::Paths({path}, options.mode)).files);
         }
         if (result != kDone) failures.push_back({path, result});
     }

@@ -6,30 +6,49 @@
 #include <string_view>
 #include <vector>
 
-#include "files/file_viewer.h"
+#include "files/parallel_load.h"
 
 namespace ambrel {
 
 class TErrorLog;
+class TFileViewer;
 class TTagList;
 class TTagViewer;
 
-// The file viewer's two load commands. The window sets the LoadMode first ("Load files from
-// current directory" leaves it as it was) and
-// passes its check boxes "Show hidden files in file viewer" (include_hidden) and "Load tags
-// also from subdirectories" (recurse). Each file is read once: the bytes the tag test read
-// go to the tag list with the path.
+// The loads of the file viewer, of a drop on the main window and of the command line. Each
+// is a LoadRequest that a LoadJob runs on its threads (every file read once, the bytes the
+// tag test read going to the tag list with the path), then ApplyLoad on the owner's thread.
 
-// Searches the browser's current path with the mask and no directory entries, adds what
-// was found to the tag list (also after a failed search), rebuilds the tag viewer's rows
-// once, then reports the search result through the error log (nothing for 1; 58 once for
-// every path too long to be read). Returns the search result.
+// What the end of a load does besides adding its files: a directory load reports its search
+// result; a drop that takes nothing leaves the table alone.
+enum class LoadKind { kDirectory, kSelectedFiles, kDrop };
+
+// "Load supported files in current directory" and "Load files from current directory": the
+// browser's current path searched with the mask, the viewer's LoadMode and no directory
+// entries. The window sets the LoadMode first ("Load files from current directory" leaves it
+// as it was) and passes its check boxes "Show hidden files in file viewer" (include_hidden)
+// and "Load tags also from subdirectories" (recurse), which the viewer keeps.
+LoadRequest DirectoryLoad(TFileViewer& viewer, std::optional<std::string_view> mask,
+                          bool include_hidden, bool recurse);
+// "Load selected files": the selected file rows in row order, each kept while a file still
+// exists at its path and it passes the viewer's LoadMode test.
+LoadRequest SelectedFilesLoad(TFileViewer& viewer, bool include_hidden, bool recurse);
+// A drop: the paths in their order that the tag list takes (TTagList::IsMp3Path), whatever
+// their tag; directories are left out, never searched.
+LoadRequest DroppedFilesLoad(std::vector<std::string> paths);
+
+// Adds the load's files to the tag list in their order and rebuilds the tag viewer's rows
+// once; then a directory load reports its code through the error log, when given (nothing
+// for 1; 58 once for every path too long to be read), after the rows are there. A drop that
+// took nothing changes nothing.
+void ApplyLoad(LoadKind kind, const LoadResult& result, TTagList& list, TTagViewer& tag_viewer,
+               TErrorLog* log);
+
+// The same loads run to their end on the calling thread's behalf.
+// Returns the search result.
 int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, TErrorLog& log,
                   std::optional<std::string_view> mask, bool include_hidden, bool recurse);
-
-// Takes the selected file rows in row order, drops the files that no longer exist or fail
-// the LoadMode test, adds the rest to the tag list and rebuilds the tag viewer's rows.
-// Nothing is reported. Returns the number of paths handed to the tag list.
+// Returns the number of paths handed to the tag list; nothing is reported.
 int LoadSelectedFiles(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer,
                       bool include_hidden, bool recurse);
 
@@ -58,13 +77,13 @@ using LoadDrain = std::function<void(const TTagList& list)>;
 // A drained load hands the list on each time it holds this many entries.
 inline constexpr int kLoadDrainChunk = 1024;
 
-// Loads files and folders into the tag list, in their order. A folder is searched as
-// LoadDirectory searches the current one (SearchFiles with the options, no directory
-// entries) and what it finds is added at its place; a file is added as a dropped one is,
-// when the tag list takes it (TTagList::IsMp3Path) and it passes the load mode. Each file is
-// read once. Failures, in path order: 50 no such path, 80 a file the tag list does not take
-// (kNotMp3File), or a folder search's own code (60, 58) after what it found was added.
-// With a drain the list is handed to it, and emptied, whenever it holds kLoadDrainChunk
+// Loads files and folders into the tag list, in their order, each a load run to its end on
+// the load threads. A folder is searched as LoadDirectory searches the current one (with the
+// options, no directory entries) and what it finds is added at its place; a file is added as
+// a dropped one is, when the tag list takes it (TTagList::IsMp3Path) and it passes the load
+// mode. Each file is read once. Failures, in path order: 50 no such path, 80 a file the tag list
+// does not take (kNotMp3File), or a folder search's own code (60, 58) after what it found was
+// added. With a drain the list is handed to it, and emptied, whenever it holds kLoadDrainChunk
 // entries and at the end, so a load of any size never holds more than that at once.
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
                                    const PathLoadOptions& options = {},

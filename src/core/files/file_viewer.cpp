@@ -15,28 +15,6 @@
 
 namespace ambrel {
 
-namespace {
-
-// The two kinds of result lists share one search: a plain path, or a path with the bytes
-// its tag test read.
-void Append(std::vector<std::string>* list, std::string path, FoundFile&&) {
-    list->push_back(std::move(path));
-}
-void Append(std::vector<FoundFile>* list, std::string path, FoundFile&& found) {
-    found.path = std::move(path);
-    list->push_back(std::move(found));
-}
-
-const std::string& PathOf(const std::string& item) { return item; }
-const std::string& PathOf(const FoundFile& item) { return item.path; }
-
-// Where the tag test of an entry leaves what it read: the entry itself for a FoundFile,
-// a scratch record for a plain path.
-FoundFile* ReadTarget(FoundFile* item, FoundFile*) { return item; }
-FoundFile* ReadTarget(std::string*, FoundFile* scratch) { return scratch; }
-
-}  // namespace
-
 TFileViewer::TFileViewer(std::string start_path, Prompter* prompter)
     : browser_(std::move(start_path), prompter) {}
 
@@ -46,69 +24,41 @@ void TFileViewer::SetLoadMode(int mode) {
     if (const std::optional<LoadMode> known = LoadModeFromInt(mode)) load_mode_ = *known;
 }
 
-bool TFileViewer::PassesLoadMode(const std::string& path, FoundFile* found) const {
-    found->tail_read = false;
-    found->tail.reset();
+bool TFileViewer::PassesLoadMode(const std::string& path) const {
     // Taking all files, the tag test decides nothing, so no file is opened.
-    if (load_mode_ == LoadMode::kAll) return true;
-    int tagged = 0;
-    if (TTagList::IsMp3Path(path)) {
-        tagged = ReadTagPresence(path, &found->tail);
-        found->tail_read = true;
-    }
-    return load_mode_ == LoadMode::kTagged ? tagged != 0 : tagged == 0;
-}
-
-int TFileViewer::SearchFiles(std::vector<std::string>* list, const std::string& directory,
-                             std::optional<std::string_view> mask, bool add_directories) {
-    return Search(list, directory, mask, add_directories);
-}
-
-int TFileViewer::SearchFiles(std::vector<FoundFile>* list, const std::string& directory,
-                             std::optional<std::string_view> mask, bool add_directories) {
-    return Search(list, directory, mask, add_directories);
+    return load_mode_ == LoadMode::kAll || LoadModeTakes(load_mode_, TagPresence(path) != 0);
 }
 
 // Collects what the walk takes into a result list, each entry through the LoadMode test.
-template <typename Item>
 class TFileViewer::Collector : public WalkVisitor {
 public:
-    Collector(const TFileViewer& viewer, std::vector<Item>* list) : viewer_(viewer), list_(list) {}
+    Collector(const TFileViewer& viewer, std::vector<std::string>* list)
+        : viewer_(viewer), list_(list) {}
 
-    void Directory(std::string path) override { Append(list_, std::move(path), FoundFile{}); }
+    void Directory(std::string path) override { list_->push_back(std::move(path)); }
     void Entry(std::string path) override {
-        FoundFile found;
-        if (viewer_.PassesLoadMode(path, &found)) Append(list_, std::move(path), std::move(found));
+        if (viewer_.PassesLoadMode(path)) list_->push_back(std::move(path));
     }
 
 private:
     const TFileViewer& viewer_;
-    std::vector<Item>* list_;
+    std::vector<std::string>* list_;
 };
 
-template <typename Item>
-int TFileViewer::Search(std::vector<Item>* list, const std::string& directory,
-                        std::optional<std::string_view> mask, bool add_directories) {
+int TFileViewer::SearchFiles(std::vector<std::string>* list, const std::string& directory,
+                             std::optional<std::string_view> mask, bool add_directories) {
     if (!list) return kInvalidArgument;
-    Collector<Item> collector(*this, list);
+    Collector collector(*this, list);
     const WalkResult walk = WalkDirectory(
         directory, WalkRules{mask, include_hidden_, recurse_, add_directories}, collector);
     paths_too_long_ = walk.paths_too_long;
     return walk.code;
 }
 
-int TFileViewer::FilterFileList(std::vector<std::string>* list) const { return Filter(list); }
-
-int TFileViewer::FilterFileList(std::vector<FoundFile>* list) const { return Filter(list); }
-
-template <typename Item>
-int TFileViewer::Filter(std::vector<Item>* list) const {
+int TFileViewer::FilterFileList(std::vector<std::string>* list) const {
     if (!list) return 0;
-    // The tag test writes what it read into the item it keeps.
-    FoundFile scratch;
-    CompactIf(list, [&](Item& item) {
-        const std::string& path = PathOf(item);
-        return !paths::FileExists(path) || !PassesLoadMode(path, ReadTarget(&item, &scratch));
+    CompactIf(list, [&](const std::string& path) {
+        return !paths::FileExists(path) || !PassesLoadMode(path);
     });
     return static_cast<int>(list->size());
 }

@@ -7,22 +7,10 @@
 #include <vector>
 
 #include "files/directory_browser.h"
-#include "tag/tag_file.h"
 
 namespace ambrel {
 
 class ProgressBar;
-
-// One path found by a search, with the file's last 128 bytes when the search had to read
-// them to decide the file's tag presence. Handing those bytes on to the tag list
-// (TTagList::AddRead) spares a second read of the same file.
-struct FoundFile {
-    std::string path;
-    // True when the search read the file's end; tail then holds the bytes, or is absent
-    // when the file could not be read or is shorter than 128 bytes.
-    bool tail_read = false;
-    std::optional<TagBlock> tail;
-};
 
 // Which files the searches and the load list filter take by their tag.
 enum class LoadMode : uint8_t { kAll = 0, kTagged = 1, kUntagged = 2 };
@@ -31,6 +19,11 @@ enum class LoadMode : uint8_t { kAll = 0, kTagged = 1, kUntagged = 2 };
 constexpr std::optional<LoadMode> LoadModeFromInt(int value) {
     if (value < 0 || value > 2) return std::nullopt;
     return static_cast<LoadMode>(value);
+}
+
+// Whether a file of this tag status passes the mode's test.
+constexpr bool LoadModeTakes(LoadMode mode, bool tagged) {
+    return mode == LoadMode::kAll || (mode == LoadMode::kTagged) == tagged;
 }
 
 // The file viewer's model: owns the browser, carries the settings the file commands read
@@ -60,16 +53,10 @@ public:
     // (10, 60, 58 or 1); PathsTooLong counts the entries left out for their length.
     int SearchFiles(std::vector<std::string>* list, const std::string& directory,
                     std::optional<std::string_view> mask, bool add_directories);
-    // The same search, keeping the bytes read for the tag test with each path. Under
-    // LoadMode::kAll no file is opened.
-    int SearchFiles(std::vector<FoundFile>* list, const std::string& directory,
-                    std::optional<std::string_view> mask, bool add_directories);
 
     // Removes, in place and keeping the order, the entries where no file exists and those
     // failing the LoadMode test; returns how many remain.
     int FilterFileList(std::vector<std::string>* list) const;
-    // The same, keeping the bytes read for the tag test with each entry.
-    int FilterFileList(std::vector<FoundFile>* list) const;
 
     // Stores 0, 1 or 2 (LoadModeFromInt); any other value is ignored.
     void SetLoadMode(int mode);
@@ -122,16 +109,10 @@ public:
     void SetAskBeforeDeleting(bool on) { ask_before_deleting_ = on; }
 
 private:
-    template <typename Item>
-    int Search(std::vector<Item>* list, const std::string& directory,
-               std::optional<std::string_view> mask, bool add_directories);
-    template <typename Item>
     class Collector;
-    template <typename Item>
-    int Filter(std::vector<Item>* list) const;
     // Whether a path passes the LoadMode test; reads the file's end only when the mode
-    // needs it, into found.
-    bool PassesLoadMode(const std::string& path, FoundFile* found) const;
+    // needs it.
+    bool PassesLoadMode(const std::string& path) const;
 
     int32_t last_result_ = 0;
     int paths_too_long_ = 0;

@@ -177,10 +177,7 @@ private:
             tagged = ReadTagPresence(path, &slot.found.tail);
             slot.found.tail_read = true;
         }
-        const LoadMode mode = request_.load_mode;
-        slot.passes = mode == LoadMode::kTagged     ? tagged != 0
-                      : mode == LoadMode::kUntagged ? tagged == 0
-                                                    : true;
+        slot.passes = LoadModeTakes(request_.load_mode, tagged != 0);
     }
 
     // The result from the slots read without a gap from the first: after a cancel some

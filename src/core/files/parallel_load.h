@@ -9,16 +9,27 @@
 #include <vector>
 
 #include "files/file_viewer.h"
+#include "tag/tag_file.h"
 
 namespace ambrel {
 
 class TTagList;
 
-// What a load reads: a directory searched as TFileViewer::SearchFiles searches it (without
-// directory entries), or a given list of paths, each file taken by the LoadMode test.
+// One path a load found, with the file's last 128 bytes when it was read: handing those
+// bytes on to the tag list (TTagList::AddRead) spares a second read of the same file.
+struct FoundFile {
+    std::string path;
+    // True when the load read the file's end; tail then holds the bytes, or is absent
+    // when the file could not be read or is shorter than 128 bytes.
+    bool tail_read = false;
+    std::optional<TagBlock> tail;
+};
+
+// What a load reads: a directory searched by WalkDirectory's rules, as SearchFiles searches
+// it (without directory entries), or a given list of paths; each file taken by the LoadMode
+// test.
 struct LoadRequest {
-    // The search of "Load directory": the mask, hidden-file and recursion rules of
-    // SearchFiles, each directory's entries in name order, symbolic links never descended.
+    // The search of "Load directory" with the mask, hidden-file and recursion settings.
     static LoadRequest Directory(std::string directory, std::optional<std::string> mask,
                                  bool include_hidden, bool recurse, LoadMode load_mode);
     // A list of paths in their order ("Load selected files", a drop). A path stays when

@@ -2,6 +2,7 @@
 
 #include "actions/tag_processor.h"
 #include "errors/error_log.h"
+#include "files/file_loader.h"
 #include "platform/paths.h"
 #include "viewer/tag_viewer.h"
 
@@ -48,13 +49,9 @@ void Library::RebuildRows() {
 
 int Library::AddFiles(const std::vector<std::string>& paths) {
     if (!tag_list_ || !tag_viewer_) return 0;
-    std::vector<std::string> kept;
-    for (const std::string& path : paths)
-        if (TTagList::IsMp3Path(path) && !paths::DirectoryExists(path)) kept.push_back(path);
-    if (kept.empty()) return 0;
-    tag_list_->AddList(kept);
-    RebuildRows();
-    return static_cast<int>(kept.size());
+    const LoadResult result = RunLoad(DroppedFilesLoad(paths));
+    ApplyLoad(LoadKind::kDrop, result, *tag_list_, *tag_viewer_, nullptr);
+    return static_cast<int>(result.files.size());
 }
 
 std::vector<PathFailure> Library::LoadPaths(const std::vector<std::string>& paths,
