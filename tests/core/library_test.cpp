@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "actions/tag_processor.h"
 #include "errors/error_log.h"
+#include "files/file_loader.h"
 #include "support/fake_prompter.h"
+#include "support/gate.h"
 #include "support/memory_report_view.h"
 #include "support/mp3_fixture.h"
 #include "viewer/tag_viewer.h"
@@ -112,6 +117,115 @@ TEST_F(LibraryTest, AddFilesTakesTheMp3FilesAndRebuildsTheRowsOnce) {
     library.DestroyModel();
     EXPECT_EQ(library.AddFiles({a}), 0);
     EXPECT_TRUE(library.SaveAll().saved.empty());
+}
+
+// A load in the background: the library is busy from its start until FinishLoad applies it
+// once, and refuses the commands that change the list in between.
+class LibraryLoadTest : public LibraryTest {
+protected:
+    LibraryLoadTest() {
+        WriteText(dir / "bin/Data/error.cfg", "E060 cannot read the directory\n");
+        library.CreateModel(dir / "bin", &table);
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) songs.push_back(Song(name));
+        LoadOptions options;
+        options.before_read = [this](const std::string& path) { gate.At(path); };
+        library.SetLoadOptions(options);
+        library.SetLoadNotifier([this] { ++notices; });
+        listener = library.AddBusyListener([this](bool busy) { busy_changes.push_back(busy); });
+    }
+    ~LibraryLoadTest() override {
+        gate.Release();
+        library.RemoveBusyListener(listener);
+    }
+
+    LoadRequest Songs() const { return DroppedFilesLoad(songs); }
+    void AwaitEnd() { ASSERT_TRUE(library.WaitForLoad(std::chrono::seconds(30))); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int row = 0; row < table.RowCount(); ++row) names.push_back(table.RowCells(row)[2]);
+        return names;
+    }
+
+    std::vector<std::string> songs;
+    Gate gate{dir / "c.mp3"};
+    std::atomic<int> notices{0};
+    std::vector<bool> busy_changes;
+    int listener = 0;
+};
+
+TEST_F(LibraryLoadTest, ALoadIsAppliedOnceWhenItHasEndedAndTheListWaitsForIt) {
+    ASSERT_TRUE(library.StartLoad(LoadKind::kDrop, Songs()));
+    gate.AwaitReached();
+    EXPECT_TRUE(library.IsBusy());
+    EXPECT_EQ(busy_changes, std::vector<bool>{true});
+    EXPECT_FALSE(library.StartLoad(LoadKind::kDrop, Songs())) << "one load at a time";
+    EXPECT_EQ(library.AddFiles(songs), 0);
+    library.TagList()->AddList({songs[0]});
+    library.TagList()->Get(0)->SetArtist("changed");
+    EXPECT_TRUE(library.SaveAll().saved.empty()) << "no save while busy";
+    EXPECT_FALSE(library.FinishLoad()) << "the load still runs";
+    EXPECT_EQ(library.Progress().files_found, 4u);
+    EXPECT_EQ(notices.load(), 0);
+
+    gate.Release();
+    AwaitEnd();
+    EXPECT_EQ(notices.load(), 1);
+    const int clears = table.clears;
+    EXPECT_TRUE(library.FinishLoad());
+    EXPECT_FALSE(library.IsBusy());
+    EXPECT_EQ(busy_changes, (std::vector<bool>{true, false}));
+    EXPECT_EQ(table.clears, clears + 1) << "one rebuild";
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "a", "b", "c", "d"}));
+    EXPECT_FALSE(library.FinishLoad()) << "applied once";
+    EXPECT_FALSE(library.SaveAll().saved.empty());
+}
+
+TEST_F(LibraryLoadTest, ACancelledLoadKeepsTheFilesReadBeforeIt) {
+    LoadOptions one_reader;
+    one_reader.readers = 1;
+    one_reader.before_read = [this](const std::string& path) { gate.At(path); };
+    library.SetLoadOptions(one_reader);
+    ASSERT_TRUE(library.StartLoad(LoadKind::kDrop, Songs()));
+    gate.AwaitReached();
+    library.CancelLoad();
+    gate.Release();
+    AwaitEnd();
+    ASSERT_TRUE(library.FinishLoad());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(LibraryLoadTest, ADirectoryLoadReportsItsResultAfterTheBusyStateEnds) {
+    prompter.shown.clear();
+    ASSERT_TRUE(library.StartLoad(
+        LoadKind::kDirectory,
+        LoadRequest::Directory(dir / "missing", std::nullopt, true, true, LoadMode::kAll)));
+    AwaitEnd();
+    ASSERT_TRUE(library.FinishLoad());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "cannot read the directory");
+}
+
+// The main window closed while a read hangs: the model goes within a moment, the load is
+// left to end by itself, and its end reaches nobody.
+TEST_F(LibraryLoadTest, DestroyingTheModelLetsGoOfAHungLoad) {
+    ASSERT_TRUE(library.StartLoad(LoadKind::kDrop, Songs()));
+    gate.AwaitReached();
+    const auto before = std::chrono::steady_clock::now();
+    library.DestroyModel();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(20));
+    EXPECT_FALSE(library.IsBusy());
+    EXPECT_EQ(busy_changes, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(library.StartLoad(LoadKind::kDrop, Songs())) << "no model";
+    gate.Release();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(notices.load(), 0);
+
+    // A new model loads again.
+    library.CreateModel(dir / "bin", &table);
+    ASSERT_TRUE(library.StartLoad(LoadKind::kDrop, Songs()));
+    AwaitEnd();
+    EXPECT_TRUE(library.FinishLoad());
+    EXPECT_EQ(Names().size(), 4u);
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <climits>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "files/result_codes.h"
 #include "platform/paths.h"
 #include "support/deep_tree.h"
+#include "support/gate.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_list.h"
 
@@ -81,35 +83,6 @@ void ExpectSame(const Outcome& parallel, const Outcome& sequential, const std::s
 bool IsPrefix(const Texts& start, const Texts& whole) {
     return start.size() <= whole.size() && std::equal(start.begin(), start.end(), whole.begin());
 }
-
-// Holds the load thread that reaches the chosen path until the test releases it.
-class Gate {
-public:
-    explicit Gate(std::string path) : path_(std::move(path)) {}
-    void At(const std::string& path) {
-        if (path != path_) return;
-        std::unique_lock<std::mutex> lock(mutex_);
-        reached_ = true;
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return released_; });
-    }
-    void AwaitReached() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return reached_; });
-    }
-    void Release() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        released_ = true;
-        changed_.notify_all();
-    }
-
-private:
-    std::string path_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool reached_ = false;
-    bool released_ = false;
-};
 
 class ParallelLoadTest : public ::testing::Test {
 protected:
@@ -447,6 +420,33 @@ TEST_F(CancelTest, DestroyingARunningJobCancelsAndWaitsForIt) {
         EXPECT_EQ(finished.load(), 1) << "the load ended before its job went";
         releaser.join();
     }
+}
+
+// A load held by a read that does not return (a dead network mount): waiting for it gives
+// up at its time, and an abandoned job goes at once while its threads end by themselves.
+TEST_F(CancelTest, AHeldLoadCanBeWaitedForBrieflyOrAbandoned) {
+    auto gate = std::make_shared<Gate>(dir_ / "tree/a/f1005.mp3");
+    auto ended = std::make_shared<std::promise<void>>();
+    LoadOptions options;
+    options.before_read = [gate](const std::string& path) { gate->At(path); };
+    options.on_finished = [ended] { ended->set_value(); };
+    {
+        LoadJob job(Request(), options);
+        job.Start();
+        gate->AwaitReached();
+        job.Cancel();
+        EXPECT_FALSE(job.WaitFor(std::chrono::milliseconds(50)));
+        job.Abandon();
+        EXPECT_TRUE(job.WaitFor(std::chrono::milliseconds(0)));
+        EXPECT_TRUE(job.TakeResult().files.empty());
+    }
+    gate->Release();
+    EXPECT_EQ(ended->get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+
+    LoadJob whole(Request());
+    whole.Start();
+    EXPECT_TRUE(whole.WaitFor(std::chrono::seconds(30)));
+    EXPECT_EQ(whole.TakeResult().files.size(), 80u);
 }
 
 }  // namespace

@@ -51,6 +51,10 @@ public:
     }
     bool Cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
     bool IsDone() const { return done_.load(std::memory_order_acquire); }
+    bool AwaitDone(std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return wake_.wait_for(lock, timeout, [this] { return IsDone(); });
+    }
     LoadProgress Progress() const {
         return {files_read_.load(std::memory_order_relaxed),
                 files_found_.load(std::memory_order_relaxed), IsDone()};
@@ -74,7 +78,11 @@ public:
         if (readers_.empty()) ReadSlots();
         for (std::thread& reader : readers_) reader.join();
         Assemble();
-        done_.store(true, std::memory_order_release);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_.store(true, std::memory_order_release);
+        }
+        wake_.notify_all();
         if (options_.on_finished) options_.on_finished();
     }
 
@@ -257,7 +265,7 @@ LoadRequest LoadRequest::Paths(std::vector<std::string> paths, LoadMode load_mod
 }
 
 LoadJob::LoadJob(LoadRequest request, LoadOptions options)
-    : run_(std::make_unique<Run>(std::move(request), std::move(options))) {}
+    : run_(std::make_shared<Run>(std::move(request), std::move(options))) {}
 
 LoadJob::~LoadJob() {
     Cancel();
@@ -268,7 +276,7 @@ void LoadJob::Start() {
     if (started_) return;
     started_ = true;
     try {
-        walker_ = std::thread([run = run_.get()] { run->Execute(); });
+        walker_ = std::thread([run = run_] { run->Execute(); });
     } catch (const std::system_error&) {
         run_->Execute();
     }
@@ -284,7 +292,21 @@ void LoadJob::Wait() {
     if (walker_.joinable()) walker_.join();
 }
 
+bool LoadJob::WaitFor(std::chrono::milliseconds timeout) {
+    if (!walker_.joinable()) return true;
+    if (!run_->AwaitDone(timeout)) return false;
+    Wait();
+    return true;
+}
+
+void LoadJob::Abandon() {
+    Cancel();
+    if (walker_.joinable()) walker_.detach();
+    abandoned_ = true;
+}
+
 LoadResult LoadJob::TakeResult() {
+    if (abandoned_) return {};
     Wait();
     return run_->TakeResult();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -108,15 +109,23 @@ public:
     bool IsDone() const;
     // Waits until the load has ended.
     void Wait();
-    // Waits, then hands the result over; later calls, and a job never started, give an empty
-    // result.
+    // Waits at most timeout for the load to end; true when it has (or was never started).
+    bool WaitFor(std::chrono::milliseconds timeout);
+    // Cancels the load and lets its threads end by themselves, whatever holds them (a read
+    // from a dead network mount): the job can go at once, and the load's own state goes when
+    // its last thread ends. on_finished is still called then.
+    void Abandon();
+    // Waits, then hands the result over; later calls, an abandoned job and a job never
+    // started give an empty result.
     LoadResult TakeResult();
 
 private:
     class Run;
-    std::unique_ptr<Run> run_;
+    // Shared with the walk's thread, which keeps it alive after an Abandon.
+    std::shared_ptr<Run> run_;
     std::thread walker_;
     bool started_ = false;
+    bool abandoned_ = false;
 };
 
 // Runs a load to its end on its threads and returns its result.

@@ -1,12 +1,42 @@
 #include "library/library.h"
 
+#include <mutex>
+
 #include "actions/tag_processor.h"
 #include "errors/error_log.h"
 #include "files/file_loader.h"
+#include "platform/compact.h"
 #include "platform/paths.h"
 #include "viewer/tag_viewer.h"
 
 namespace ambrel {
+
+namespace {
+
+// How long closing the model waits for a cancelled load: a read stops within a file, but
+// one from a dead network mount may never return.
+constexpr std::chrono::milliseconds kCancelWait{1000};
+
+}  // namespace
+
+// Hands a load's end to the notifier, until the library lets go of it: the load's thread
+// calls Notify, the owner's thread Set, so a notifier cleared is never called again.
+class Library::LoadNotice {
+public:
+    explicit LoadNotice(std::function<void()> notify) : notify_(std::move(notify)) {}
+    void Set(std::function<void()> notify) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        notify_ = std::move(notify);
+    }
+    void Notify() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (notify_) notify_();
+    }
+
+private:
+    std::mutex mutex_;
+    std::function<void()> notify_;
+};
 
 Library::Library(Prompter* prompter) : prompter_(prompter) {}
 
@@ -26,6 +56,10 @@ int Library::CreateModel(std::string exe_dir, ReportView* table) {
 }
 
 int Library::DestroyModel() {
+    if (load_) {
+        DropLoad();
+        NotifyBusy(false);
+    }
     error_log_.reset();
     tag_processor_.reset();
     tag_viewer_.reset();
@@ -48,7 +82,7 @@ void Library::RebuildRows() {
 }
 
 int Library::AddFiles(const std::vector<std::string>& paths) {
-    if (!tag_list_ || !tag_viewer_) return 0;
+    if (!tag_list_ || !tag_viewer_ || IsBusy()) return 0;
     const LoadResult result = RunLoad(DroppedFilesLoad(paths));
     ApplyLoad(LoadKind::kDrop, result, *tag_list_, *tag_viewer_, nullptr);
     return static_cast<int>(result.files.size());
@@ -56,12 +90,75 @@ int Library::AddFiles(const std::vector<std::string>& paths) {
 
 std::vector<PathFailure> Library::LoadPaths(const std::vector<std::string>& paths,
                                             const PathLoadOptions& options) {
-    if (!tag_list_) return {};
+    if (!tag_list_ || IsBusy()) return {};
     std::vector<PathFailure> failures = ambrel::LoadPaths(*tag_list_, paths, options);
     RebuildRows();
     return failures;
 }
 
-SaveReport Library::SaveAll() { return tag_list_ ? tag_list_->SaveModified() : SaveReport{}; }
+SaveReport Library::SaveAll() {
+    return tag_list_ && !IsBusy() ? tag_list_->SaveModified() : SaveReport{};
+}
+
+bool Library::StartLoad(LoadKind kind, LoadRequest request) {
+    if (!tag_list_ || IsBusy()) return false;
+    auto notice = std::make_shared<LoadNotice>(load_notifier_);
+    LoadOptions options = load_options_;
+    options.on_finished = [notice] { notice->Notify(); };
+    load_ = std::make_unique<Load>(
+        Load{kind, notice, std::make_unique<LoadJob>(std::move(request), std::move(options))});
+    load_->job->Start();
+    NotifyBusy(true);
+    return true;
+}
+
+LoadProgress Library::Progress() const {
+    return load_ ? load_->job->Progress() : LoadProgress{0, 0, true};
+}
+
+void Library::CancelLoad() {
+    if (load_) load_->job->Cancel();
+}
+
+bool Library::FinishLoad() {
+    if (!load_ || !load_->job->IsDone()) return false;
+    const LoadKind kind = load_->kind;
+    const LoadResult result = load_->job->TakeResult();
+    load_.reset();
+    NotifyBusy(false);
+    if (tag_list_ && tag_viewer_) ApplyLoad(kind, result, *tag_list_, *tag_viewer_, ErrorLog());
+    return true;
+}
+
+bool Library::WaitForLoad(std::chrono::milliseconds timeout) {
+    return !load_ || load_->job->WaitFor(timeout);
+}
+
+void Library::SetLoadNotifier(std::function<void()> notify) {
+    load_notifier_ = std::move(notify);
+    if (load_) load_->notice->Set(load_notifier_);
+}
+
+void Library::DropLoad() {
+    load_->notice->Set(nullptr);
+    load_->job->Cancel();
+    if (!load_->job->WaitFor(kCancelWait)) load_->job->Abandon();
+    load_.reset();
+}
+
+int Library::AddBusyListener(std::function<void(bool busy)> listener) {
+    busy_listeners_.emplace_back(next_listener_id_, std::move(listener));
+    return next_listener_id_++;
+}
+
+void Library::RemoveBusyListener(int id) {
+    CompactIf(&busy_listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void Library::NotifyBusy(bool busy) {
+    // A copy: a listener may remove itself or another.
+    const auto listeners = busy_listeners_;
+    for (const auto& entry : listeners) entry.second(busy);
+}
 
 }  // namespace ambrel

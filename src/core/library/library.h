@@ -1,11 +1,15 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/file_loader.h"
+#include "files/parallel_load.h"
 #include "tag/tag_list.h"
 
 namespace ambrel {
@@ -42,8 +46,9 @@ public:
     // share/ambrel/Data beside the executable's bin folder when that is there, else
     // exe_dir/Data (which then holds nothing, and the built-in lists are used).
     static std::string DataDirectory(std::string_view exe_dir);
-    // Destroys the error log, the batch engine, the table binding and the tag list, in this
-    // order; the paths stay. 1.
+    // Ends a running load without applying it (cancelled, waited for a moment, then left to
+    // end by itself), then destroys the error log, the batch engine, the table binding and
+    // the tag list, in this order; the paths stay. 1.
     int DestroyModel();
 
     const std::string& ExeDir() const { return exe_dir_; }
@@ -56,18 +61,67 @@ public:
 
     // Adds the files among paths that the tag list takes (TTagList::IsMp3Path), in their
     // order, and rebuilds the rows once; directories are skipped and not searched. Nothing
-    // happens when none is taken or there is no model. Returns how many were added.
+    // happens when none is taken, while busy, or without a model. Returns how many were
+    // added.
     int AddFiles(const std::vector<std::string>& paths);
     // Loads files and folders named from outside the windows (ambrel::LoadPaths) and
     // rebuilds the rows once; the paths that could not be taken, each with its result code.
-    // Nothing without a model.
+    // Nothing while busy or without a model.
     std::vector<PathFailure> LoadPaths(const std::vector<std::string>& paths,
                                        const PathLoadOptions& options = {});
-    // Saves every modified entry (TTagList::SaveModified); an empty report without a model.
+    // Saves every modified entry (TTagList::SaveModified); an empty report while busy or
+    // without a model.
     SaveReport SaveAll();
+
+    // --- The load in the background ---
+    // One load at a time runs on threads of its own (files/parallel_load.h) while the windows
+    // go on reading the data. The library is busy from StartLoad until FinishLoad applies the
+    // load: the tag list and the table stay as they were until then, and every command that
+    // changes the list or its files (a load, a drop, removing lines, saving, renaming,
+    // copying, moving, deleting) is refused or greyed while IsBusy holds. None of these calls
+    // waits on the file system.
+
+    // Starts a load (files/file_loader.h makes the requests). False while busy or without a
+    // model.
+    bool StartLoad(LoadKind kind, LoadRequest request);
+    bool IsBusy() const { return load_ != nullptr; }
+    // Files read and found so far; done and zeros while not busy.
+    LoadProgress Progress() const;
+    // Asks the load to stop soon: it still ends through FinishLoad, with the files read so
+    // far, in order.
+    void CancelLoad();
+    // Once the load has ended, applies it (ApplyLoad: the files added in order, the rows
+    // rebuilt once, a directory load's result reported) and ends the busy state, before the
+    // report. False, and nothing done, while the load still runs or when none does.
+    bool FinishLoad();
+    // Waits at most timeout for the load's threads to end (it is not applied); true when
+    // they have or no load runs. For callers that may wait: a test, the command line.
+    bool WaitForLoad(std::chrono::milliseconds timeout);
+
+    // Called on a load thread once a load has ended, so the window can have FinishLoad run
+    // on its own thread; it must not wait for that thread. A load lets go of its notifier when
+    // the model is destroyed or another notifier is set, and never calls it after that.
+    void SetLoadNotifier(std::function<void()> notify);
+    // What every load starts from: the number of readers and the test hooks (on_finished is
+    // the library's own).
+    void SetLoadOptions(LoadOptions options) { load_options_ = std::move(options); }
+    // Called on the owner's thread whenever the busy state changes; returns an id for
+    // RemoveBusyListener. A listener must be removed before what it calls goes.
+    int AddBusyListener(std::function<void(bool busy)> listener);
+    void RemoveBusyListener(int id);
 
 private:
     void RebuildRows();
+    class LoadNotice;
+    struct Load {
+        LoadKind kind;
+        std::shared_ptr<LoadNotice> notice;
+        std::unique_ptr<LoadJob> job;
+    };
+    // Ends a load without applying it: its notifier let go, the load cancelled and waited
+    // for briefly, then left to end by itself.
+    void DropLoad();
+    void NotifyBusy(bool busy);
 
     Prompter* prompter_;
     std::string exe_dir_;
@@ -77,6 +131,12 @@ private:
     std::unique_ptr<TTagViewer> tag_viewer_;
     std::unique_ptr<TTagProcessor> tag_processor_;
     std::unique_ptr<TErrorLog> error_log_;
+
+    std::function<void()> load_notifier_;
+    LoadOptions load_options_;
+    std::unique_ptr<Load> load_;
+    std::vector<std::pair<int, std::function<void(bool)>>> busy_listeners_;
+    int next_listener_id_ = 1;
 };
 
 }  // namespace ambrel
