@@ -51,8 +51,6 @@ struct PanelWorld : World {
         const QList<QListWidgetItem*> selected = Control<QListWidget>(list)->selectedItems();
         return selected.isEmpty() ? -1 : Control<QListWidget>(list)->row(selected.front());
     }
-    // Loads the files into the main window's table.
-    void Load(const Paths& paths) const { form->AddDroppedPaths(paths); }
     // The names of the test directory's files, sorted.
     Texts Files() const {
         Texts names;

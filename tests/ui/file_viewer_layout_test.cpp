@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "background_load.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
 #include "ui/actions/action_panel.h"
@@ -132,6 +133,7 @@ private slots:
         if (shots_dir.isEmpty()) return;
         // The folder loaded into the main window, and the three windows placed.
         form->findChild<QToolButton*>("ToolButtonLoadDirectory")->click();
+        QVERIFY(AwaitLoad(windows.GetLibrary()));
         windows.Form1()->show();
         QVERIFY(QTest::qWaitForWindowExposed(windows.Form1()));
         windows.Form1()->ListViewTagViewer()->ReplaceSelection({0});

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "background_load.h"
 #include "files/directory_browser.h"
 #include "files/file_viewer.h"
 #include "library/library.h"
@@ -98,10 +99,15 @@ struct World {
     QtReportView* Files() const { return Find<QtReportView>("ListViewFiles"); }
     QtFilterSelector* Filter() const { return Find<QtFilterSelector>("FilterComboBox"); }
     QtDriveSelector* Drives() const { return Find<QtDriveSelector>("DriveComboBox"); }
+    // A click or a menu item, and the wait for the load it may have started.
     void Click(const char* button) const {
         QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton);
+        QVERIFY(AwaitLoad(windows.GetLibrary()));
     }
-    void Trigger(const char* item) const { Find<QAction>(item)->trigger(); }
+    void Trigger(const char* item) const {
+        Find<QAction>(item)->trigger();
+        QVERIFY(AwaitLoad(windows.GetLibrary()));
+    }
     // A click on a box of the Settings page, with that page shown.
     void Check(const char* box) {
         pages.setCurrentIndex(1);

@@ -17,7 +17,7 @@ private slots:
                 MakeBlock(Tag().Title("Say \"Hi\",\nnow \xC9").Artist("B").Year("1990")));
         w.Write("two.mp3", MakeBlock(Tag().Title("Plain").Artist("C").Year("1991")));
         w.Write("three.mp3", MakeBlock(Tag().Title("Hidden by the filter").Artist("A")));
-        w.form->AddDroppedPaths(Paths({w.dir / "one.mp3", w.dir / "two.mp3", w.dir / "three.mp3"}));
+        w.Load(Paths({w.dir / "one.mp3", w.dir / "two.mp3", w.dir / "three.mp3"}));
         ambrel::TTagViewer* viewer = w.library.TagViewer();
         viewer->ShowColumn(ambrel::TTagViewer::kYear, false);
         viewer->SetFilterCondition(0, "o", ambrel::TTagViewer::kFilename);  // one, two
@@ -48,7 +48,7 @@ private slots:
 
     void ACancelledDialogWritesNothingAndAFailedWriteIsTold() {
         World w;
-        w.form->AddDroppedPaths(Paths({w.Write("one.mp3", MakeBlock({}))}));
+        w.Load(Paths({w.Write("one.mp3", MakeBlock({}))}));
         w.Trigger("ExporttableasCSV1");  // the dialog is cancelled
         QCOMPARE(w.prompter.Count(Shown::kWarning), 0);
 

@@ -41,7 +41,7 @@ private slots:
                                                                    .Comment("c")
                                                                    .Track(3)
                                                                    .Genre(17)));
-        w.form->AddDroppedPaths(Paths({path}));
+        w.Load(Paths({path}));
         w.Select({0});
         QCOMPARE(w.Text("EditTagTitle"), QStringLiteral("Old"));
         QCOMPARE(w.Text("EditTagTrack"), QStringLiteral("3"));
@@ -71,7 +71,7 @@ private slots:
         World w;
         const std::string bare = w.Write("bare.mp3", std::nullopt);
         const std::string tagged = w.Write("tagged.mp3", MakeBlock(Tag().Artist("Gone")));
-        w.form->AddDroppedPaths(Paths({bare, tagged}));
+        w.Load(Paths({bare, tagged}));
         auto* present = w.Find<QCheckBox>("CheckBoxTagPresent");
 
         w.Select({0});
@@ -109,14 +109,15 @@ private slots:
                  w.Select({2});
                  w.Click("ToolButtonDelSelected");
              }},
-            {"load", [](World& w) { Drop(w.form, Paths({w.Write("more.mp3", std::nullopt)})); }},
+            {"load",
+             [](World& w) { DropAndWait(w, w.form, Paths({w.Write("more.mp3", std::nullopt)})); }},
         };
         for (const auto& r : rebuilds) {
             World w;
             const std::string tagged = w.Write("tagged.mp3", MakeBlock(Tag().Artist("Gone")));
             const std::string bare = w.Write("bare.mp3", std::nullopt);
             const std::string other = w.Write("other.mp3", MakeBlock(Tag().Artist("Other")));
-            w.form->AddDroppedPaths(Paths({tagged, bare, other}));
+            w.Load(Paths({tagged, bare, other}));
             w.Select({0});
             w.Find<QCheckBox>("CheckBoxTagPresent")->click();
             r.run(w);
@@ -136,7 +137,7 @@ private slots:
         World w;
         const std::string path = w.Write("song.mp3", MakeBlock(Tag().Artist("Before").Track(4)));
         const std::vector<uint8_t> before = ReadBytes(path);
-        w.form->AddDroppedPaths(Paths({path}));
+        w.Load(Paths({path}));
         w.Select({0});
         w.SetText("EditTagArtist", QStringLiteral("After"));
         // The Track box takes two characters.
@@ -175,7 +176,7 @@ private slots:
         World w;
         const std::string kept = w.Write("kept.mp3", MakeBlock(Tag().Artist("K")));
         const std::string gone = w.Write("gone.mp3", MakeBlock(Tag().Artist("G")));
-        w.form->AddDroppedPaths(Paths({kept, gone}));
+        w.Load(Paths({kept, gone}));
         std::filesystem::remove(gone);
 
         w.Select({1});

@@ -16,9 +16,9 @@ class MainWindowSelectTest : public QObject {
 private slots:
     void SelectionCommandsOnAMixedSet() {
         World w;
-        w.form->AddDroppedPaths(Paths({w.Write("1.mp3", MakeBlock(Tag().Artist("Art").Track(5))),
-                                       w.Write("2.mp3", MakeBlock(Tag().Title("NoArtist"))),
-                                       w.Write("3.mp3", std::nullopt)}));
+        w.Load(Paths({w.Write("1.mp3", MakeBlock(Tag().Artist("Art").Track(5))),
+                      w.Write("2.mp3", MakeBlock(Tag().Title("NoArtist"))),
+                      w.Write("3.mp3", std::nullopt)}));
         const struct {
             const char* control;
             std::vector<int> rows;
@@ -44,8 +44,8 @@ private slots:
     // its own field whatever the criterion codes behind them.
     void YearAndGenreItemsSelectByTheirOwnField() {
         World w;
-        w.form->AddDroppedPaths(Paths({w.Write("1.mp3", MakeBlock(Tag().Year("1999").Genre(255))),
-                                       w.Write("2.mp3", MakeBlock(Tag().Genre(17)))}));
+        w.Load(Paths({w.Write("1.mp3", MakeBlock(Tag().Year("1999").Genre(255))),
+                      w.Write("2.mp3", MakeBlock(Tag().Genre(17)))}));
         const struct {
             const char* item;
             std::vector<int> rows;
@@ -64,7 +64,7 @@ private slots:
     // showing its fields), and a tag whose artist is thirty spaces and genre 255.
     void EverySelectionCommandOnTagsInEachState() {
         World w;
-        w.form->AddDroppedPaths(Paths(
+        w.Load(Paths(
             {w.Write("none.mp3", std::nullopt), w.Write("append.mp3", std::nullopt),
              w.Write("remove.mp3", MakeBlock(Tag()
                                                  .Artist("A")
@@ -117,10 +117,9 @@ private slots:
     // conditions at once, and every row back when both boxes are emptied.
     void FilteringThroughTheWindowsControls() {
         World w;
-        w.form->AddDroppedPaths(
-            Paths({w.Write("1.mp3", MakeBlock(Tag().Artist("Beatles").Year("1965"))),
-                   w.Write("2.mp3", MakeBlock(Tag().Artist("The Beatles").Year("1969"))),
-                   w.Write("3.mp3", MakeBlock(Tag().Artist("Kraftwerk").Year("1974")))}));
+        w.Load(Paths({w.Write("1.mp3", MakeBlock(Tag().Artist("Beatles").Year("1965"))),
+                      w.Write("2.mp3", MakeBlock(Tag().Artist("The Beatles").Year("1969"))),
+                      w.Write("3.mp3", MakeBlock(Tag().Artist("Kraftwerk").Year("1974")))}));
         auto* look1 = w.Find<QComboBox>("ComboBoxExFilter1");
         auto* column1 = w.Find<QComboBox>("ComboBoxFilter1");
         auto* look2 = w.Find<QComboBox>("ComboBoxExFilter2");
@@ -166,9 +165,9 @@ private slots:
 
     void HeaderClicksSortBothWaysWithTheirImages() {
         World w;
-        w.form->AddDroppedPaths(Paths({w.Write("a.mp3", MakeBlock(Tag().Artist("b").Track(2))),
-                                       w.Write("b.mp3", MakeBlock(Tag().Artist("A").Track(10))),
-                                       w.Write("c.mp3", std::nullopt)}));
+        w.Load(Paths({w.Write("a.mp3", MakeBlock(Tag().Artist("b").Track(2))),
+                      w.Write("b.mp3", MakeBlock(Tag().Artist("A").Track(10))),
+                      w.Write("c.mp3", std::nullopt)}));
         w.form->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.form));
         QHeaderView* header = w.table->header();

@@ -84,8 +84,8 @@ private slots:
         QSignalSpy inserted(w.table->model(), &QAbstractItemModel::rowsInserted);
 
         // Dropped on the table: the drop reaches the window through its parents.
-        Drop(w.table->viewport(),
-             Paths({tagged, upper, w.dir / "a", w.dir / "album.mp3", text, untagged}));
+        DropAndWait(w, w.table->viewport(),
+                    Paths({tagged, upper, w.dir / "a", w.dir / "album.mp3", text, untagged}));
         QCOMPARE(w.library.TagList()->Count(), 2);
         QCOMPARE(w.Column(0), (std::vector<std::string>{"1", "2"}));
         QCOMPARE(w.Column(1), (std::vector<std::string>{"b", "a"}));
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(inserted.count(), 1);  // one rebuild
 
         // A drop without any ".mp3" path changes nothing.
-        Drop(w.form, Paths({text, upper}));
+        DropAndWait(w, w.form, Paths({text, upper}));
         QCOMPARE(w.library.TagList()->Count(), 2);
     }
 
@@ -105,7 +105,7 @@ private slots:
         auto* look_for = w.Find<QComboBox>("ComboBoxExFilter1");
         for (QWidget* target : {static_cast<QWidget*>(w.Find<QLineEdit>("EditTagArtist")),
                                 static_cast<QWidget*>(look_for->lineEdit())})
-            Drop(target, Paths({song}), true);
+            DropAndWait(w, target, Paths({song}), true);
         QCOMPARE(w.library.TagList()->Count(), 2);
         QCOMPARE(w.Text("EditTagArtist"), QString());
         QCOMPARE(look_for->currentText(), QString());
@@ -117,7 +117,7 @@ private slots:
         while (deep.size() < 300) deep += "/directory-with-a-long-name";
         const std::string path = w.Write(deep + "/song.mp3", MakeBlock(Tag().Artist("Deep")));
         QVERIFY(path.size() > 300);
-        w.form->AddDroppedPaths(Paths({path}));
+        w.Load(Paths({path}));
         QCOMPARE(w.library.TagList()->Get(0)->GetPath(), path);
         QCOMPARE(w.Column(4), std::vector<std::string>{"Deep"});
     }
@@ -126,7 +126,7 @@ private slots:
     void ANameThatIsNotUtf8IsLoadedAndSavedUnderItsOwnBytes() {
         World w;
         const std::string path = w.Write("dir\xe9/caf\xe9.mp3", MakeBlock(Tag().Artist("Old")));
-        Drop(w.table->viewport(), Paths({path}));
+        DropAndWait(w, w.table->viewport(), Paths({path}));
         QCOMPARE(w.library.TagList()->Count(), 1);
         QCOMPARE(w.library.TagList()->Get(0)->GetPath(), path);
         w.Select({0});
@@ -145,7 +145,7 @@ private slots:
         if (const char* expected = std::getenv("AMBREL_EXPECTED_EXE_DIR")) {
             World w;
             QCOMPARE(w.library.ExeDir(), std::string(expected));
-            w.form->AddDroppedPaths({w.Write("s.mp3", MakeBlock(Tag().Genre(1)))});
+            w.Load({w.Write("s.mp3", MakeBlock(Tag().Genre(1)))});
             QCOMPARE(w.Column(8), std::vector<std::string>{"Marker genre"});
             return;
         }
@@ -166,7 +166,7 @@ private slots:
 
     void ColumnMenuHidesAndShowsColumns() {
         World w;
-        w.form->AddDroppedPaths(Paths({w.Write("s.mp3", MakeBlock(Tag().Year("1999").Genre(17)))}));
+        w.Load(Paths({w.Write("s.mp3", MakeBlock(Tag().Year("1999").Genre(17)))}));
         QAction* genre = w.Find<QAction>("Genre1");
         QVERIFY(genre->isChecked());
         genre->trigger();
@@ -187,7 +187,7 @@ private slots:
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
             paths.push_back(w.Write(name, MakeBlock(Tag().Artist(name))));
         const std::vector<uint8_t> before = ReadBytes(paths[1]);
-        w.form->AddDroppedPaths(Paths({paths[0], paths[1], paths[2]}));
+        w.Load(Paths({paths[0], paths[1], paths[2]}));
 
         w.Select({0, 2});
         QCOMPARE(w.Text("EditTagArtist"), QStringLiteral("a.mp3"));
@@ -251,8 +251,7 @@ private slots:
 
     void KeyboardCommandsAndDialogs() {
         World w;
-        w.form->AddDroppedPaths(
-            Paths({w.Write("a.mp3", MakeBlock({})), w.Write("b.mp3", MakeBlock({}))}));
+        w.Load(Paths({w.Write("a.mp3", MakeBlock({})), w.Write("b.mp3", MakeBlock({}))}));
         w.form->show();
         w.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.form));
@@ -279,14 +278,14 @@ private slots:
 
     void ClosingTheMainWindowDestroysTheModel() {
         World w;
-        w.form->AddDroppedPaths(Paths({w.Write("a.mp3", MakeBlock({}))}));
+        w.Load(Paths({w.Write("a.mp3", MakeBlock({}))}));
         w.form->show();
         w.form->close();
         QVERIFY(w.library.TagList() == nullptr);
         QVERIFY(w.library.TagViewer() == nullptr);
         QVERIFY(w.library.ErrorLog() == nullptr);
         // Commands and drops after the model is gone do nothing.
-        w.form->AddDroppedPaths(Paths({w.Write("b.mp3", MakeBlock({}))}));
+        w.Load(Paths({w.Write("b.mp3", MakeBlock({}))}));
         w.Click("ToolButtonSelectAll");
         w.Click("ToolButtonSaveAll");
         w.Click("ToolButtonSaveCurrent");

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "background_load.h"
 #include "library/library.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
@@ -62,6 +63,11 @@ struct World {
         if (found == nullptr) qFatal("no control named %s", name);
         return found;
     }
+    // Drops the paths on the window's drop handler and waits for their load.
+    void Load(const std::vector<std::string>& paths) const {
+        form->AddDroppedPaths(paths);
+        QVERIFY(AwaitLoad(library));
+    }
     void Click(const char* button) const { Find<QToolButton>(button)->click(); }
     void Trigger(const char* item) const { Find<QAction>(item)->trigger(); }
     QString Text(const char* edit) const { return Find<QLineEdit>(edit)->text(); }
@@ -105,6 +111,12 @@ inline void Drop(QWidget* target, const Paths& paths, bool as_text = false) {
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
+}
+
+// A drop as Drop makes it, followed by the wait for its load.
+inline void DropAndWait(const World& w, QWidget* target, const Paths& paths, bool as_text = false) {
+    Drop(target, paths, as_text);
+    QVERIFY(AwaitLoad(w.library));
 }
 
 // Tag fields to write, named as they are set.

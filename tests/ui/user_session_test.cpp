@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "background_load.h"
 #include "files/directory_browser.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
@@ -113,6 +114,7 @@ private slots:
         const std::string a = Tagged(s.dir, "a.mp3", "Miles Davis", "So What", 1);
         Tagged(s.dir, "b.mp3", "John Coltrane", "Naima", 2);
         s.form->AddDroppedPaths({a, s.dir / "b.mp3"});
+        QVERIFY(AwaitLoad(s.windows.GetLibrary()));
         QVERIFY(s.ShowActive());
         s.ClickRow(s.table, 0);
         QCOMPARE(s.table->SelectedRows(), (std::vector<int>{0}));
@@ -198,6 +200,7 @@ private slots:
         // Load the folder and its subfolder with the button face.
         QTest::mouseClick(s.Find<QToolButton>(viewer, "ToolButtonLoadDirectory"), Qt::LeftButton,
                           {}, QPoint(8, 12));
+        QVERIFY(AwaitLoad(s.windows.GetLibrary()));
         QCOMPARE(s.table->RowCount(), 4);
         ScreenShot("02_loaded.png");
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "background_load.h"
 #include "support/fake_prompter.h"
 #include "support/mp3_fixture.h"
 #include "ui/actions/action_panel.h"
@@ -106,6 +107,7 @@ private slots:
         }
         paths.push_back(WriteMp3(dir / "Music/Untagged/demo take.mp3", 1000, std::nullopt));
         form->AddDroppedPaths(paths);
+        QVERIFY(AwaitLoad(windows.GetLibrary()));
 
         form->show();
         form->resize(width, work_height - 40);

@@ -17,6 +17,7 @@
 #include "library/library.h"
 #include "platform/paths.h"
 #include "platform/selectors.h"
+#include "ui/common/busy_controls.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/common/qt_text.h"
@@ -100,6 +101,7 @@ FileViewerPages::FileViewerPages(const std::string& start_path, ambrel::Library&
                                  ambrel::Prompter& prompter, QWidget* parent)
     : QTabWidget(parent), library_(library), prompter_(prompter) {
     setObjectName(QStringLiteral("PageControl"));
+    busy_controls_ = new BusyControls(library_, this);
     addTab(BuildViewerPage(), QIcon::fromTheme(QStringLiteral("folder")),
            QStringLiteral("File viewer"));
     addTab(BuildSettingsPage(), QIcon::fromTheme(QStringLiteral("preferences-system")),
@@ -154,17 +156,19 @@ QToolBar* FileViewerPages::BuildDirectoryToolBar() {
 
     auto* load_menu = new QMenu(bar);
     load_menu->setObjectName(QStringLiteral("PopupMenuLoadDirectory"));
-    AddItem(load_menu, QStringLiteral("Allfiles1"), QStringLiteral("All files in directory"),
-            [this] { LoadDirectory(ambrel::LoadMode::kAll); });
-    AddItem(load_menu, QStringLiteral("Onlywheretagpresent1"),
-            QStringLiteral("Only files in directory where tag present"),
-            [this] { LoadDirectory(ambrel::LoadMode::kTagged); });
-    AddItem(load_menu, QStringLiteral("Onlywheretagisnotpresent1"),
-            QStringLiteral("Only files in directory where tag is not present"),
-            [this] { LoadDirectory(ambrel::LoadMode::kUntagged); });
+    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Allfiles1"),
+                                QStringLiteral("All files in directory"),
+                                [this] { LoadDirectory(ambrel::LoadMode::kAll); }));
+    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Onlywheretagpresent1"),
+                                QStringLiteral("Only files in directory where tag present"),
+                                [this] { LoadDirectory(ambrel::LoadMode::kTagged); }));
+    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Onlywheretagisnotpresent1"),
+                                QStringLiteral("Only files in directory where tag is not present"),
+                                [this] { LoadDirectory(ambrel::LoadMode::kUntagged); }));
     QToolButton* load =
         AddButton(bar, QStringLiteral("ToolButtonLoadDirectory"),
                   QStringLiteral("Load supported files in current directory"), Picture::kLoad);
+    busy_controls_->Add(load);
     load->setMenu(load_menu);
     load->setPopupMode(QToolButton::MenuButtonPopup);
     connect(load, &QToolButton::clicked, this, [this] { LoadDirectory(ambrel::LoadMode::kAll); });
@@ -195,16 +199,18 @@ QToolBar* FileViewerPages::BuildFileToolBar() {
 
     auto* load_menu = new QMenu(bar);
     load_menu->setObjectName(QStringLiteral("PopupMenuLoadFiles"));
-    AddItem(load_menu, QStringLiteral("Loadall1"), QStringLiteral("Load all selected"),
-            [this] { LoadSelectedFiles(ambrel::LoadMode::kAll); });
-    AddItem(load_menu, QStringLiteral("Loadonlywheretgpresent1"),
-            QStringLiteral("Load selected where tag present"),
-            [this] { LoadSelectedFiles(ambrel::LoadMode::kTagged); });
-    AddItem(load_menu, QStringLiteral("Loadwheretagisnotpresent1"),
-            QStringLiteral("Load selected where tag is not present"),
-            [this] { LoadSelectedFiles(ambrel::LoadMode::kUntagged); });
+    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Loadall1"),
+                                QStringLiteral("Load all selected"),
+                                [this] { LoadSelectedFiles(ambrel::LoadMode::kAll); }));
+    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Loadonlywheretgpresent1"),
+                                QStringLiteral("Load selected where tag present"),
+                                [this] { LoadSelectedFiles(ambrel::LoadMode::kTagged); }));
+    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Loadwheretagisnotpresent1"),
+                                QStringLiteral("Load selected where tag is not present"),
+                                [this] { LoadSelectedFiles(ambrel::LoadMode::kUntagged); }));
     QToolButton* load = AddButton(bar, QStringLiteral("ToolButtonLoadFiles"),
                                   QStringLiteral("Load selected files"), Picture::kAudioFile);
+    busy_controls_->Add(load);
     load->setText(QStringLiteral("File"));
     load->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     load->setMenu(load_menu);
@@ -258,9 +264,9 @@ void FileViewerPages::BuildDirectoryList() {
 
     popup_menu_dir_ = new QMenu(list);
     popup_menu_dir_->setObjectName(QStringLiteral("PopupMenuDir"));
-    AddItem(popup_menu_dir_, QStringLiteral("Loadfilesfromcurrentdirectory1"),
-            QStringLiteral("Load files from current directory"),
-            [this] { LoadDirectory(std::nullopt); });
+    busy_controls_->Add(AddItem(popup_menu_dir_, QStringLiteral("Loadfilesfromcurrentdirectory1"),
+                                QStringLiteral("Load files from current directory"),
+                                [this] { LoadDirectory(std::nullopt); }));
     AddItem(popup_menu_dir_, QStringLiteral("Refreshdirectory1"),
             QStringLiteral("Refresh directory"), [this] { ToolButtonFolderRefreshClick(); });
     AddItem(popup_menu_dir_, QStringLiteral("Deleteselecteddirectory1"),
@@ -380,24 +386,20 @@ void FileViewerPages::FollowSelection() {
 }
 
 void FileViewerPages::LoadDirectory(std::optional<ambrel::LoadMode> mode) {
+    if (library_.IsBusy() || !library_.TagList()) return;
     if (mode) viewer_->SetLoadMode(*mode);
-    ambrel::TTagList* list = library_.TagList();
-    ambrel::TTagViewer* tag_viewer = library_.TagViewer();
-    ambrel::TErrorLog* log = library_.ErrorLog();
-    if (!list || !tag_viewer || !log) return;
     const std::string mask = filter_combo_box_->CurrentMask();
-    ambrel::LoadDirectory(*viewer_, *list, *tag_viewer, *log, mask,
-                          check_box_viewer_hidden_->isChecked(),
-                          check_box_load_subdirs_->isChecked());
+    library_.StartLoad(ambrel::LoadKind::kDirectory,
+                       ambrel::DirectoryLoad(*viewer_, mask, check_box_viewer_hidden_->isChecked(),
+                                             check_box_load_subdirs_->isChecked()));
 }
 
 void FileViewerPages::LoadSelectedFiles(ambrel::LoadMode mode) {
+    if (library_.IsBusy() || !library_.TagList()) return;
     viewer_->SetLoadMode(mode);
-    ambrel::TTagList* list = library_.TagList();
-    ambrel::TTagViewer* tag_viewer = library_.TagViewer();
-    if (!list || !tag_viewer) return;
-    ambrel::LoadSelectedFiles(*viewer_, *list, *tag_viewer, check_box_viewer_hidden_->isChecked(),
-                              check_box_load_subdirs_->isChecked());
+    library_.StartLoad(ambrel::LoadKind::kSelectedFiles,
+                       ambrel::SelectedFilesLoad(*viewer_, check_box_viewer_hidden_->isChecked(),
+                                                 check_box_load_subdirs_->isChecked()));
 }
 
 void FileViewerPages::AfterTagsSaved(const std::vector<std::string>& paths) {

@@ -24,6 +24,7 @@ class TFileViewer;
 
 namespace ambrel::ui {
 
+class BusyControls;
 class QtDriveSelector;
 class QtFilterSelector;
 class QtIconSource;
@@ -51,11 +52,11 @@ public:
     const ambrel::TDirectoryBrowser& Browser() const;
 
     // Loads the files of the current directory (and its subdirectories when "Load tags
-    // also from subdirectories" is checked) with this LoadMode; none keeps the mode set
-    // last. A failed search is reported through the library's error log. Nothing while the
-    // library holds no model.
+    // also from subdirectories" is checked) with this LoadMode, in the background; none
+    // keeps the mode set last. A failed search is reported through the library's error log
+    // when the load ends. Nothing while the library is busy or holds no model.
     void LoadDirectory(std::optional<ambrel::LoadMode> mode);
-    // Loads the selected file rows with this LoadMode.
+    // Loads the selected file rows with this LoadMode, likewise.
     void LoadSelectedFiles(ambrel::LoadMode mode);
     // The main window saved tags to these files: a file list that shows tag status updates
     // their rows, or lists the folder again when it may have changed since it was listed.
@@ -111,6 +112,7 @@ private:
     QtReportView* list_view_files_ = nullptr;
     QtFilterSelector* filter_combo_box_ = nullptr;
     QMenu* popup_menu_dir_ = nullptr;
+    BusyControls* busy_controls_ = nullptr;
     QCheckBox* check_box_viewer_hidden_ = nullptr;
     QCheckBox* check_box_viewer_icons_ = nullptr;
     QCheckBox* check_box_tag_status_ = nullptr;

@@ -21,11 +21,13 @@
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "tag/tag_file.h"
+#include "ui/common/busy_controls.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/common/qt_text.h"
 #include "ui/common/window_placement.h"
 #include "ui/viewer/filter_bar.h"
+#include "ui/viewer/load_bar.h"
 #include "ui/viewer/tag_detail_panel.h"
 #include "viewer/tag_viewer.h"
 
@@ -47,6 +49,7 @@ TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
                            action_panel_visible_ ? action_panel_.data() : nullptr};
     });
 
+    busy_controls_ = new BusyControls(library_, this);
     BuildPages();
     BuildToolBar();
     BuildMainMenu();
@@ -56,6 +59,7 @@ TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
     tag_detail_panel_->Bind(Viewer());
     filter_bar_->Bind(Viewer());
     ConnectTable();
+    ReceiveLoadEnds();
     // Files dropped from the desktop's file manager land here, wherever they fall: the
     // edit boxes take no drops, so a dropped file is loaded rather than typed as a URL.
     setAcceptDrops(true);
@@ -63,7 +67,18 @@ TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
     resize(760, 640);
 }
 
-TForm1::~TForm1() { DestroyModel(); }
+TForm1::~TForm1() {
+    library_.SetLoadNotifier(nullptr);
+    DestroyModel();
+}
+
+void TForm1::ReceiveLoadEnds() {
+    library_.SetLoadNotifier([this] {
+        // On a load thread: a queued call, which never waits for this window.
+        QMetaObject::invokeMethod(
+            this, [this] { Run([this] { library_.FinishLoad(); }); }, Qt::QueuedConnection);
+    });
+}
 
 ambrel::TTagViewer* TForm1::Viewer() const { return library_.TagViewer(); }
 
@@ -137,6 +152,8 @@ void TForm1::BuildPages() {
     page_control_file_detail_->setCurrentIndex(0);
     page_control_file_detail_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
+    load_bar_ = new LoadBar(library_, central);
+    layout->addWidget(load_bar_);
     layout->addWidget(page_control_file_viewer_, 1);
     layout->addWidget(page_control_file_detail_, 0);
     setCentralWidget(central);
@@ -151,6 +168,8 @@ void TForm1::ConnectTable() {
         });
     });
     Bind(tag_detail_panel_, &TagDetailPanel::saveClicked, [this] { SaveCurrentTag(); });
+    busy_controls_->Add(
+        tag_detail_panel_->findChild<QWidget*>(QStringLiteral("SpeedButtonTagSave")));
     Bind(filter_bar_, &FilterBar::applyClicked, [this] { ApplyFilter(); });
 }
 
@@ -174,13 +193,13 @@ void TForm1::SelectAll() {
 }
 
 void TForm1::RemoveSelectedLines() {
-    if (!Viewer()) return;
+    if (!Viewer() || library_.IsBusy()) return;
     Viewer()->DeleteSelected();
     ShowTagDetail(CurrentRow());
 }
 
 void TForm1::RemoveAllLines() {
-    if (!Viewer()) return;
+    if (!Viewer() || library_.IsBusy()) return;
     Viewer()->DeleteAll();
     ShowTagDetail(CurrentRow());
 }
@@ -190,6 +209,7 @@ void TForm1::RedrawAllLines() {
 }
 
 void TForm1::SaveCurrentTag() {
+    if (library_.IsBusy()) return;
     const int row = CurrentRow();
     const ambrel::TTagFile* file = Viewer() ? Viewer()->EntryAt(row) : nullptr;
     tag_detail_panel_->StoreTagDetail(row);
@@ -202,6 +222,7 @@ void TForm1::SaveCurrentTag() {
 }
 
 void TForm1::SaveAllTags() {
+    if (library_.IsBusy()) return;
     const ambrel::SaveReport report = library_.SaveAll();
     ReportUnsaved(report.failed);
     emit tagsSaved(report.saved);
@@ -297,14 +318,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 // --- Dropped files -------------------------------------------------------------------
 
-void TForm1::AddDroppedPaths(const std::vector<std::string>& paths) { library_.AddFiles(paths); }
+void TForm1::AddDroppedPaths(const std::vector<std::string>& paths) {
+    library_.StartLoad(ambrel::LoadKind::kDrop, ambrel::DroppedFilesLoad(paths));
+}
 
+// While a load runs, a drop is refused where it would fall.
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && !library_.IsBusy()) event->acceptProposedAction();
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && !library_.IsBusy()) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {

@@ -26,7 +26,9 @@ class TTagViewer;
 
 namespace ambrel::ui {
 
+class BusyControls;
 class FilterBar;
+class LoadBar;
 enum class Picture;
 class QtReportView;
 class SideBySidePlacement;
@@ -79,7 +81,8 @@ public:
     void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
 
     // Loads the dropped paths (bytes, as the system names the files) that the tag list takes
-    // (TTagList::IsMp3Path) into it and rebuilds the table once. Folders are skipped.
+    // (TTagList::IsMp3Path) into it in the background, and rebuilds the table once when the
+    // load ends. Folders are skipped. Nothing while the library is busy.
     void AddDroppedPaths(const std::vector<std::string>& paths);
 
 signals:
@@ -121,6 +124,8 @@ private:
     void ToggleFileViewer();
     void ToggleActionPanel();
     void ShowColumnFromMenu(int column, bool show);
+    // The library's loads end here, on this window's thread.
+    void ReceiveLoadEnds();
     // Warns once about files whose changes could not be written.
     void ReportUnsaved(const std::vector<std::string>& paths);
 
@@ -139,7 +144,9 @@ private:
     QPointer<QDialog> about_;
     SideBySidePlacement* placement_ = nullptr;
 
+    BusyControls* busy_controls_ = nullptr;
     QToolBar* tool_bar_ = nullptr;
+    LoadBar* load_bar_ = nullptr;
     QtReportView* list_view_tag_viewer_ = nullptr;
     TagDetailPanel* tag_detail_panel_ = nullptr;
     FilterBar* filter_bar_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "ui/common/busy_controls.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
 #include "ui/viewer/main_window.h"
@@ -92,10 +93,12 @@ void TForm1::BuildToolBar() {
         "ToolButtonDelSelected", QStringLiteral("Remove selected"),
         QStringLiteral("Remove selected tags from tag viewer"), Picture::kRemoveSelected);
     Bind(del_selected, &QToolButton::clicked, [this] { RemoveSelectedLines(); });
+    busy_controls_->Add(del_selected);
     QToolButton* del_all =
         AddToolButton("ToolButtonDelAll", QStringLiteral("Remove selected"),
                       QStringLiteral("Remove all tags from tag viewer"), Picture::kRemoveAll);
     Bind(del_all, &QToolButton::clicked, [this] { RemoveAllLines(); });
+    busy_controls_->Add(del_all);
     tool_bar_->addSeparator();
 
     QToolButton* save_current =
@@ -103,10 +106,12 @@ void TForm1::BuildToolBar() {
                       QStringLiteral("Save currently selected tag"), Picture::kSave);
     save_current->setToolTip(save_current->statusTip());
     Bind(save_current, &QToolButton::clicked, [this] { SaveCurrentTag(); });
+    busy_controls_->Add(save_current);
     QToolButton* save_all =
         AddToolButton("ToolButtonSaveAll", QStringLiteral("Save all tags"),
                       QStringLiteral("Save changes in all changed tags "), Picture::kSaveAll);
     Bind(save_all, &QToolButton::clicked, [this] { SaveAllTags(); });
+    busy_controls_->Add(save_all);
     tool_bar_->addSeparator();
 
     QToolButton* refresh =
@@ -185,18 +190,22 @@ void TForm1::BuildMainMenu() {
                        QStringLiteral("Delete tags on selected lines"), Picture::kRemoveSelected);
     TableShortcut(item, QKeySequence::Delete);
     Bind(item, &QAction::triggered, [this] { RemoveSelectedLines(); });
+    busy_controls_->Add(item);
     item =
         AddMenuItem(main, "Deletealltags1", QStringLiteral("Delete all tags"), Picture::kRemoveAll);
     Bind(item, &QAction::triggered, [this] { RemoveAllLines(); });
+    busy_controls_->Add(item);
     main->addSeparator();
     item = AddMenuItem(main, "Savecurrentlyselectedtag1",
                        QStringLiteral("Save currently selected tag"), Picture::kSave);
     item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Bind(item, &QAction::triggered, [this] { SaveCurrentTag(); });
+    busy_controls_->Add(item);
     item = AddMenuItem(main, "Saveallchangestags1", QStringLiteral("Save all changes tags"),
                        Picture::kSaveAll);
     item->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     Bind(item, &QAction::triggered, [this] { SaveAllTags(); });
+    busy_controls_->Add(item);
     main->addSeparator();
     item = AddMenuItem(main, "Refreshalllines1", QStringLiteral("Refresh all lines"),
                        Picture::kRefresh);

@@ -1,0 +1,191 @@
+// Loads in the background through the real windows: a slow load shows its bar while the
+// event loop goes on, greys what would change the list, and ends once, cancelled or not;
+// a window closed during a load is left in one piece. The reads are slowed by the load's
+// test hook.
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/parallel_load.h"
+#include "main_window_world.h"
+#include "support/gate.h"
+#include "ui/files/file_viewer_window.h"
+#include "window_test_main.h"
+
+using namespace ambrel::test;
+
+namespace {
+
+constexpr int kFiles = 150;
+
+// The file names of a slow tree, in load order.
+std::vector<std::string> SlowTree(World& w) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "slow/s" + std::to_string(1000 + i) + ".mp3";
+        paths.push_back(w.Write(name, MakeBlock(Tag().Artist(name))));
+    }
+    return paths;
+}
+
+// Each read waits a little, on the load's own thread: the load takes about a second.
+void SlowReads(World& w) {
+    ambrel::LoadOptions options;
+    options.readers = 1;
+    options.before_read = [](const std::string&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(8));
+    };
+    w.library.SetLoadOptions(options);
+}
+
+// The controls of both windows whose commands change the list.
+std::vector<QObject*> ListChangers(World& w) {
+    std::vector<QObject*> controls;
+    for (const char* name : {"ToolButtonDelSelected", "ToolButtonDelAll", "ToolButtonSaveCurrent",
+                             "ToolButtonSaveAll", "SpeedButtonTagSave"})
+        controls.push_back(w.Find<QWidget>(name));
+    for (const char* name : {"Deletetagsonselectedlines1", "Deletealltags1",
+                             "Savecurrentlyselectedtag1", "Saveallchangestags1"})
+        controls.push_back(w.Find<QAction>(name));
+    QWidget* viewer = w.windows->Form2();
+    for (const char* name : {"ToolButtonLoadDirectory", "ToolButtonLoadFiles"})
+        controls.push_back(viewer->findChild<QWidget*>(QLatin1String(name)));
+    for (const char* name : {"Allfiles1", "Loadall1", "Loadfilesfromcurrentdirectory1"})
+        controls.push_back(viewer->findChild<QAction*>(QLatin1String(name)));
+    return controls;
+}
+
+bool AllEnabled(const std::vector<QObject*>& controls, bool enabled) {
+    return std::all_of(controls.begin(), controls.end(), [enabled](QObject* control) {
+        if (auto* widget = qobject_cast<QWidget*>(control)) return widget->isEnabled() == enabled;
+        return qobject_cast<QAction*>(control)->isEnabled() == enabled;
+    });
+}
+
+bool AcceptsDrag(World& w) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/x.mp3"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.form, &enter);
+    return enter.isAccepted();
+}
+
+}  // namespace
+
+class BackgroundLoadTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ASlowLoadShowsItsBarWhileTheWindowsGoOnAndCancelKeepsAPrefix() {
+        World w;
+        const std::vector<std::string> paths = SlowTree(w);
+        w.Load({paths[0]});
+        SlowReads(w);
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form));
+        auto* panel = w.Find<QWidget>("PanelLoad");
+        auto* bar = w.Find<QProgressBar>("ProgressBarLoad");
+        const std::vector<QObject*> changers = ListChangers(w);
+        QVERIFY(AllEnabled(changers, true));
+        QVERIFY(AcceptsDrag(w));
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        QSignalSpy inserted(w.table->model(), &QAbstractItemModel::rowsInserted);
+
+        w.form->AddDroppedPaths(paths);
+        QVERIFY(w.library.IsBusy());
+        QVERIFY2(!panel->isVisible(), "a quick load never flashes the bar");
+        QVERIFY(AllEnabled(changers, false));
+        QVERIFY(!AcceptsDrag(w));
+        QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 10000);
+        QVERIFY(w.library.IsBusy());
+        // While the files are read the table, its selection and the menus still work.
+        QCOMPARE(w.table->RowCount(), 1);
+        w.Trigger("Selectalllines1");
+        QCOMPARE(w.table->SelectedRows(), std::vector<int>{0});
+        QCOMPARE(w.Text("EditTagArtist"), QString::fromStdString("slow/s1000.mp3"));
+        QTRY_VERIFY(bar->value() > 0);
+        QVERIFY(bar->text().contains(QLatin1String(" / ")));
+        QVERIFY2(ticks > 3, "the event loop turns during the load");
+
+        w.Find<QPushButton>("ButtonCancelLoad")->click();
+        QVERIFY(AwaitLoad(w.library));
+        QVERIFY(!panel->isVisible());
+        QVERIFY(AllEnabled(changers, true));
+        QCOMPARE(inserted.count(), 1);  // the table rebuilt once
+        const std::vector<std::string> names = w.Column(2);
+        QVERIFY(names.size() > 1 && names.size() < kFiles + 1u);
+        for (std::size_t row = 1; row < names.size(); ++row)
+            QCOMPARE(names[row], "s" + std::to_string(1000 + row - 1));
+    }
+
+    // The commands refuse while busy also where no greyed control stands between: keys and
+    // calls.
+    void CommandsThatChangeTheListWaitForTheLoad() {
+        World w;
+        const std::vector<std::string> paths = SlowTree(w);
+        w.Load({paths[0], paths[1]});
+        w.library.TagList()->Get(0)->SetArtist("changed");
+        auto gate = std::make_shared<Gate>(paths[5]);
+        ambrel::LoadOptions options;
+        options.before_read = [gate](const std::string& path) { gate->At(path); };
+        w.library.SetLoadOptions(options);
+        w.form->AddDroppedPaths(paths);
+        gate->AwaitReached();
+        w.Select({0, 1});
+        w.form->RemoveSelectedLines();
+        w.form->RemoveAllLines();
+        w.form->SaveAllTags();
+        w.form->AddDroppedPaths({paths[2]});
+        QCOMPARE(w.table->RowCount(), 2);
+        QCOMPARE(ReadTail(paths[0]), Bytes(MakeBlock(Tag().Artist("slow/s1000.mp3"))));
+        gate->Release();
+        QVERIFY(AwaitLoad(w.library));
+        QCOMPARE(w.table->RowCount(), kFiles + 2);
+    }
+
+    // The main window closed, or the whole window set gone, while a read hangs: nothing is
+    // left that the load's end could reach.
+    void ClosingTheWindowsDuringALoadLeavesNothingBroken() {
+        for (const bool whole_set : {false, true}) {
+            auto w = std::make_unique<World>();
+            const std::vector<std::string> paths = SlowTree(*w);
+            auto gate = std::make_shared<Gate>(paths[3]);
+            ambrel::LoadOptions options;
+            options.before_read = [gate](const std::string& path) { gate->At(path); };
+            w->library.SetLoadOptions(options);
+            w->form->show();
+            w->form->AddDroppedPaths(paths);
+            gate->AwaitReached();
+            if (whole_set) {
+                w->windows.reset();
+            } else {
+                w->form->close();
+                QVERIFY(!w->library.IsBusy());
+                QVERIFY(w->library.TagList() == nullptr);
+            }
+            gate->Release();
+            QTest::qWait(200);
+            w.reset();
+            QTest::qWait(50);
+        }
+    }
+};
+
+int main(int argc, char** argv) {
+    QString shots_dir;
+    return RunWindowTest<BackgroundLoadTest>(argc, argv, &shots_dir);
+}
+
+#include "background_load_test.moc"
