@@ -100,6 +100,11 @@ SaveReport Library::SaveAll() {
     return tag_list_ && !IsBusy() ? tag_list_->SaveModified() : SaveReport{};
 }
 
+void Library::SetCodePage(CodePage page) {
+    CodePageConverter::SetCurrent(page);
+    if (tag_viewer_) tag_viewer_->RedrawRows();
+}
+
 bool Library::StartLoad(LoadKind kind, LoadRequest request) {
     if (!tag_list_ || IsBusy()) return false;
     auto notice = std::make_shared<LoadNotice>(load_notifier_);

@@ -10,6 +10,7 @@
 
 #include "files/file_loader.h"
 #include "files/parallel_load.h"
+#include "tag/code_page.h"
 #include "tag/tag_list.h"
 
 namespace ambrel {
@@ -72,6 +73,10 @@ public:
     // Saves every modified entry (TTagList::SaveModified); an empty report while busy or
     // without a model.
     SaveReport SaveAll();
+    // Reads and writes the ID3v1 fields in this code page from now on, for the whole program
+    // (CodePageConverter::SetCurrent), and redraws the table's rows from memory: no file is
+    // read and no entry changes.
+    void SetCodePage(CodePage page);
 
     // --- The load in the background ---
     // One load at a time runs on threads of its own (files/parallel_load.h) while the windows

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -40,6 +41,10 @@ const PageInfo kPages[] = {
     {{CodePage::kKoi8R, "KOI8-R", "KOI8-R (Cyrillic)"}, "KOI8-R"},
     {{CodePage::kSystemLocale, "locale", "System locale"}, ""},
 };
+
+// The page of the program's fields and its table (none for Latin-1).
+std::atomic<CodePage> current_page{CodePage::kLatin1};
+std::atomic<const CodePageConverter::Table*> current_table{nullptr};
 
 const PageInfo& InfoOf(CodePage page) {
     for (const PageInfo& info : kPages) {
@@ -232,6 +237,17 @@ CodePageConverter::CodePageConverter(CodePage page) {
         return;
     }
     table_ = ForCodeset(std::string(InfoOf(page).codeset)).table_;
+}
+
+void CodePageConverter::SetCurrent(CodePage page) {
+    current_table.store(CodePageConverter(page).table_, std::memory_order_release);
+    current_page.store(page, std::memory_order_release);
+}
+
+CodePage CodePageConverter::CurrentPage() { return current_page.load(std::memory_order_acquire); }
+
+CodePageConverter CodePageConverter::Current() {
+    return CodePageConverter(current_table.load(std::memory_order_acquire));
 }
 
 std::string_view CodePageConverter::Codeset() const {

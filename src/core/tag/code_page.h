@@ -53,6 +53,14 @@ public:
     // other (UTF-8, a multi-byte or stateful set, a name iconv does not know) is Latin-1.
     static CodePageConverter ForCodeset(const std::string& codeset);
 
+    // The page the program's ID3v1 fields are read and written in (TTagFile's getters and
+    // setters): one for the whole program, as one library is open at a time and all its
+    // windows and the command line show it alike. Latin-1 until set. Set on one thread while
+    // the fields are not in use there; read on any thread.
+    static void SetCurrent(CodePage page);
+    static CodePage CurrentPage();
+    static CodePageConverter Current();
+
     // The iconv name of the code set in use ("ISO-8859-1" for Latin-1).
     std::string_view Codeset() const;
 

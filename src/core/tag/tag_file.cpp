@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "tag/code_page.h"
 #include "tag/text_helpers.h"
 
 namespace ambrel {
@@ -76,10 +77,10 @@ int TTagFile::GetGenre() const { return block_[id3v1::kGenreOffset]; }
 
 int TTagFile::SetText(std::size_t offset, std::size_t width, std::optional<std::string_view> text) {
     if (!text || state_ == tsNone) return 0;
-    // The width counts Latin-1 bytes, so the text is converted before it is cut.
-    const std::string latin1 = Utf8ToLatin1(*text);
+    // The width counts the field's bytes, so the text is converted before it is cut.
+    const std::string bytes = CodePageConverter::Current().Encode(*text);
     std::fill_n(block_.begin() + offset, width, 0);
-    std::memcpy(block_.data() + offset, latin1.data(), std::min(width, latin1.size()));
+    std::memcpy(block_.data() + offset, bytes.data(), std::min(width, bytes.size()));
     modified_ = true;
     return 1;
 }
@@ -91,7 +92,7 @@ std::string_view TTagFile::StoredText(std::size_t offset, std::size_t width) con
 }
 
 std::string TTagFile::GetText(std::size_t offset, std::size_t width) const {
-    return Latin1ToUtf8(StoredText(offset, width));
+    return CodePageConverter::Current().Decode(StoredText(offset, width));
 }
 
 int TTagFile::SetByte(std::size_t offset, int value) {

@@ -29,8 +29,10 @@ constexpr bool BeginsWithTag(const TagBlock& block) {
     return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
 }
 
-// One audio file and its ID3v1 tag. The block holds Latin-1 bytes; the getters give
-// UTF-8 and the setters take UTF-8, so every byte read survives an edit unchanged.
+// One audio file and its ID3v1 tag. The block's text fields hold bytes of the program's code
+// page (CodePageConverter::Current, Latin-1 by default); the getters give UTF-8 and the
+// setters take UTF-8, cut to the field's width in bytes, so every byte read survives an edit
+// unchanged.
 class TTagFile : public TTagBase {
 public:
     explicit TTagFile(std::optional<std::string_view> path);
@@ -59,8 +61,8 @@ public:
     int Save() override;
 
     const TagBlock& Block() const { return block_; }
-    // The Latin-1 bytes of a text field as the block holds them, up to its first zero byte
-    // (the whole field when it holds none): the text a getter turns into UTF-8.
+    // The bytes of a text field as the block holds them, up to its first zero byte (the
+    // whole field when it holds none): the text a getter turns into UTF-8.
     std::string_view StoredText(std::size_t offset, std::size_t width) const;
     // Loads from a block read elsewhere (the bytes of a file's end), exactly as Load
     // would after its read: 1 and tsPresent when it begins with "TAG", else 0.

@@ -257,6 +257,16 @@ int TTagViewer::UpdateAllRows() {
     return all ? count : -1;
 }
 
+void TTagViewer::RedrawRows() {
+    const int rows = RowCount();
+    table_->BeginUpdate();
+    for (int row = 0; row < rows; ++row) {
+        FillCells(*EntryAt(row), &row_texts_);
+        table_->SetRow(row, VisibleCells());
+    }
+    table_->EndUpdate();
+}
+
 std::vector<int> TTagViewer::SelectedRows() const { return table_->SelectedRows(); }
 
 void TTagViewer::SelectAll() { table_->SelectAll(); }
@@ -461,9 +471,9 @@ int TTagViewer::SortColumnNumber() const {
     return std::max(ColumnAtPosition(sort_column_), 0);
 }
 
-// The rule the cells' texts would give, taken from the entries: Index and Track as numbers
-// (an untagged row's empty track as 0), every other column by the unsigned bytes of its text.
-// A text field's stored Latin-1 bytes order as its UTF-8 cell does, so nothing is converted.
+// The rule taken from the entries: Index and Track as numbers (an untagged row's empty track
+// as 0), every other column by unsigned bytes. A tag field sorts by its stored bytes, so
+// nothing is converted: in the Latin-1 page they order as the UTF-8 cell does.
 TTagViewer::SortKey TTagViewer::SortKeyOf(const TTagFile& file, int column) const {
     if (column == kIndex) return {file.GetIndex(), {}};
     if (column == kTrack) return {TrackKey(file), {}};

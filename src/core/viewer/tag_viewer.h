@@ -80,6 +80,10 @@ public:
     int ListPositionAt(int row) const;
     int UpdateRow(int row);
     int UpdateAllRows();
+    // Fills every shown row's cells again from its entry, in place: the rows, their order
+    // and the selection stay (the filter is not applied again). For texts that read
+    // differently now, as after a change of the code page.
+    void RedrawRows();
     std::vector<int> SelectedRows() const;
     void SelectAll();
     int DeleteSelected();
@@ -113,8 +117,9 @@ public:
     // selection follows its rows).
     void SortRows();
     // The sort rule for two rows (row numbers of the table), honouring SortColumn and
-    // SortDirection: the order the two rows' cell texts give, taken from their entries
-    // (Index and Track as numbers, every other column by unsigned bytes). Allocates nothing.
+    // SortDirection, taken from their entries: Index and Track as numbers, a tag field by the
+    // unsigned bytes the block stores (in the Latin-1 page the order of its cell text), every
+    // other column by the unsigned bytes of its cell text. Allocates nothing.
     int CompareRows(int row_a, int row_b) const;
     // The values of a column for its look-for box history: sorted without regard to
     // case, a text equal (ignoring case) to an earlier one dropped, first spelling kept.
@@ -150,8 +155,8 @@ private:
     SortKey SortKeyOf(const TTagFile& file, int column) const;
     static int CompareKeys(const SortKey& a, const SortKey& b);
     static int TrackKey(const TTagFile& file);
-    // A text column's sort key: the bytes of the cell text, or the stored Latin-1 bytes
-    // that order as it does.
+    // A text column's sort key: the bytes of the cell text, or for a tag field its stored
+    // bytes.
     std::string_view SortText(const TTagFile& file, int column) const;
     int SelectMatching(const std::optional<SelectionCriterion>& criterion);
     std::vector<std::string> VisibleCells() const;

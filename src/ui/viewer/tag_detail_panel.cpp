@@ -22,7 +22,7 @@ namespace {
 
 // QLineEdit's own default: in effect no limit.
 constexpr int kNoLimit = 32767;
-// Widths of the text fields of an ID3v1 block, in Latin-1 bytes (one QChar each).
+// Widths of the text fields of an ID3v1 block, in bytes of its code page: one a character.
 constexpr int kTextLimit = static_cast<int>(id3v1::kArtistWidth);
 constexpr int kCommentLimit = static_cast<int>(id3v1::kCommentWidth);
 constexpr int kYearLimit = 4;
