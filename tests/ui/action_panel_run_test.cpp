@@ -4,6 +4,7 @@
 
 #include "action_panel_world.h"
 #include "tag/tag_list.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -219,10 +220,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    ActionPanelRunTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<ActionPanelRunTest>(argc, argv); }
 
 #include "action_panel_run_test.moc"

@@ -7,6 +7,7 @@
 #include "action_panel_world.h"
 #include "actions/tag_processor.h"
 #include "ui/common/window_placement.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -233,10 +234,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    ActionPanelTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<ActionPanelTest>(argc, argv); }
 
 #include "action_panel_test.moc"

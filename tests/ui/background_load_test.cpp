@@ -25,6 +25,7 @@ using namespace ambrel::test;
 
 namespace {
 
+QString shots_dir;
 constexpr int kFiles = 150;
 
 // The file names of a slow tree, in load order.
@@ -184,7 +185,6 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QString shots_dir;
     return RunWindowTest<BackgroundLoadTest>(argc, argv, &shots_dir);
 }
 

@@ -28,6 +28,7 @@
 #include "ui/files/qt_selectors.h"
 #include "ui/viewer/main_window.h"
 #include "viewer/tag_viewer.h"
+#include "window_test_main.h"
 
 using namespace ambrel;
 using namespace ambrel::test;
@@ -362,10 +363,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    ambrel::ui::AmbrelApplication app(argc, argv);
-    FileOperationsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<FileOperationsTest>(argc, argv); }
 
 #include "file_operations_test.moc"

@@ -32,6 +32,7 @@
 #include "ui/files/qt_selectors.h"
 #include "ui/viewer/main_window.h"
 #include "viewer/tag_viewer.h"
+#include "window_test_main.h"
 
 using namespace ambrel;
 using namespace ambrel::test;
@@ -489,9 +490,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    ambrel::ui::AmbrelApplication app(argc, argv);
-    FileViewerWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<FileViewerWindowTest>(argc, argv); }
 #include "file_viewer_window_test.moc"

@@ -3,6 +3,7 @@
 
 #include "main_window_world.h"
 #include "support/python_reader.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -71,10 +72,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    MainWindowExportTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<MainWindowExportTest>(argc, argv); }
 
 #include "main_window_export_test.moc"

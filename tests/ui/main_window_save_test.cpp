@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "main_window_world.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -205,10 +206,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    MainWindowSaveTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<MainWindowSaveTest>(argc, argv); }
 
 #include "main_window_save_test.moc"

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "main_window_world.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -199,10 +200,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    MainWindowSelectTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<MainWindowSelectTest>(argc, argv); }
 
 #include "main_window_select_test.moc"

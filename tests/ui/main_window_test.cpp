@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "main_window_world.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -293,10 +294,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<MainWindowTest>(argc, argv); }
 
 #include "main_window_test.moc"

@@ -5,6 +5,7 @@
 #include "errors/error_log.h"
 #include "main_window_world.h"
 #include "ui/files/file_viewer_pages.h"
+#include "window_test_main.h"
 
 using namespace ambrel::test;
 
@@ -63,10 +64,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    StartPathsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<StartPathsTest>(argc, argv); }
 
 #include "start_paths_test.moc"

@@ -22,6 +22,7 @@
 #include "ui/update/about_box.h"
 #include "ui/update/version_dialog.h"
 #include "ui/viewer/main_window.h"
+#include "window_test_main.h"
 
 using ambrel::test::FakePrompter;
 using ambrel::test::LoopbackHttpServer;
@@ -430,10 +431,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    AmbrelApplication app(argc, argv);
-    UpdateDialogsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return RunWindowTest<UpdateDialogsTest>(argc, argv); }
 
 #include "update_dialogs_test.moc"

@@ -60,6 +60,8 @@ void WindowSet::Wire() {
     QObject::connect(form1_.get(), &TForm1::tagsSaved, form2_.get(), &TForm2::AfterTagsSaved);
     QObject::connect(form5_.get(), &TForm5::installerStarted, form1_.get(),
                      [form1 = form1_.get()] { form1->SetCloseAfterUpdate(true); });
+    QObject::connect(form2_.get(), &TForm2::codePageChanged, form1_.get(),
+                     &TForm1::CodePageChanged);
 }
 
 void WindowSet::Show() {

@@ -1,6 +1,7 @@
 #include "ui/files/file_viewer_pages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLayout>
@@ -17,6 +18,8 @@
 #include "library/library.h"
 #include "platform/paths.h"
 #include "platform/selectors.h"
+#include "tag/code_page.h"
+#include "ui/common/app_settings.h"
 #include "ui/common/busy_controls.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_report_view.h"
@@ -107,6 +110,7 @@ FileViewerPages::FileViewerPages(const std::string& start_path, ambrel::Library&
     addTab(BuildSettingsPage(), QIcon::fromTheme(QStringLiteral("preferences-system")),
            QStringLiteral("Settings"));
     StartModel(start_path, prompter);
+    UseStoredCodePage();
 }
 
 FileViewerPages::~FileViewerPages() = default;
@@ -322,6 +326,7 @@ QWidget* FileViewerPages::BuildSettingsPage() {
         true);
     BuildDeleteOptions(page);
     BuildCopyMoveOptions(page);
+    BuildEncodingGroup(page);
     layout->addStretch(1);
     return page;
 }
@@ -361,6 +366,37 @@ void FileViewerPages::BuildCopyMoveOptions(QWidget* page) {
             &FileViewerPages::CheckBoxOverwriteFilesClick);
     connect(check_box_overwrite_dialog_, &QCheckBox::toggled, this,
             &FileViewerPages::CheckBoxOverwriteDialogClick);
+}
+
+void FileViewerPages::BuildEncodingGroup(QWidget* page) {
+    QGroupBox* group = AddGroup(page, QStringLiteral("GroupBoxTextEncoding"),
+                                QStringLiteral("ID3v1 text encoding"));
+    combo_box_text_encoding_ = new QComboBox(group);
+    combo_box_text_encoding_->setObjectName(QStringLiteral("ComboBoxTextEncoding"));
+    // The longest caption must not widen the narrow window.
+    combo_box_text_encoding_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo_box_text_encoding_->setMinimumContentsLength(12);
+    for (const ambrel::CodePageName& name : ambrel::CodePageNames())
+        combo_box_text_encoding_->addItem(ToQ(name.caption));
+    connect(combo_box_text_encoding_, &QComboBox::activated, this,
+            &FileViewerPages::ComboBoxTextEncodingChange);
+    group->layout()->addWidget(combo_box_text_encoding_);
+}
+
+void FileViewerPages::UseStoredCodePage() {
+    const ambrel::CodePage page = settings::StoredCodePage();
+    const auto& names = ambrel::CodePageNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i].page == page) combo_box_text_encoding_->setCurrentIndex(static_cast<int>(i));
+    library_.SetCodePage(page);
+}
+
+void FileViewerPages::ComboBoxTextEncodingChange(int index) {
+    const auto& names = ambrel::CodePageNames();
+    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) return;
+    library_.SetCodePage(names[index].page);
+    settings::StoreCodePage(names[index].page);
+    emit codePageChanged();
 }
 
 // The browser's controls are attached in the window's order; the fourth attachment makes

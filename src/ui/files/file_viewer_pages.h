@@ -8,6 +8,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -88,12 +89,22 @@ public:
     void ListViewDirectoriesEdited(int row, const QString& text);
     void CheckBoxOverwriteFilesClick(bool checked);
     void CheckBoxOverwriteDialogClick(bool checked);
+    // Reads and writes the ID3v1 fields in the chosen code page from now on, redraws the
+    // table and remembers the choice for the next run.
+    void ComboBoxTextEncodingChange(int index);
+
+signals:
+    // The ID3v1 text encoding changed: the tag detail panel shows its fields again.
+    void codePageChanged();
 
 private:
     QWidget* BuildViewerPage();
     QWidget* BuildSettingsPage();
     void BuildDeleteOptions(QWidget* page);
     void BuildCopyMoveOptions(QWidget* page);
+    void BuildEncodingGroup(QWidget* page);
+    // The code page remembered from the last run, in the box and in force.
+    void UseStoredCodePage();
     QToolBar* BuildDirectoryToolBar();
     QToolBar* BuildFileToolBar();
     void BuildDirectoryList();
@@ -123,6 +134,7 @@ private:
     QCheckBox* check_box_ask_before_delete_ = nullptr;
     QCheckBox* check_box_overwrite_files_ = nullptr;
     QCheckBox* check_box_overwrite_dialog_ = nullptr;
+    QComboBox* combo_box_text_encoding_ = nullptr;
 
     std::unique_ptr<QtIconSource> image_list_files_;
     ambrel::Library& library_;

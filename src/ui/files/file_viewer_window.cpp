@@ -19,6 +19,7 @@ TForm2::TForm2(ambrel::Library& library, ambrel::Prompter& prompter, const std::
     setAttribute(Qt::WA_QuitOnClose, false);
 
     pages_ = new FileViewerPages(start_path, library, prompter, this);
+    connect(pages_, &FileViewerPages::codePageChanged, this, &TForm2::codePageChanged);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pages_);

@@ -41,6 +41,8 @@ public slots:
 signals:
     // The user closed the window; the main window clears its flag and places the windows.
     void closed();
+    // The ID3v1 text encoding changed on the Settings page.
+    void codePageChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -256,6 +256,8 @@ void TForm1::ExportTableAsCsv() {
     }
 }
 
+void TForm1::CodePageChanged() { ShowTagDetail(CurrentRow()); }
+
 void TForm1::ApplyFilter() {
     filter_bar_->ApplyFilter();
     ShowTagDetail(CurrentRow());

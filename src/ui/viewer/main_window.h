@@ -92,6 +92,8 @@ signals:
 
 public slots:
     void FileViewerClosed();
+    // The library redrew the table in another code page: the tag detail panel follows.
+    void CodePageChanged();
     void ActionPanelClosed();
 
 protected:
