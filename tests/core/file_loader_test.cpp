@@ -191,5 +191,43 @@ TEST_F(FileLoaderTest, LoadSelectedFilesTakesTheSelectedRowsThatStillPass) {
     EXPECT_TRUE(prompter_.shown.empty());
 }
 
+// A load applied in small steps, as a window applies it: the table keeps its rows until the
+// last step puts every row in at once; an entry shown again and a filter set meanwhile are
+// honoured in the end.
+TEST_F(FileLoaderTest, ALoadAppliedInStepsRebuildsTheTableOnceAtTheEnd) {
+    TFileViewer viewer(tree_);
+    list_.AddList({tree_ + "/t1.mp3"});
+    tag_viewer_.RebuildRows();
+    const int clears = table_.clears;
+    LoadApplier applier(LoadKind::kDirectory, RunLoad(DirectoryLoad(viewer, "*.*", true, true)),
+                        list_, tag_viewer_);
+    int steps = 0;
+    while (!applier.Step(2)) {
+        ++steps;
+        EXPECT_EQ(table_.clears, clears);
+        EXPECT_EQ(table_.RowCount(), 1);
+        // The first two rows are made by now.
+        if (steps == 3) {
+            list_.Get(0)->SetArtist("Shown again");
+            tag_viewer_.UpdateRow(0);
+        }
+    }
+    EXPECT_EQ(steps, 2 + 2) << "four files in two steps, five rows in three";
+    EXPECT_EQ(table_.clears, clears + 1);
+    EXPECT_EQ(Rows(), (Texts{"t1", "t1", "t2", "u1", "u2"}));
+    EXPECT_EQ(table_.Cell(0, TTagViewer::kArtist), "Shown again");
+    EXPECT_TRUE(applier.Step(2));
+    EXPECT_EQ(table_.clears, clears + 1) << "applied once";
+
+    list_.Clear();
+    LoadApplier filtered(LoadKind::kDirectory, RunLoad(DirectoryLoad(viewer, "*.*", true, true)),
+                         list_, tag_viewer_);
+    filtered.Step(5);
+    tag_viewer_.SetFilterCondition(FilterCondition::kFirst, "Two", TTagViewer::kArtist);
+    while (!filtered.Step(1)) {
+    }
+    EXPECT_EQ(Rows(), Texts{"t2"});
+}
+
 }  // namespace
 }  // namespace ambrel::test

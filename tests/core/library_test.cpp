@@ -163,7 +163,7 @@ TEST_F(LibraryLoadTest, ALoadIsAppliedOnceWhenItHasEndedAndTheListWaitsForIt) {
     library.TagList()->AddList({songs[0]});
     library.TagList()->Get(0)->SetArtist("changed");
     EXPECT_TRUE(library.SaveAll().saved.empty()) << "no save while busy";
-    EXPECT_FALSE(library.FinishLoad()) << "the load still runs";
+    EXPECT_EQ(library.FinishLoad(), Library::LoadStage::kRunning);
     EXPECT_EQ(library.Progress().files_found, 4u);
     EXPECT_EQ(notices.load(), 0);
 
@@ -171,12 +171,13 @@ TEST_F(LibraryLoadTest, ALoadIsAppliedOnceWhenItHasEndedAndTheListWaitsForIt) {
     AwaitEnd();
     EXPECT_EQ(notices.load(), 1);
     const int clears = table.clears;
-    EXPECT_TRUE(library.FinishLoad());
+    EXPECT_EQ(library.FinishLoad(), Library::LoadStage::kIdle) << "a small load in one step";
     EXPECT_FALSE(library.IsBusy());
     EXPECT_EQ(busy_changes, (std::vector<bool>{true, false}));
     EXPECT_EQ(table.clears, clears + 1) << "one rebuild";
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "a", "b", "c", "d"}));
-    EXPECT_FALSE(library.FinishLoad()) << "applied once";
+    EXPECT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
+    EXPECT_EQ(table.clears, clears + 1) << "applied once";
     EXPECT_FALSE(library.SaveAll().saved.empty());
 }
 
@@ -190,7 +191,7 @@ TEST_F(LibraryLoadTest, ACancelledLoadKeepsTheFilesReadBeforeIt) {
     library.CancelLoad();
     gate.Release();
     AwaitEnd();
-    ASSERT_TRUE(library.FinishLoad());
+    ASSERT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "c"}));
 }
 
@@ -200,7 +201,7 @@ TEST_F(LibraryLoadTest, ADirectoryLoadReportsItsResultAfterTheBusyStateEnds) {
         LoadKind::kDirectory,
         LoadRequest::Directory(dir / "missing", std::nullopt, true, true, LoadMode::kAll)));
     AwaitEnd();
-    ASSERT_TRUE(library.FinishLoad());
+    ASSERT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "cannot read the directory");
 }
@@ -224,7 +225,7 @@ TEST_F(LibraryLoadTest, DestroyingTheModelLetsGoOfAHungLoad) {
     library.CreateModel(dir / "bin", &table);
     ASSERT_TRUE(library.StartLoad(LoadKind::kDrop, Songs()));
     AwaitEnd();
-    EXPECT_TRUE(library.FinishLoad());
+    EXPECT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
     EXPECT_EQ(Names().size(), 4u);
 }
 

@@ -1,5 +1,8 @@
 #include "files/file_loader.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "errors/error_log.h"
@@ -72,27 +75,56 @@ LoadRequest DroppedFilesLoad(std::vector<std::string> paths) {
     return LoadRequest::Paths(std::move(paths), LoadMode::kAll, IsDroppedFile);
 }
 
-void ApplyLoad(LoadKind kind, const LoadResult& result, TTagList& list, TTagViewer& tag_viewer,
+LoadApplier::LoadApplier(LoadKind kind, LoadResult result, TTagList& list, TTagViewer& tag_viewer)
+    : kind_(kind), result_(std::move(result)), list_(list), tag_viewer_(tag_viewer) {
+    done_ = kind_ == LoadKind::kDrop && result_.files.empty();
+}
+
+bool LoadApplier::Step(std::size_t slice) {
+    if (done_) return true;
+    const std::vector<FoundFile>& files = result_.files;
+    std::size_t budget = slice;
+    if (added_ < files.size()) {
+        const std::size_t count = std::min(budget, files.size() - added_);
+        AddFoundFiles(list_, files.begin() + added_, files.begin() + added_ + count);
+        added_ += count;
+        budget -= count;
+        if (added_ < files.size()) return false;
+        tag_viewer_.BeginRebuild();
+    }
+    if (budget == 0) return false;
+    if (!tag_viewer_.ContinueRebuild(static_cast<int>(std::min<std::size_t>(budget, INT_MAX))))
+        return false;
+    tag_viewer_.FinishRebuild();
+    done_ = true;
+    return true;
+}
+
+void LoadApplier::Report(TErrorLog* log) const {
+    if (kind_ == LoadKind::kDirectory && log) log->Report(result_.code);
+}
+
+void ApplyLoad(LoadKind kind, LoadResult result, TTagList& list, TTagViewer& tag_viewer,
                TErrorLog* log) {
-    if (kind == LoadKind::kDrop && result.files.empty()) return;
-    AddFoundFiles(list, result.files);
-    tag_viewer.RebuildRows();
-    // After the rows are there, so a report of skipped paths stands over what was loaded.
-    if (kind == LoadKind::kDirectory && log) log->Report(result.code);
+    LoadApplier applier(kind, std::move(result), list, tag_viewer);
+    applier.Step(SIZE_MAX);
+    applier.Report(log);
 }
 
 int LoadDirectory(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer, TErrorLog& log,
                   std::optional<std::string_view> mask, bool include_hidden, bool recurse) {
-    const LoadResult result = RunLoad(DirectoryLoad(viewer, mask, include_hidden, recurse));
-    ApplyLoad(LoadKind::kDirectory, result, list, tag_viewer, &log);
-    return result.code;
+    LoadResult result = RunLoad(DirectoryLoad(viewer, mask, include_hidden, recurse));
+    const int code = result.code;
+    ApplyLoad(LoadKind::kDirectory, std::move(result), list, tag_viewer, &log);
+    return code;
 }
 
 int LoadSelectedFiles(TFileViewer& viewer, TTagList& list, TTagViewer& tag_viewer,
                       bool include_hidden, bool recurse) {
-    const LoadResult result = RunLoad(SelectedFilesLoad(viewer, include_hidden, recurse));
-    ApplyLoad(LoadKind::kSelectedFiles, result, list, tag_viewer, nullptr);
-    return static_cast<int>(result.files.size());
+    LoadResult result = RunLoad(SelectedFilesLoad(viewer, include_hidden, recurse));
+    const int handed = static_cast<int>(result.files.size());
+    ApplyLoad(LoadKind::kSelectedFiles, std::move(result), list, tag_viewer, nullptr);
+    return handed;
 }
 
 std::string PathLoadOptions::DefaultLoadMask() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,11 +38,32 @@ LoadRequest SelectedFilesLoad(TFileViewer& viewer, bool include_hidden, bool rec
 // their tag; directories are left out, never searched.
 LoadRequest DroppedFilesLoad(std::vector<std::string> paths);
 
-// Adds the load's files to the tag list in their order and rebuilds the tag viewer's rows
-// once; then a directory load reports its code through the error log, when given (nothing
-// for 1; 58 once for every path too long to be read), after the rows are there. A drop that
-// took nothing changes nothing.
-void ApplyLoad(LoadKind kind, const LoadResult& result, TTagList& list, TTagViewer& tag_viewer,
+// Applies a load's result: adds its files to the tag list in their order and rebuilds the
+// tag viewer's rows once; a drop that took nothing changes nothing. It goes in steps, so a
+// window's thread never stops long over 100,000 files: each Step adds files and makes the
+// rows of the list's entries aside, up to `slice` of both together, and the last puts every
+// row in the table at once (TTagViewer::FinishRebuild). The list must not change otherwise in
+// between.
+class LoadApplier {
+public:
+    LoadApplier(LoadKind kind, LoadResult result, TTagList& list, TTagViewer& tag_viewer);
+    // True once everything is applied.
+    bool Step(std::size_t slice);
+    // What is reported after the rows are there: a directory load's code through the error
+    // log, when given (nothing for 1; 58 once for every path too long to be read).
+    void Report(TErrorLog* log) const;
+
+private:
+    const LoadKind kind_;
+    const LoadResult result_;
+    TTagList& list_;
+    TTagViewer& tag_viewer_;
+    std::size_t added_ = 0;
+    bool done_ = false;
+};
+
+// A LoadApplier run to its end at once, then its report.
+void ApplyLoad(LoadKind kind, LoadResult result, TTagList& list, TTagViewer& tag_viewer,
                TErrorLog* log);
 
 // The same loads run to their end on the calling thread's behalf.

@@ -318,9 +318,14 @@ LoadResult RunLoad(LoadRequest request, LoadOptions options) {
 }
 
 int AddFoundFiles(TTagList& list, const std::vector<FoundFile>& files) {
+    return AddFoundFiles(list, files.begin(), files.end());
+}
+
+int AddFoundFiles(TTagList& list, std::vector<FoundFile>::const_iterator first,
+                  std::vector<FoundFile>::const_iterator last) {
     int tagged = 0;
-    for (const FoundFile& file : files) {
-        tagged += file.tail_read ? list.AddRead(file.path, file.tail) : list.Add(file.path);
+    for (; first != last; ++first) {
+        tagged += first->tail_read ? list.AddRead(first->path, first->tail) : list.Add(first->path);
     }
     return tagged;
 }

@@ -134,5 +134,8 @@ LoadResult RunLoad(LoadRequest request, LoadOptions options = {});
 // Adds the files to the tag list in their order, taking over the bytes already read, so no
 // file is read twice; returns how many of the added files have a tag.
 int AddFoundFiles(TTagList& list, const std::vector<FoundFile>& files);
+// The same for the files from first up to last.
+int AddFoundFiles(TTagList& list, std::vector<FoundFile>::const_iterator first,
+                  std::vector<FoundFile>::const_iterator last);
 
 }  // namespace ambrel

@@ -16,6 +16,8 @@ namespace {
 // How long closing the model waits for a cancelled load: a read stops within a file, but
 // one from a dead network mount may never return.
 constexpr std::chrono::milliseconds kCancelWait{1000};
+// Files added, or rows made, per step of applying a load: a few milliseconds' work.
+constexpr std::size_t kApplySlice = 8192;
 
 }  // namespace
 
@@ -125,14 +127,19 @@ void Library::CancelLoad() {
     if (load_) load_->job->Cancel();
 }
 
-bool Library::FinishLoad() {
-    if (!load_ || !load_->job->IsDone()) return false;
-    const LoadKind kind = load_->kind;
-    const LoadResult result = load_->job->TakeResult();
+Library::LoadStage Library::FinishLoad() {
+    if (!load_) return LoadStage::kIdle;
+    if (!load_->applier) {
+        if (!load_->job->IsDone()) return LoadStage::kRunning;
+        load_->applier = std::make_unique<LoadApplier>(load_->kind, load_->job->TakeResult(),
+                                                       *tag_list_, *tag_viewer_);
+    }
+    if (!load_->applier->Step(kApplySlice)) return LoadStage::kApplying;
+    const std::unique_ptr<LoadApplier> applier = std::move(load_->applier);
     load_.reset();
     NotifyBusy(false);
-    if (tag_list_ && tag_viewer_) ApplyLoad(kind, result, *tag_list_, *tag_viewer_, ErrorLog());
-    return true;
+    applier->Report(error_log_.get());
+    return LoadStage::kIdle;
 }
 
 bool Library::WaitForLoad(std::chrono::milliseconds timeout) {

@@ -95,10 +95,14 @@ public:
     // Asks the load to stop soon: it still ends through FinishLoad, with the files read so
     // far, in order.
     void CancelLoad();
-    // Once the load has ended, applies it (ApplyLoad: the files added in order, the rows
-    // rebuilt once, a directory load's result reported) and ends the busy state, before the
-    // report. False, and nothing done, while the load still runs or when none does.
-    bool FinishLoad();
+    // Once the load has ended, applies it a slice at a time (LoadApplier: the files added in
+    // order, the rows rebuilt once), so the window's thread never stops long; the call that
+    // applies the last slice ends the busy state, then reports a directory load's result.
+    // Gives kApplying while slices remain (the caller calls again after its event loop has
+    // turned); kRunning, and nothing done, while the load still runs; kIdle once it is all
+    // applied, or when no load is there.
+    enum class LoadStage { kIdle, kRunning, kApplying };
+    LoadStage FinishLoad();
     // Waits at most timeout for the load's threads to end (it is not applied); true when
     // they have or no load runs. For callers that may wait: a test, the command line.
     bool WaitForLoad(std::chrono::milliseconds timeout);
@@ -122,6 +126,7 @@ private:
         LoadKind kind;
         std::shared_ptr<LoadNotice> notice;
         std::unique_ptr<LoadJob> job;
+        std::unique_ptr<LoadApplier> applier;  // once the job has ended
     };
     // Ends a load without applying it: its notifier let go, the load cancelled and waited
     // for briefly, then left to end by itself.

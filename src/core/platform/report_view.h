@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,21 @@ public:
     virtual int CellCount(int row) const = 0;
     virtual int RowImage(int row) const = 0;
     virtual void SetRowImage(int row, int image) = 0;
+
+    // Rows made aside, one at a time, to take the place of all rows at once (ReplaceRows):
+    // a long table can be made in steps while the view still shows its old rows, and a view
+    // may bring each row into its own form as it is added.
+    class RowBatch {
+    public:
+        virtual ~RowBatch() = default;
+        virtual void Add(std::vector<std::string> cells) = 0;
+        // Rewrites the row added index-th (0 = first).
+        virtual void Set(int index, std::vector<std::string> cells) = 0;
+    };
+    virtual std::unique_ptr<RowBatch> NewRowBatch();
+    // ClearRows, then the batch's rows in its order. The batch must come from this view's
+    // NewRowBatch.
+    virtual void ReplaceRows(std::unique_ptr<RowBatch> batch);
 
     // Many row changes at once: a view may defer repainting until EndUpdate.
     virtual void BeginUpdate() {}

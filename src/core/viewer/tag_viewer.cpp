@@ -202,6 +202,7 @@ int TTagViewer::SetRow(int row, const TTagFile* file) {
     if (row < 0 || row >= RowCount()) return 0;
     const int position = PositionOf(file);
     if (position < 0) return 0;
+    if (rebuild_ && position < rebuild_->next) rebuild_->shown_again.push_back(position);
     FillCells(*file, &row_texts_);
     if (!MatchesFilter()) return 1;
     table_->SetRow(row, VisibleCells());
@@ -210,21 +211,66 @@ int TTagViewer::SetRow(int row, const TTagFile* file) {
 }
 
 int TTagViewer::RebuildRows() {
+    MadeRows made{{}, table_->NewRowBatch()};
+    MakeRows(&made, list_->Count());
+    const int counted = PutRows(std::move(made));
+    // A rebuild in steps under way made its rows from what may have changed since.
+    RestartRebuild();
+    return counted;
+}
+
+void TTagViewer::BeginRebuild() { rebuild_ = MadeRows{{}, table_->NewRowBatch()}; }
+
+bool TTagViewer::ContinueRebuild(int entries) {
+    if (!rebuild_) BeginRebuild();
+    return MakeRows(&*rebuild_, entries);
+}
+
+int TTagViewer::FinishRebuild() {
+    if (!rebuild_) return RebuildRows();
+    MakeRows(&*rebuild_, list_->Count());
+    MadeRows made = std::move(*rebuild_);
+    rebuild_.reset();
+    return PutRows(std::move(made));
+}
+
+void TTagViewer::RestartRebuild() {
+    if (rebuild_) BeginRebuild();
+}
+
+bool TTagViewer::MakeRows(MadeRows* made, int entries) {
+    const int count = list_->Count();
+    const int end = made->next + std::max(0, std::min(entries, count - made->next));
+    for (; made->next < end; ++made->next) {
+        const TTagFile* file = list_->Get(made->next);
+        const TagKind kind = file->GetKind();
+        if (kind == TagKind::kId3v1) {
+            FillCells(*file, &row_texts_);
+            if (MatchesFilter()) {
+                made->entries.push_back(made->next);
+                made->cells->Add(VisibleCells());
+            }
+        }
+        if (kind == TagKind::kId3v1 || kind == TagKind::kOtherMp3 || kind == TagKind::kOgg)
+            ++made->counted;
+    }
+    return made->next >= count;
+}
+
+int TTagViewer::PutRows(MadeRows made) {
+    for (const int position : made.shown_again) {
+        const auto at = std::lower_bound(made.entries.begin(), made.entries.end(), position);
+        if (at == made.entries.end() || *at != position) continue;
+        FillCells(*list_->Get(position), &row_texts_);
+        if (MatchesFilter())
+            made.cells->Set(static_cast<int>(at - made.entries.begin()), VisibleCells());
+    }
     table_->BeginUpdate();
     table_->ClearSelection();
-    table_->ClearRows();
-    row_entries_.clear();
-    int counted = 0;
-    const int count = list_->Count();
-    for (int i = 0; i < count; ++i) {
-        const TTagFile* file = list_->Get(i);
-        const TagKind kind = file->GetKind();
-        if (kind == TagKind::kId3v1) AddRowAt(i, *file);
-        if (kind == TagKind::kId3v1 || kind == TagKind::kOtherMp3 || kind == TagKind::kOgg)
-            ++counted;
-    }
+    table_->ReplaceRows(std::move(made.cells));
+    row_entries_ = std::move(made.entries);
     table_->EndUpdate();
-    return counted;
+    return made.counted;
 }
 
 int TTagViewer::RowCount() const {
@@ -258,6 +304,7 @@ int TTagViewer::UpdateAllRows() {
 }
 
 void TTagViewer::RedrawRows() {
+    RestartRebuild();
     const int rows = RowCount();
     table_->BeginUpdate();
     for (int row = 0; row < rows; ++row) {
@@ -367,6 +414,7 @@ int TTagViewer::SetFilterCondition(FilterCondition condition, std::string_view t
     if (column < -1 || column >= kColumnCount) return 0;
     filter_text_[static_cast<int>(condition)] = std::string(text);
     filter_column_[static_cast<int>(condition)] = column;
+    RestartRebuild();
     return 1;
 }
 
@@ -380,6 +428,7 @@ int TTagViewer::ClearFilterCondition(int condition) {
 void TTagViewer::ClearFilterCondition(FilterCondition condition) {
     filter_text_[static_cast<int>(condition)].reset();
     filter_column_[static_cast<int>(condition)] = -1;
+    RestartRebuild();
 }
 
 std::optional<SelectionCriterion> CriterionFromCode(unsigned code) {

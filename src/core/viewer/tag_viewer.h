@@ -1,14 +1,16 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/report_view.h"
+
 namespace ambrel {
 
-class ReportView;
 class TTagFile;
 class TTagList;
 
@@ -74,6 +76,15 @@ public:
     int AddRow(const TTagFile* file);
     int SetRow(int row, const TTagFile* file);
     int RebuildRows();
+    // RebuildRows in steps, for a window's thread that must not stop long over 100,000
+    // entries: BeginRebuild, then ContinueRebuild until it gives true, each call making the
+    // rows of up to `entries` more entries aside, then FinishRebuild puts them in the table
+    // at once (one rebuild) and gives what RebuildRows gives. The table keeps its rows until
+    // then. An entry shown again in between (SetRow) is made again at the end; a change of
+    // the columns, the filter or the code page, or a RebuildRows, starts the steps over.
+    void BeginRebuild();
+    bool ContinueRebuild(int entries);
+    int FinishRebuild();
     // The entry shown in a table row; none for a row number outside the table.
     TTagFile* EntryAt(int row) const;
     // The list position of the entry shown in a table row; -1 for a row outside the table.
@@ -141,6 +152,20 @@ public:
     TTagList* List() const { return list_; }
 
 private:
+    // Rows made aside for the table: each shown entry's list position and cells.
+    struct MadeRows {
+        std::vector<int> entries;
+        std::unique_ptr<ReportView::RowBatch> cells;
+        int next = 0;  // the list position made next
+        int counted = 0;
+        // Positions made already that SetRow showed again meanwhile.
+        std::vector<int> shown_again;
+    };
+    // Makes the rows of up to `entries` more list entries; true when every entry is made.
+    bool MakeRows(MadeRows* made, int entries);
+    int PutRows(MadeRows made);
+    void RestartRebuild();
+
     // The rows the table shows and this binding knows the entries of.
     int RowCount() const;
     // The list position of an entry; -1 when it is not in the list.
@@ -175,6 +200,8 @@ private:
     int sort_direction_ = 1;
     std::array<std::optional<std::string>, 2> filter_text_;
     std::array<int, 2> filter_column_{-1, -1};
+    // The rebuild in steps under way, if any.
+    std::optional<MadeRows> rebuild_;
 };
 
 }  // namespace ambrel

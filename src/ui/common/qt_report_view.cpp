@@ -14,6 +14,16 @@ namespace ambrel::ui {
 
 namespace {
 
+// Rows in the model's own form, packed as they are added.
+class PackedRowBatch : public ReportView::RowBatch {
+public:
+    void Add(std::vector<std::string> cells) override { rows.push_back({PackedCells(cells), -1}); }
+    void Set(int index, std::vector<std::string> cells) override {
+        rows[static_cast<std::size_t>(index)].cells = PackedCells(cells);
+    }
+    std::vector<ReportModel::Row> rows;
+};
+
 // Rows a little taller than the text, so grid lines do not touch it.
 class PaddedDelegate : public QStyledItemDelegate {
 public:
@@ -128,6 +138,16 @@ int QtReportView::AddRow(std::vector<std::string> cells, int image) {
     model_->rows.push_back({PackedCells(cells), image});
     model_->ScheduleFlush();
     return RowCount() - 1;
+}
+
+std::unique_ptr<ReportView::RowBatch> QtReportView::NewRowBatch() {
+    return std::make_unique<PackedRowBatch>();
+}
+
+void QtReportView::ReplaceRows(std::unique_ptr<RowBatch> batch) {
+    ClearRows();
+    model_->rows = std::move(static_cast<PackedRowBatch&>(*batch).rows);
+    model_->ScheduleFlush();
 }
 
 void QtReportView::SetRow(int row, std::vector<std::string> cells) {

@@ -46,6 +46,10 @@ public:
     int CellCount(int row) const override;
     int RowImage(int row) const override;
     void SetRowImage(int row, int image) override;
+    // The rows are packed as they are added to the batch, so replacing every row of a long
+    // table is one move.
+    std::unique_ptr<RowBatch> NewRowBatch() override;
+    void ReplaceRows(std::unique_ptr<RowBatch> batch) override;
     void BeginUpdate() override;
     void EndUpdate() override;
     bool IsSelected(int row) const override;

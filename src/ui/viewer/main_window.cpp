@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -76,8 +77,15 @@ void TForm1::ReceiveLoadEnds() {
     library_.SetLoadNotifier([this] {
         // On a load thread: a queued call, which never waits for this window.
         QMetaObject::invokeMethod(
-            this, [this] { Run([this] { library_.FinishLoad(); }); }, Qt::QueuedConnection);
+            this, [this] { Run([this] { ApplyLoadStep(); }); }, Qt::QueuedConnection);
     });
+}
+
+void TForm1::ApplyLoadStep() {
+    // The next step comes after the event loop has turned, so the window stays responsive
+    // while 100,000 files are applied.
+    if (library_.FinishLoad() == ambrel::Library::LoadStage::kApplying)
+        QTimer::singleShot(0, this, [this] { Run([this] { ApplyLoadStep(); }); });
 }
 
 ambrel::TTagViewer* TForm1::Viewer() const { return library_.TagViewer(); }

@@ -126,8 +126,9 @@ private:
     void ToggleFileViewer();
     void ToggleActionPanel();
     void ShowColumnFromMenu(int column, bool show);
-    // The library's loads end here, on this window's thread.
+    // The library's loads end here, on this window's thread, applied a step a turn.
     void ReceiveLoadEnds();
+    void ApplyLoadStep();
     // Warns once about files whose changes could not be written.
     void ReportUnsaved(const std::vector<std::string>& paths);
 
