@@ -99,6 +99,32 @@ private slots:
         QCOMPARE(last.row(), 499);
     }
 
+    // Rows made aside replace every row at once: one removal, one insertion, and the old
+    // rows shown until then.
+    void ABatchOfRowsReplacesTheRowsAtOnce() {
+        QtReportView view;
+        QAbstractItemModelTester tester(view.model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Fill(view, 5);
+        view.ReplaceSelection({1});
+        QSignalSpy inserted(view.model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(view.model(), &QAbstractItemModel::rowsRemoved);
+        auto batch = view.NewRowBatch();
+        for (int i = 0; i < 3; ++i) batch->Add({"b" + std::to_string(i), "new"});
+        batch->Set(1, Cells({"b1", "rewritten"}));
+        QCOMPARE(view.RowCount(), 5);
+        QCOMPARE(view.Cell(0, 0), std::string_view("0"));
+        view.BeginUpdate();
+        view.ReplaceRows(std::move(batch));
+        view.EndUpdate();
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(view.model()->rowCount(), 3);
+        QCOMPARE(ShownText(view, 1, 1), QStringLiteral("rewritten"));
+        QCOMPARE(ShownText(view, 2, 0), QStringLiteral("b2"));
+        QVERIFY(view.SelectedRows().empty());
+    }
+
     void SelectionCommandsReplaceTheSelectionAtOnce() {
         QtReportView view;
         QAbstractItemModelTester tester(view.model(),
