@@ -128,7 +128,9 @@ private:
     bool abandoned_ = false;
 };
 
-// Runs a load to its end on its threads and returns its result.
+// Runs a load to its end on its threads and returns its result, for a caller that may wait:
+// the command line lists with RunLoad(LoadRequest::Directory(...)) or LoadRequest::Paths,
+// then AddFoundFiles into its tag list.
 LoadResult RunLoad(LoadRequest request, LoadOptions options = {});
 
 // Adds the files to the tag list in their order, taking over the bytes already read, so no

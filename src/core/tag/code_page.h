@@ -55,8 +55,9 @@ public:
 
     // The page the program's ID3v1 fields are read and written in (TTagFile's getters and
     // setters): one for the whole program, as one library is open at a time and all its
-    // windows and the command line show it alike. Latin-1 until set. Set on one thread while
-    // the fields are not in use there; read on any thread.
+    // windows and the command line show it alike (its --encoding NAME is ParseCodePage, then
+    // SetCurrent). Latin-1 until set. Set on one thread while the fields are not in use
+    // there; read on any thread.
     static void SetCurrent(CodePage page);
     static CodePage CurrentPage();
     static CodePageConverter Current();
