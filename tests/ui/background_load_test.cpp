@@ -3,9 +3,11 @@
 // a window closed during a load is left in one piece. The reads are slowed by the load's
 // test hook.
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <algorithm>
@@ -72,6 +74,16 @@ bool AllEnabled(const std::vector<QObject*>& controls, bool enabled) {
     });
 }
 
+// With "--shots DIR": the main window and the whole screen while the load runs.
+void Shot(QWidget* window, const char* name) {
+    if (shots_dir.isEmpty()) return;
+    QDir().mkpath(shots_dir);
+    QVERIFY(window->grab().save(shots_dir + QLatin1Char('/') + QLatin1String(name)));
+    QTest::qWait(100);  // the display server shows what was just painted
+    QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(
+        shots_dir + QStringLiteral("/screen_") + QLatin1String(name)));
+}
+
 bool AcceptsDrag(World& w) {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/x.mp3"))});
@@ -118,6 +130,7 @@ private slots:
         QCOMPARE(w.Text("EditTagArtist"), QString::fromStdString("slow/s1000.mp3"));
         QTRY_VERIFY(bar->value() > 0);
         QVERIFY(bar->text().contains(QLatin1String(" / ")));
+        Shot(w.form, "loading.png");
         QVERIFY2(ticks > 3, "the event loop turns during the load");
 
         w.Find<QPushButton>("ButtonCancelLoad")->click();
