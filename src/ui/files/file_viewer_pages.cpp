@@ -155,27 +155,38 @@ QWidget* FileViewerPages::BuildViewerPage() {
     return page;
 }
 
+QToolButton* FileViewerPages::AddLoadButton(QToolBar* bar, const QString& name, const QString& hint,
+                                            Picture picture, const QString& menu_name,
+                                            const std::array<LoadItem, 3>& items,
+                                            const std::function<void(ambrel::LoadMode)>& load) {
+    auto* menu = new QMenu(bar);
+    menu->setObjectName(menu_name);
+    for (const LoadItem& item : items) {
+        const ambrel::LoadMode mode = item.mode;
+        busy_controls_->Add(AddItem(menu, QLatin1String(item.name), QLatin1String(item.caption),
+                                    [load, mode] { load(mode); }));
+    }
+    QToolButton* button = AddButton(bar, name, hint, picture);
+    busy_controls_->Add(button);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(button, &QToolButton::clicked, this, [load] { load(ambrel::LoadMode::kAll); });
+    return button;
+}
+
 QToolBar* FileViewerPages::BuildDirectoryToolBar() {
     QToolBar* bar = NewToolBar(QStringLiteral("ToolBarDirViewer"), this);
 
-    auto* load_menu = new QMenu(bar);
-    load_menu->setObjectName(QStringLiteral("PopupMenuLoadDirectory"));
-    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Allfiles1"),
-                                QStringLiteral("All files in directory"),
-                                [this] { LoadDirectory(ambrel::LoadMode::kAll); }));
-    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Onlywheretagpresent1"),
-                                QStringLiteral("Only files in directory where tag present"),
-                                [this] { LoadDirectory(ambrel::LoadMode::kTagged); }));
-    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Onlywheretagisnotpresent1"),
-                                QStringLiteral("Only files in directory where tag is not present"),
-                                [this] { LoadDirectory(ambrel::LoadMode::kUntagged); }));
-    QToolButton* load =
-        AddButton(bar, QStringLiteral("ToolButtonLoadDirectory"),
-                  QStringLiteral("Load supported files in current directory"), Picture::kLoad);
-    busy_controls_->Add(load);
-    load->setMenu(load_menu);
-    load->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(load, &QToolButton::clicked, this, [this] { LoadDirectory(ambrel::LoadMode::kAll); });
+    AddLoadButton(
+        bar, QStringLiteral("ToolButtonLoadDirectory"),
+        QStringLiteral("Load supported files in current directory"), Picture::kLoad,
+        QStringLiteral("PopupMenuLoadDirectory"),
+        {{{"Allfiles1", "All files in directory", ambrel::LoadMode::kAll},
+          {"Onlywheretagpresent1", "Only files in directory where tag present",
+           ambrel::LoadMode::kTagged},
+          {"Onlywheretagisnotpresent1", "Only files in directory where tag is not present",
+           ambrel::LoadMode::kUntagged}}},
+        [this](ambrel::LoadMode mode) { LoadDirectory(mode); });
 
     connect(AddButton(bar, QStringLiteral("ToolButtonFolderRefresh"),
                       QStringLiteral("Refresh current directory"), Picture::kRefresh),
@@ -201,26 +212,16 @@ QToolBar* FileViewerPages::BuildDirectoryToolBar() {
 QToolBar* FileViewerPages::BuildFileToolBar() {
     QToolBar* bar = NewToolBar(QStringLiteral("ToolBarFileViewer"), this);
 
-    auto* load_menu = new QMenu(bar);
-    load_menu->setObjectName(QStringLiteral("PopupMenuLoadFiles"));
-    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Loadall1"),
-                                QStringLiteral("Load all selected"),
-                                [this] { LoadSelectedFiles(ambrel::LoadMode::kAll); }));
-    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Loadonlywheretgpresent1"),
-                                QStringLiteral("Load selected where tag present"),
-                                [this] { LoadSelectedFiles(ambrel::LoadMode::kTagged); }));
-    busy_controls_->Add(AddItem(load_menu, QStringLiteral("Loadwheretagisnotpresent1"),
-                                QStringLiteral("Load selected where tag is not present"),
-                                [this] { LoadSelectedFiles(ambrel::LoadMode::kUntagged); }));
-    QToolButton* load = AddButton(bar, QStringLiteral("ToolButtonLoadFiles"),
-                                  QStringLiteral("Load selected files"), Picture::kAudioFile);
-    busy_controls_->Add(load);
+    QToolButton* load = AddLoadButton(
+        bar, QStringLiteral("ToolButtonLoadFiles"), QStringLiteral("Load selected files"),
+        Picture::kAudioFile, QStringLiteral("PopupMenuLoadFiles"),
+        {{{"Loadall1", "Load all selected", ambrel::LoadMode::kAll},
+          {"Loadonlywheretgpresent1", "Load selected where tag present", ambrel::LoadMode::kTagged},
+          {"Loadwheretagisnotpresent1", "Load selected where tag is not present",
+           ambrel::LoadMode::kUntagged}}},
+        [this](ambrel::LoadMode mode) { LoadSelectedFiles(mode); });
     load->setText(QStringLiteral("File"));
     load->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    load->setMenu(load_menu);
-    load->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(load, &QToolButton::clicked, this,
-            [this] { LoadSelectedFiles(ambrel::LoadMode::kAll); });
 
     connect(AddButton(bar, QStringLiteral("ToolButtonSelectAllfiles"),
                       QStringLiteral("Select all files"), Picture::kSelectAll),

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QTabWidget>
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +28,7 @@ class TFileViewer;
 namespace ambrel::ui {
 
 class BusyControls;
+enum class Picture;
 class QtDriveSelector;
 class QtFilterSelector;
 class QtIconSource;
@@ -105,6 +108,18 @@ private:
     void BuildEncodingGroup(QWidget* page);
     // The code page remembered from the last run, in the box and in force.
     void UseStoredCodePage();
+    // A load command's menu item: its name, caption and LoadMode.
+    struct LoadItem {
+        const char* name;
+        const char* caption;
+        ambrel::LoadMode mode;
+    };
+    // A load button whose click loads all files and whose drop-down menu offers the three
+    // LoadModes, all greyed while the library is busy.
+    QToolButton* AddLoadButton(QToolBar* bar, const QString& name, const QString& hint,
+                               Picture picture, const QString& menu_name,
+                               const std::array<LoadItem, 3>& items,
+                               const std::function<void(ambrel::LoadMode)>& load);
     QToolBar* BuildDirectoryToolBar();
     QToolBar* BuildFileToolBar();
     void BuildDirectoryList();
