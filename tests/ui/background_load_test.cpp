@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,6 +22,9 @@
 #include "files/parallel_load.h"
 #include "main_window_world.h"
 #include "support/gate.h"
+#include "ui/actions/copy_options_page.h"
+#include "ui/actions/rename_pages.h"
+#include "ui/files/file_viewer_pages.h"
 #include "ui/files/file_viewer_window.h"
 #include "window_test_main.h"
 
@@ -50,7 +55,7 @@ void SlowReads(World& w) {
     w.library.SetLoadOptions(options);
 }
 
-// The controls of both windows whose commands change the list.
+// The controls of the three windows whose commands change the list or its files.
 std::vector<QObject*> ListChangers(World& w) {
     std::vector<QObject*> controls;
     for (const char* name : {"ToolButtonDelSelected", "ToolButtonDelAll", "ToolButtonSaveCurrent",
@@ -60,11 +65,27 @@ std::vector<QObject*> ListChangers(World& w) {
                              "Savecurrentlyselectedtag1", "Saveallchangestags1"})
         controls.push_back(w.Find<QAction>(name));
     QWidget* viewer = w.windows->Form2();
-    for (const char* name : {"ToolButtonLoadDirectory", "ToolButtonLoadFiles"})
+    for (const char* name :
+         {"ToolButtonLoadDirectory", "ToolButtonLoadFiles", "ToolButtonMoveFiles",
+          "ToolButtonCopyFiles", "ToolButtonDeleteFiles", "ToolButtonFolderCreate",
+          "ToolButtonFolderRename", "ToolButtonFolderDelete"})
         controls.push_back(viewer->findChild<QWidget*>(QLatin1String(name)));
-    for (const char* name : {"Allfiles1", "Loadall1", "Loadfilesfromcurrentdirectory1"})
+    for (const char* name :
+         {"Allfiles1", "Loadall1", "Loadfilesfromcurrentdirectory1", "Deleteselecteddirectory1"})
         controls.push_back(viewer->findChild<QAction*>(QLatin1String(name)));
+    for (const char* name : {"SpeedButtonFR", "SpeedButtonTR", "SpeedButtonWrite"})
+        controls.push_back(w.windows->Form3()->findChild<QWidget*>(QLatin1String(name)));
+    if (std::count(controls.begin(), controls.end(), nullptr) != 0) qFatal("a control is missing");
     return controls;
+}
+
+// The names in a directory, sorted.
+std::vector<std::string> Names(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool AllEnabled(const std::vector<QObject*>& controls, bool enabled) {
@@ -164,6 +185,56 @@ private slots:
         w.form->AddDroppedPaths({paths[2]});
         QCOMPARE(w.table->RowCount(), 2);
         QCOMPARE(ReadTail(paths[0]), Bytes(MakeBlock(Tag().Artist("slow/s1000.mp3"))));
+        gate->Release();
+        QVERIFY(AwaitLoad(w.library));
+        QCOMPARE(w.table->RowCount(), kFiles + 2);
+    }
+
+    // The file viewer's file and folder commands and the action panel's three runs, called
+    // with their files and rows chosen, neither ask, nor touch a file, nor change a row
+    // while the load runs.
+    void TheFileAndPanelCommandsWaitForTheLoad() {
+        World w;
+        const std::vector<std::string> paths = SlowTree(w);
+        const std::string target = w.dir / "target";
+        std::filesystem::create_directories(target + "/sub");
+        w.Load({paths[0], paths[1]});
+        w.Select({0, 1});
+        ambrel::ui::FileViewerPages* pages = w.windows->Form2()->Pages();
+        // The browser goes to the folder and lists it anew, with "sub" selected.
+        QCOMPARE(pages->Browser().ListDirectory(target), 1);
+        pages->ToolButtonFolderRefreshClick();
+        auto* folders = pages->findChild<QtReportView*>(QStringLiteral("ListViewDirectories"));
+        for (int row = 0; row < folders->RowCount(); ++row)
+            if (folders->Cell(row, 0) == "sub") folders->ReplaceSelection({row});
+        QCOMPARE(pages->Browser().GetSelectedDirName().value_or(""), std::string("sub"));
+        ambrel::ui::TForm3* panel = w.windows->Form3();
+        for (const char* list : {"ListBoxFR", "ListBoxTR"})
+            panel->findChild<QListWidget*>(QLatin1String(list))->setCurrentRow(0);
+        panel->findChild<QLineEdit*>(QStringLiteral("EditTagArtist"))->setText("typed");
+        auto gate = std::make_shared<Gate>(paths[5]);
+        ambrel::LoadOptions options;
+        options.before_read = [gate](const std::string& path) { gate->At(path); };
+        w.library.SetLoadOptions(options);
+        w.form->AddDroppedPaths(paths);
+        gate->AwaitReached();
+
+        pages->ToolButtonMoveFilesClick();
+        pages->ToolButtonCopyFilesClick();
+        pages->ToolButtonDeleteFilesClick();
+        pages->ToolButtonFolderCreateClick();
+        pages->ToolButtonFolderRenameClick();
+        pages->ToolButtonFolderDeleteClick();
+        pages->ListViewDirectoriesEdited(folders->FirstSelected(), QStringLiteral("renamed"));
+        panel->findChild<ambrel::ui::FileRenamePage*>()->RunFileRename();
+        panel->findChild<ambrel::ui::TagRenamePage*>()->RunTagRename();
+        panel->findChild<ambrel::ui::CopyOptionsPage*>()->WriteSelectedTags();
+        QVERIFY(w.prompter.shown.empty());
+        QCOMPARE(Names(target), std::vector<std::string>{"sub"});
+        QCOMPARE(Names(w.dir / "slow").size(), std::size_t{kFiles});
+        for (int pos : {0, 1})
+            QCOMPARE(w.library.TagList()->Get(pos)->GetArtist(),
+                     "slow/s" + std::to_string(1000 + pos) + ".mp3");
         gate->Release();
         QVERIFY(AwaitLoad(w.library));
         QCOMPARE(w.table->RowCount(), kFiles + 2);

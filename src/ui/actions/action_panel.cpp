@@ -4,10 +4,12 @@
 #include <QProxyStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "ui/actions/copy_options_page.h"
 #include "ui/actions/rename_pages.h"
+#include "ui/common/busy_controls.h"
 
 namespace ambrel::ui {
 
@@ -48,6 +50,12 @@ TForm3::TForm3(ambrel::Library& library, QWidget* parent) : QWidget(parent, Qt::
     page_control_1_->addTab(tag_rename_, QStringLiteral("Tag rename"));
     page_control_1_->addTab(copy_options_, QStringLiteral("Copy options"));
     page_control_1_->setCurrentWidget(tag_rename_);
+    // The three runs change entries whose rows a finishing load makes again, and files it may
+    // still be reading.
+    auto* busy_controls = new BusyControls(library, this);
+    for (QWidget* button :
+         {file_rename_->RunButton(), tag_rename_->RunButton(), copy_options_->WriteButton()})
+        busy_controls->Add(button);
     connect(tag_rename_, &TagRenamePage::tagDetailRequested, this, &TForm3::tagDetailRequested);
     connect(copy_options_, &CopyOptionsPage::tagDetailRequested, this, &TForm3::tagDetailRequested);
 

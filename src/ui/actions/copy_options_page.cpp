@@ -176,7 +176,7 @@ ambrel::FieldFill CopyOptionsPage::CheckedFields() const {
 
 void CopyOptionsPage::WriteSelectedTags() {
     ambrel::TTagViewer* tags = library_.TagViewer();
-    if (tags == nullptr) return;
+    if (tags == nullptr || library_.IsBusy()) return;
     const int row =
         ambrel::WriteFieldsToRows(*tags, CheckedFields(), check_box_track1_->isChecked());
     if (row >= 0) emit tagDetailRequested(row);

@@ -34,8 +34,11 @@ public:
     void ReadSelectedTag(int row);
     // Writes the checked fields into every selected row's tag (numbered tracks with
     // "Begin track number in each directory from 1") and asks for the first selected row
-    // in the tag detail panel. Throws ConversionError for a Track text that is no number.
+    // in the tag detail panel; nothing while the library is busy with a load. Throws
+    // ConversionError for a Track text that is no number.
     void WriteSelectedTags();
+    // "Write data to mp3 tag(s)", which the panel greys during a load.
+    QToolButton* WriteButton() const { return speed_button_write_; }
     // The checked fields with their values, as the write takes them.
     ambrel::FieldFill CheckedFields() const;
 

@@ -256,6 +256,7 @@ void FileRenamePage::UpDown2Click() {
 }
 
 void FileRenamePage::RunFileRename() {
+    if (library_.IsBusy()) return;
     RememberMask();
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TTagProcessor* processor = library_.TagProcessor();
@@ -276,6 +277,7 @@ TagRenamePage::TagRenamePage(ambrel::Library& library, QWidget* parent)
 void TagRenamePage::FillTagTemplates() { ShowTemplates(ambrel::TagTemplatePreviews(Separators())); }
 
 void TagRenamePage::RunTagRename() {
+    if (library_.IsBusy()) return;
     RememberMask();
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TTagProcessor* processor = library_.TagProcessor();

@@ -54,6 +54,10 @@ struct RenamePageNames {
 class RenamePage : public QWidget {
     Q_OBJECT
 
+public:
+    // The run button across the bottom, which the panel greys during a load.
+    QToolButton* RunButton() const { return button_; }
+
 protected:
     RenamePage(const RenamePageNames& names, ambrel::Library& library, QWidget* parent);
 
@@ -105,6 +109,7 @@ public:
 
     void FillFileTemplates();
     std::optional<std::string> BuildFileMask(int item_index) const { return BuildMask(item_index); }
+    // Nothing while the library is busy with a load.
     void RunFileRename();
     // The digit count changed: the track preview follows and the list is filled again.
     void UpDown2Click();
@@ -131,6 +136,7 @@ public:
 
     void FillTagTemplates();
     std::optional<std::string> BuildTagMask(int item_index) const { return BuildMask(item_index); }
+    // Nothing while the library is busy with a load.
     void RunTagRename();
 
 signals:

@@ -18,6 +18,9 @@ namespace ambrel::ui {
 
 template <typename Command>
 void FileViewerPages::RunFileCommand(Command command) {
+    // A running load reads the files these commands move and delete, and its end changes
+    // the rows they work on.
+    if (library_.IsBusy()) return;
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TErrorLog* errors = library_.ErrorLog();
     if (!tags || !errors || !process_view_) return;

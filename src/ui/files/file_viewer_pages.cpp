@@ -199,13 +199,14 @@ QToolBar* FileViewerPages::BuildDirectoryToolBar() {
                   QStringLiteral("Create new folder using Dirname variable"), Picture::kFolderNew);
     create->setText(QStringLiteral("Create folder"));
     connect(create, &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderCreateClick);
-    connect(AddButton(bar, QStringLiteral("ToolButtonFolderRename"),
-                      QStringLiteral("Rename selected directory using Dirname variable"),
-                      Picture::kRename),
-            &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderRenameClick);
-    connect(AddButton(bar, QStringLiteral("ToolButtonFolderDelete"),
-                      QStringLiteral("Delete selected directory"), Picture::kDelete),
-            &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderDeleteClick);
+    QToolButton* rename = AddButton(
+        bar, QStringLiteral("ToolButtonFolderRename"),
+        QStringLiteral("Rename selected directory using Dirname variable"), Picture::kRename);
+    connect(rename, &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderRenameClick);
+    QToolButton* remove = AddButton(bar, QStringLiteral("ToolButtonFolderDelete"),
+                                    QStringLiteral("Delete selected directory"), Picture::kDelete);
+    connect(remove, &QToolButton::clicked, this, &FileViewerPages::ToolButtonFolderDeleteClick);
+    for (QToolButton* button : {create, rename, remove}) busy_controls_->Add(button);
     return bar;
 }
 
@@ -243,9 +244,10 @@ QToolBar* FileViewerPages::BuildFileToolBar() {
                   Picture::kMove);
     move->setText(QStringLiteral("Move selected files"));
     connect(move, &QToolButton::clicked, this, &FileViewerPages::ToolButtonCopyFilesClick);
-    connect(AddButton(bar, QStringLiteral("ToolButtonDeleteFiles"),
-                      QStringLiteral("Delete selected files"), Picture::kDelete),
-            &QToolButton::clicked, this, &FileViewerPages::ToolButtonDeleteFilesClick);
+    QToolButton* remove = AddButton(bar, QStringLiteral("ToolButtonDeleteFiles"),
+                                    QStringLiteral("Delete selected files"), Picture::kDelete);
+    connect(remove, &QToolButton::clicked, this, &FileViewerPages::ToolButtonDeleteFilesClick);
+    for (QToolButton* button : {copy, move, remove}) busy_controls_->Add(button);
     return bar;
 }
 
@@ -274,8 +276,9 @@ void FileViewerPages::BuildDirectoryList() {
                                 [this] { LoadDirectory(std::nullopt); }));
     AddItem(popup_menu_dir_, QStringLiteral("Refreshdirectory1"),
             QStringLiteral("Refresh directory"), [this] { ToolButtonFolderRefreshClick(); });
-    AddItem(popup_menu_dir_, QStringLiteral("Deleteselecteddirectory1"),
-            QStringLiteral("Delete selected directory"), [this] { ToolButtonFolderDeleteClick(); });
+    busy_controls_->Add(AddItem(popup_menu_dir_, QStringLiteral("Deleteselecteddirectory1"),
+                                QStringLiteral("Delete selected directory"),
+                                [this] { ToolButtonFolderDeleteClick(); }));
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         popup_menu_dir_->popup(list_view_directories_->viewport()->mapToGlobal(pos));

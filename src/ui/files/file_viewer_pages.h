@@ -66,7 +66,8 @@ public:
     // their rows, or lists the folder again when it may have changed since it was listed.
     void AfterTagsSaved(const std::vector<std::string>& paths);
     // The process dialog the copy, move and delete commands run in (not owned). Without one,
-    // and while the library holds no model, the file and folder commands do nothing.
+    // while the library holds no model and while it is busy with a load, the file and folder
+    // commands do nothing.
     void SetProcessView(ambrel::ProcessView* view) { process_view_ = view; }
 
     // Handlers, named after their control and event.
@@ -129,7 +130,7 @@ private:
     // from the row a listing selected.
     void FollowSelection();
     // Runs a file or folder command over the library's data and the process dialog; nothing
-    // without them.
+    // without them or while the library is busy with a load.
     template <typename Command>
     void RunFileCommand(Command command);
 
