@@ -112,8 +112,8 @@ bool Library::StartLoad(LoadKind kind, LoadRequest request) {
     auto notice = std::make_shared<LoadNotice>(load_notifier_);
     LoadOptions options = load_options_;
     options.on_finished = [notice] { notice->Notify(); };
-    load_ = std::make_unique<Load>(
-        Load{kind, notice, std::make_unique<LoadJob>(std::move(request), std::move(options))});
+    load_ = std::make_unique<Load>(Load{
+        kind, notice, std::make_unique<LoadJob>(std::move(request), std::move(options)), nullptr});
     load_->job->Start();
     NotifyBusy(true);
     return true;

@@ -211,7 +211,7 @@ int TTagViewer::SetRow(int row, const TTagFile* file) {
 }
 
 int TTagViewer::RebuildRows() {
-    MadeRows made{{}, table_->NewRowBatch()};
+    MadeRows made{{}, table_->NewRowBatch(), 0, 0, {}};
     MakeRows(&made, list_->Count());
     const int counted = PutRows(std::move(made));
     // A rebuild in steps under way made its rows from what may have changed since.
@@ -219,7 +219,7 @@ int TTagViewer::RebuildRows() {
     return counted;
 }
 
-void TTagViewer::BeginRebuild() { rebuild_ = MadeRows{{}, table_->NewRowBatch()}; }
+void TTagViewer::BeginRebuild() { rebuild_ = MadeRows{{}, table_->NewRowBatch(), 0, 0, {}}; }
 
 bool TTagViewer::ContinueRebuild(int entries) {
     if (!rebuild_) BeginRebuild();
