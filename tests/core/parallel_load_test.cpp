@@ -237,6 +237,62 @@ TEST_F(EquivalenceTest, AListOfPathsGivesTodaysFilterAndReads) {
     EXPECT_TRUE(Of(result).entries == EntriesOf(dropped_list));
 }
 
+// Named paths give what the command line's sequential load gave: each folder searched where
+// it stands, each file filtered, and a failure for each path that cannot be taken.
+TEST_F(EquivalenceTest, NamedPathsGiveTheSequentialSearchesFiltersAndFailures) {
+    const Texts named = {
+        dir_ / "tree/sub",          dir_ / "tree/t1.mp3",    dir_ / "tree/missing.mp3",
+        dir_ / "tree/notes.txt",    dir_ / "tree/x.mp3",     dir_ / "tree/y.mp3",
+        dir_ / "tree/link.mp3",     dir_ / "tree/UPPER.MP3", dir_ / "tree/deep",
+        dir_ / "tree/vanished.mp3", dir_ / "tree/sub/"};
+    for (const LoadMode mode : kModes) {
+        for (const bool recurse : {false, true}) {
+            TFileViewer viewer(dir_ / "tree");
+            viewer.SetLoadMode(mode);
+            viewer.SetIncludeHidden(true);
+            viewer.SetRecurse(recurse);
+            Texts found;
+            std::vector<std::pair<std::string, int>> failures;
+            for (const std::string& path : named) {
+                Texts part;
+                int code = kDone;
+                if (paths::DirectoryExists(path)) {
+                    code = viewer.SearchFiles(&part, path, "*.mp3", false);
+                } else if (!paths::PathExists(path)) {
+                    code = kSourceMissing;
+                } else if (!TTagList::IsMp3Path(path)) {
+                    code = kNotMp3File;
+                } else {
+                    part = {path};
+                    viewer.FilterFileList(&part);
+                }
+                found.insert(found.end(), part.begin(), part.end());
+                if (code != kDone) failures.emplace_back(path, code);
+            }
+            const Outcome sequential{found, kDone, 0, SequentialEntries(found)};
+            // missing, notes.txt, UPPER.MP3 and vanished, and deep once its depths are searched.
+            ASSERT_EQ(failures.size(), recurse ? 5u : 4u);
+            for (int readers : {1, 2, 8}) {
+                const LoadResult result =
+                    RunLoad(LoadRequest::Named(named, "*.mp3", true, recurse, mode),
+                            LoadOptions{readers, {}, {}, {}});
+                const std::string what = "mode " + std::to_string(static_cast<int>(mode)) +
+                                         " recurse " + std::to_string(recurse) + " readers " +
+                                         std::to_string(readers);
+                EXPECT_TRUE(result.complete) << what;
+                const Outcome parallel = Of(result);
+                EXPECT_EQ(parallel.paths, sequential.paths) << what;
+                EXPECT_EQ(parallel.code, kDone) << what;
+                EXPECT_TRUE(parallel.entries == sequential.entries) << what;
+                std::vector<std::pair<std::string, int>> told;
+                for (const PathFailure& failure : result.failures)
+                    told.emplace_back(failure.path, failure.code);
+                EXPECT_EQ(told, failures) << what;
+            }
+        }
+    }
+}
+
 // Files removed after the walk listed them and before their read are loaded as today's
 // loader loads them: listed, without a tag.
 TEST_F(ParallelLoadTest, FilesThatVanishBeforeTheirReadAreLoadedUntagged) {
@@ -321,6 +377,64 @@ TEST_F(CancelTest, ACancelledLoadKeepsAPrefixOfTheWholeLoad) {
             EXPECT_EQ(many.code, many.paths_too_long > 0 ? kPathsTooLong : kDone);
         }
     }
+}
+
+// A caller that takes the files as they are read (the command line's list) gets the whole
+// load in order, and the result holds only what it did not take.
+TEST_F(CancelTest, FilesTakenAsTheyAreReadMakeTheWholeLoadInOrder) {
+    const Texts all = PathsOf(RunLoad(Request()).files);
+    for (int readers : {1, 3}) {
+        Gate gate(dir_ / "tree/a/f1030.mp3");
+        LoadOptions options;
+        options.readers = readers;
+        options.before_read = [&](const std::string& path) { gate.At(path); };
+        LoadJob job(Request(), options);
+        job.Start();
+        gate.AwaitReached();
+        std::vector<FoundFile> taken;
+        ASSERT_TRUE(job.WaitForReady(std::chrono::seconds(30)));
+        job.TakeReady(&taken);
+        EXPECT_FALSE(taken.empty());
+        // Nothing past the held read: the files before f1030, two thirds of them tagged.
+        EXPECT_LE(taken.size(), 20u) << readers;
+        EXPECT_TRUE(IsPrefix(PathsOf(taken), all)) << readers;
+        gate.Release();
+        while (!job.IsDone()) {
+            job.WaitForReady(std::chrono::milliseconds(100));
+            job.TakeReady(&taken);
+        }
+        const LoadResult rest = job.TakeResult();
+        EXPECT_TRUE(rest.complete);
+        taken.insert(taken.end(), rest.files.begin(), rest.files.end());
+        EXPECT_EQ(PathsOf(taken), all) << readers;
+    }
+}
+
+// A cancelled load of named paths tells only the failures that stand before its cut.
+TEST_F(CancelTest, ACancelledNamedLoadTellsTheFailuresBeforeItsCut) {
+    const Texts named = {dir_ / "gone1.mp3", dir_ / "tree/a", dir_ / "gone2.mp3", dir_ / "tree/z"};
+    auto cancelled_at = [&](const std::string& held) {
+        Gate gate(dir_ / held);
+        LoadOptions options;
+        options.readers = 1;
+        options.before_read = [&](const std::string& path) { gate.At(path); };
+        LoadJob job(LoadRequest::Named(named, std::nullopt, true, true, LoadMode::kAll), options);
+        job.Start();
+        gate.AwaitReached();
+        job.Cancel();
+        gate.Release();
+        return job.TakeResult();
+    };
+    const LoadResult in_a = cancelled_at("tree/a/f1010.mp3");
+    EXPECT_FALSE(in_a.complete);
+    EXPECT_EQ(in_a.files.size(), 11u);
+    ASSERT_EQ(in_a.failures.size(), 1u);
+    EXPECT_EQ(in_a.failures[0].path, dir_ / "gone1.mp3");
+    const LoadResult in_z = cancelled_at("tree/z/f1000.mp3");
+    EXPECT_EQ(in_z.files.size(), 61u);
+    ASSERT_EQ(in_z.failures.size(), 2u);
+    EXPECT_EQ(in_z.failures[1].path, dir_ / "gone2.mp3");
+    EXPECT_EQ(in_z.failures[1].code, kSourceMissing);
 }
 
 TEST_F(CancelTest, ProgressCountsTheFilesReadWhileAReadIsHeld) {

@@ -88,12 +88,6 @@ struct PathLoadOptions {
     static std::string DefaultLoadMask();
 };
 
-// A path of a load that could not be taken, with its result code.
-struct PathFailure {
-    std::string path;
-    int code;
-};
-
 // Takes the entries a load has added so far; the load empties the list after each call.
 using LoadDrain = std::function<void(const TTagList& list)>;
 // A drained load hands the list on each time it holds this many entries.

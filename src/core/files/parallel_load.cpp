@@ -12,6 +12,7 @@
 #include "files/directory_walk.h"
 #include "files/result_codes.h"
 #include "files/tag_presence.h"
+#include "platform/paths.h"
 #include "tag/tag_list.h"
 
 namespace ambrel {
@@ -29,15 +30,26 @@ struct Slot {
     // Entries skipped for their path's length before this one was found, so that a load
     // cut off before this slot counts only the skips it really made.
     int too_long_before = 0;
+    // Set by its reader as the read begins; the read is then always finished before the
+    // result is made from the slots.
     bool done = false;
+    // Set under the lock once its reader is past it, so TakeReady may hand it on.
+    bool read = false;
     bool passes = false;
+};
+
+// A named path that could not be taken, with the number of slots found before it.
+struct PlacedFailure {
+    PathFailure failure;
+    std::size_t position;
 };
 
 }  // namespace
 
 // The state the walk, the readers and the owner share. A slot is the walk's while it waits in
 // pending_, then the readers' once handed over to slots_ (each slot the one reader's that
-// claims it); the result is made from them only once every reader has ended.
+// claims it), then the owner's once read, when TakeReady may take it from the front; the
+// result is made from those left only once every reader has ended.
 class LoadJob::Run {
 public:
     Run(LoadRequest request, LoadOptions options)
@@ -61,11 +73,27 @@ public:
     }
     LoadResult TakeResult() { return std::exchange(result_, LoadResult{}); }
 
+    void TakeReady(std::vector<FoundFile>* out) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        while (!slots_.empty() && slots_.front().read) {
+            if (slots_.front().passes) out->push_back(std::move(slots_.front().found));
+            slots_.pop_front();
+            ++first_;
+        }
+    }
+    bool AwaitReady(std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return ready_.wait_for(
+            lock, timeout, [this] { return IsDone() || (!slots_.empty() && slots_.front().read); });
+    }
+
     // The whole load, on the walk's thread.
     void Execute() {
         StartReaders();
         if (request_.search) {
             Search();
+        } else if (request_.named) {
+            PublishNamed();
         } else {
             PublishPaths();
         }
@@ -83,6 +111,7 @@ public:
             done_.store(true, std::memory_order_release);
         }
         wake_.notify_all();
+        ready_.notify_all();
         if (options_.on_finished) options_.on_finished();
     }
 
@@ -98,13 +127,36 @@ private:
         }
     }
 
+    WalkRules Rules() const {
+        return WalkRules{std::optional<std::string_view>(request_.mask), request_.include_hidden,
+                         request_.recurse, false};
+    }
+
     void Search() {
-        const std::optional<std::string_view> mask(request_.mask);
-        const WalkResult walk = WalkDirectory(
-            request_.directory, WalkRules{mask, request_.include_hidden, request_.recurse, false},
-            walk_visitor_);
+        const WalkResult walk = WalkDirectory(request_.directory, Rules(), walk_visitor_);
         walk_finished_ = walk.finished;
         walk_code_ = walk.code;
+    }
+
+    // Each named path by its kind: a folder searched, a file found, anything else failed.
+    void PublishNamed() {
+        for (std::string& path : request_.paths) {
+            if (Cancelled()) return;
+            int code = kDone;
+            if (paths::DirectoryExists(path)) {
+                const WalkResult walk = WalkDirectory(path, Rules(), walk_visitor_);
+                if (!walk.finished) return;
+                code = walk.code;
+            } else if (!paths::PathExists(path)) {
+                code = kSourceMissing;
+            } else if (!TTagList::IsMp3Path(path)) {
+                code = kNotMp3File;
+            } else {
+                Found(std::move(path));
+            }
+            if (code != kDone) failures_.push_back({{std::move(path), code}, found_});
+        }
+        walk_finished_ = true;
     }
 
     void PublishPaths() {
@@ -137,6 +189,7 @@ private:
         slot.found.path = std::move(path);
         slot.too_long_before = too_long_;
         pending_.push_back(std::move(slot));
+        ++found_;
         if (pending_.size() >= kHandOver) HandOver();
     }
 
@@ -145,7 +198,7 @@ private:
         {
             std::lock_guard<std::mutex> lock(mutex_);
             for (Slot& slot : pending_) slots_.push_back(std::move(slot));
-            files_found_.store(slots_.size(), std::memory_order_relaxed);
+            files_found_.store(first_ + slots_.size(), std::memory_order_relaxed);
         }
         pending_.clear();
         wake_.notify_all();
@@ -164,15 +217,20 @@ private:
         }
     }
 
+    // Marks the slots claimed before as read, then claims the next ones.
     bool Claim(std::vector<Slot*>* claimed) {
-        claimed->clear();
         std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] { return Cancelled() || next_ < slots_.size() || walk_ended_; });
-        if (Cancelled() || next_ == slots_.size()) return false;
-        const std::size_t end = std::min(slots_.size(), next_ + kClaim);
-        for (; next_ < end; ++next_) claimed->push_back(&slots_[next_]);
+        for (Slot* slot : *claimed) slot->read = true;
+        if (!claimed->empty()) ready_.notify_all();
+        claimed->clear();
+        wake_.wait(lock, [this] { return Cancelled() || next_ < Handed() || walk_ended_; });
+        if (Cancelled() || next_ == Handed()) return false;
+        const std::size_t end = std::min(Handed(), next_ + kClaim);
+        for (; next_ < end; ++next_) claimed->push_back(&slots_[next_ - first_]);
         return true;
     }
+    // Slots handed to the readers so far, those taken from the front included; under the lock.
+    std::size_t Handed() const { return first_ + slots_.size(); }
 
     // The keep test, then the read of a ".mp3" file, then the LoadMode test.
     void Read(Slot& slot) {
@@ -188,9 +246,10 @@ private:
         slot.passes = LoadModeTakes(request_.load_mode, tagged != 0);
     }
 
-    // The result from the slots read without a gap from the first: after a cancel some
-    // later slots may be read while an earlier one is not.
+    // The result from the slots read without a gap from the first that TakeReady left: after
+    // a cancel some later slots may be read while an earlier one is not.
     void Assemble() {
+        std::lock_guard<std::mutex> lock(mutex_);
         std::size_t cut = 0;
         while (cut < slots_.size() && slots_[cut].done) ++cut;
         result_.complete = walk_finished_ && cut == slots_.size();
@@ -199,6 +258,10 @@ private:
         for (std::size_t i = 0; i < cut; ++i) {
             if (slots_[i].passes) result_.files.push_back(std::move(slots_[i].found));
         }
+        // A failure stands after the files found before it: it is kept when they all are.
+        for (PlacedFailure& placed : failures_)
+            if (placed.position <= first_ + cut)
+                result_.failures.push_back(std::move(placed.failure));
         slots_.clear();
         // The walk's code, but a cut load speaks of its own part only.
         if (!request_.search) {
@@ -216,6 +279,8 @@ private:
     // The walk's own.
     WalkSide walk_visitor_;
     std::vector<Slot> pending_;
+    std::size_t found_ = 0;
+    std::vector<PlacedFailure> failures_;
     int too_long_ = 0;
     int walk_code_ = kDone;
     bool walk_finished_ = false;
@@ -224,7 +289,11 @@ private:
     // Shared, under mutex_: a deque keeps the claimed slots in place while the walk adds.
     std::mutex mutex_;
     std::condition_variable wake_;
+    // The owner's wait for files to take or for the end.
+    std::condition_variable ready_;
     std::deque<Slot> slots_;
+    // Slots TakeReady took from the front; next_ counts from the first slot of the load.
+    std::size_t first_ = 0;
     std::size_t next_ = 0;
     bool walk_ended_ = false;
 
@@ -252,6 +321,15 @@ LoadRequest LoadRequest::Directory(std::string directory, std::optional<std::str
     request.include_hidden = include_hidden;
     request.recurse = recurse;
     request.load_mode = load_mode;
+    return request;
+}
+
+LoadRequest LoadRequest::Named(std::vector<std::string> paths, std::optional<std::string> mask,
+                               bool include_hidden, bool recurse, LoadMode load_mode) {
+    LoadRequest request = Directory({}, std::move(mask), include_hidden, recurse, load_mode);
+    request.search = false;
+    request.named = true;
+    request.paths = std::move(paths);
     return request;
 }
 
@@ -283,6 +361,12 @@ void LoadJob::Start() {
 }
 
 LoadProgress LoadJob::Progress() const { return run_->Progress(); }
+
+void LoadJob::TakeReady(std::vector<FoundFile>* out) { run_->TakeReady(out); }
+
+bool LoadJob::WaitForReady(std::chrono::milliseconds timeout) {
+    return !started_ || run_->AwaitReady(timeout);
+}
 
 void LoadJob::Cancel() { run_->Cancel(); }
 

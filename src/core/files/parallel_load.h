@@ -26,9 +26,15 @@ struct FoundFile {
     std::optional<TagBlock> tail;
 };
 
+// A path of a load that could not be taken, with its result code.
+struct PathFailure {
+    std::string path;
+    int code;
+};
+
 // What a load reads: a directory searched by WalkDirectory's rules, as SearchFiles searches
-// it (without directory entries), or a given list of paths; each file taken by the LoadMode
-// test.
+// it (without directory entries), a given list of paths, or files and folders named from
+// outside the windows; each file taken by the LoadMode test.
 struct LoadRequest {
     // The search of "Load directory" with the mask, hidden-file and recursion settings.
     static LoadRequest Directory(std::string directory, std::optional<std::string> mask,
@@ -39,8 +45,18 @@ struct LoadRequest {
     // paths::FileExists, as FilterFileList does.
     static LoadRequest Paths(std::vector<std::string> paths, LoadMode load_mode,
                              bool (*keep)(const std::string& path) = nullptr);
+    // Files and folders in their order (the command line's, the program's start paths): a
+    // folder is searched as Directory searches, with these rules, and what it finds stands
+    // at its place; a path that is no folder stays when it exists and the tag list takes it
+    // (TTagList::IsMp3Path). Each path that cannot be taken is a failure, in path order: 50
+    // no such path, 80 a file the tag list does not take (kNotMp3File), or a folder search's
+    // own code (10, 58, 60) after what it found. Every look at a path is made on a load
+    // thread.
+    static LoadRequest Named(std::vector<std::string> paths, std::optional<std::string> mask,
+                             bool include_hidden, bool recurse, LoadMode load_mode);
 
     bool search = false;
+    bool named = false;
     std::string directory;
     std::optional<std::string> mask;
     bool include_hidden = true;
@@ -69,12 +85,15 @@ struct LoadResult {
     // tail absent when the file could not be read or is shorter); other paths were not
     // opened. AddFoundFiles hands them to the tag list.
     std::vector<FoundFile> files;
-    // SearchFiles' code for a directory (1, 10, 58 or 60); 1 for a list of paths.
+    // SearchFiles' code for a directory (1, 10, 58 or 60); 1 for a list of paths and for
+    // named paths, whose codes are the failures'.
     int code = 1;
     int paths_too_long = 0;
+    // The named paths that could not be taken (LoadRequest::Named), in path order.
+    std::vector<PathFailure> failures;
     // False when the load was cancelled before its end: files are then the start, in order,
-    // of what the whole load gives, and code and paths_too_long speak of that part only. A
-    // load cancelled before its directory was listed gives no file and 1.
+    // of what the whole load gives, and code, paths_too_long and failures speak of that part
+    // only. A load cancelled before its directory was listed gives no file and 1.
     bool complete = true;
 };
 
@@ -104,6 +123,14 @@ public:
     // start a thread the load runs here, to its end.
     void Start();
     LoadProgress Progress() const;
+    // Moves the files read so far from the start of the load on, in order and as the
+    // LoadMode test keeps them, to the end of out, and lets go of them; the load goes on.
+    // A caller that takes them as they come holds no more than the files read and not yet
+    // taken, and TakeResult gives only the files not taken before.
+    void TakeReady(std::vector<FoundFile>* out);
+    // Waits at most timeout until TakeReady has files to give or the load has ended; true
+    // then.
+    bool WaitForReady(std::chrono::milliseconds timeout);
     // Asks the load to stop soon; it keeps the files read so far in order.
     void Cancel();
     bool IsDone() const;
@@ -128,9 +155,7 @@ private:
     bool abandoned_ = false;
 };
 
-// Runs a load to its end on its threads and returns its result, for a caller that may wait:
-// the command line lists with RunLoad(LoadRequest::Directory(...)) or LoadRequest::Paths,
-// then AddFoundFiles into its tag list.
+// Runs a load to its end on its threads and returns its result, for a caller that may wait.
 LoadResult RunLoad(LoadRequest request, LoadOptions options = {});
 
 // Adds the files to the tag list in their order, taking over the bytes already read, so no
