@@ -12,6 +12,7 @@
 #include "actions/tag_processor.h"
 #include "errors/error_log.h"
 #include "files/file_loader.h"
+#include "files/result_codes.h"
 #include "support/fake_prompter.h"
 #include "support/gate.h"
 #include "support/memory_report_view.h"
@@ -77,27 +78,12 @@ TEST_F(LibraryTest, TheDataFilesAreBesideTheExecutableOrInstalledUnderShare) {
     EXPECT_EQ(Library::DataDirectory(dir / "prefix/bin"), dir / "prefix/bin/Data");
 }
 
-TEST_F(LibraryTest, LoadPathsLoadsFilesAndFoldersAndRebuildsTheRowsOnce) {
-    library.CreateModel(dir.path(), &table);
+// The command line's model: the list is loaded all the same, and no row is built.
+TEST_F(LibraryTest, WithoutATableTheFilesAreAddedAndNoRowIsBuilt) {
     const std::string single = Song("single.mp3");
-    Song("folder/b.mp3");
-    Song("folder/sub/a.mp3");
-    const int clears = table.clears;
-    const std::vector<PathFailure> failures =
-        library.LoadPaths({dir / "folder", dir / "gone.mp3", single});
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].path, dir / "gone.mp3");
-    EXPECT_EQ(failures[0].code, 50);
-    ASSERT_EQ(table.RowCount(), 3);
-    EXPECT_EQ(table.RowCells(0)[2], "b");
-    EXPECT_EQ(table.RowCells(1)[2], "a") << "subfolders are searched by default";
-    EXPECT_EQ(table.RowCells(2)[2], "single");
-    EXPECT_EQ(table.clears, clears + 1);
-
-    // Without a table the list is loaded all the same, and no row is built.
     Library headless(&prompter);
     headless.CreateModel(dir.path(), nullptr);
-    EXPECT_TRUE(headless.LoadPaths({single}).empty());
+    EXPECT_EQ(headless.AddFiles({single}), 1);
     EXPECT_EQ(headless.TagList()->Count(), 1);
 }
 
@@ -204,6 +190,31 @@ TEST_F(LibraryLoadTest, ADirectoryLoadReportsItsResultAfterTheBusyStateEnds) {
     ASSERT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "cannot read the directory");
+}
+
+// The paths the program starts with: folders searched where they stand, and one warning
+// names what could not be taken once the rows are there; none when all were.
+TEST_F(LibraryLoadTest, ALoadOfNamedPathsWarnsOnceOfThePathsItCouldNotTake) {
+    const std::string single = Song("single.mp3");
+    Song("folder/b.mp3");
+    Song("folder/sub/a.mp3");
+    prompter.shown.clear();
+    ASSERT_TRUE(library.StartLoad(LoadKind::kNamedPaths,
+                                  NamedPathsLoad({dir / "folder", dir / "gone.mp3", single})));
+    AwaitEnd();
+    ASSERT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b", "a", "single"}))
+        << "subfolders are searched by default";
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].caption, "Error occuried");
+    EXPECT_EQ(prompter.shown[0].text,
+              dir / "gone.mp3" + ": " + library.ErrorLog()->MessageText(kSourceMissing));
+
+    ASSERT_TRUE(library.StartLoad(LoadKind::kNamedPaths, NamedPathsLoad({single})));
+    AwaitEnd();
+    ASSERT_EQ(library.FinishLoad(), Library::LoadStage::kIdle);
+    EXPECT_EQ(Names().size(), 4u);
+    EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
 // The main window closed while a read hangs: the model goes within a moment, the load is

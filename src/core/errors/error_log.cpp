@@ -67,13 +67,14 @@ std::string TErrorLog::TakeMessage(int code) {
 std::string TErrorLog::MessageText(int code) {
     Lookup(code);
     const std::string& line = *current_;
-    return line.size() > kPrefixLength ? EightBitToUtf8(line.substr(kPrefixLength))
-                                       : std::string();
+    return line.size() > kPrefixLength ? EightBitToUtf8(line.substr(kPrefixLength)) : std::string();
 }
 
 void TErrorLog::Report(int code) {
-    if (code == 1) return;
-    const std::string text = MessageText(code);
+    if (code != 1) ReportText(MessageText(code));
+}
+
+void TErrorLog::ReportText(const std::string& text) {
     if (prompter_ != nullptr) prompter_->Warning("Error occuried", text);
 }
 

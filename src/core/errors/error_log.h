@@ -25,6 +25,8 @@ public:
     std::string MessageText(int code);
     // Nothing for 1; otherwise a warning "Error occuried" with MessageText.
     void Report(int code);
+    // A warning "Error occuried" with the text, as Report shows a message.
+    void ReportText(const std::string& text);
 
     const std::optional<std::string>& CurrentMessage() const { return current_; }
     const std::vector<std::string>& Messages() const { return messages_; }

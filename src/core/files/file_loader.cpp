@@ -1,6 +1,7 @@
 #include "files/file_loader.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <utility>
@@ -16,6 +17,9 @@
 namespace ambrel {
 
 namespace {
+
+// How long a load of named paths waits for files before it looks whether the load has ended.
+constexpr std::chrono::milliseconds kReadyWait{100};
 
 // Adds found files to the list; with a drain, hands the list on and empties it each time it
 // holds a chunk.
@@ -90,7 +94,12 @@ bool LoadApplier::Step(std::size_t slice) {
         added_ += count;
         budget -= count;
         if (added_ < files.size()) return false;
-        tag_viewer_.BeginRebuild();
+        if (tag_viewer_.Table()) tag_viewer_.BeginRebuild();
+    }
+    // Without a table (the command line) there are no rows to make.
+    if (!tag_viewer_.Table()) {
+        done_ = true;
+        return true;
     }
     if (budget == 0) return false;
     if (!tag_viewer_.ContinueRebuild(static_cast<int>(std::min<std::size_t>(budget, INT_MAX))))
@@ -101,7 +110,10 @@ bool LoadApplier::Step(std::size_t slice) {
 }
 
 void LoadApplier::Report(TErrorLog* log) const {
-    if (kind_ == LoadKind::kDirectory && log) log->Report(result_.code);
+    if (!log) return;
+    if (kind_ == LoadKind::kDirectory) log->Report(result_.code);
+    if (kind_ == LoadKind::kNamedPaths && !result_.failures.empty())
+        log->ReportText(PathFailuresText(result_.failures, *log));
 }
 
 void ApplyLoad(LoadKind kind, LoadResult result, TTagList& list, TTagViewer& tag_viewer,
@@ -131,28 +143,27 @@ std::string PathLoadOptions::DefaultLoadMask() {
     return FilterEntries(kFileViewerFilterText).front().second;
 }
 
+LoadRequest NamedPathsLoad(std::vector<std::string> paths, const PathLoadOptions& options) {
+    return LoadRequest::Named(std::move(paths), options.mask, options.include_hidden,
+                              options.recurse, options.mode);
+}
+
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
                                    const PathLoadOptions& options, const LoadDrain& drain) {
     Drainer adder(list, drain);
-    std::vector<PathFailure> failures;
-    for (const std::string& path : paths) {
-        int result = kDone;
-        if (paths::DirectoryExists(path)) {
-            LoadResult found = RunLoad(LoadRequest::Directory(
-                path, options.mask, options.include_hidden, options.recurse, options.mode));
-            adder.Add(found.files);
-            result = found.code;
-        } else if (!paths::PathExists(path)) {
-            result = kSourceMissing;
-        } else if (!TTagList::IsMp3Path(path)) {
-            result = kNotMp3File;
-        } else {
-            adder.Add(RunLoad(LoadRequest::Paths({path}, options.mode)).files);
-        }
-        if (result != kDone) failures.push_back({path, result});
+    LoadJob job(NamedPathsLoad(paths, options));
+    job.Start();
+    std::vector<FoundFile> ready;
+    while (!job.IsDone()) {
+        job.WaitForReady(kReadyWait);
+        job.TakeReady(&ready);
+        adder.Add(ready);
+        ready.clear();
     }
+    LoadResult rest = job.TakeResult();
+    adder.Add(rest.files);
     adder.Drain();
-    return failures;
+    return std::move(rest.failures);
 }
 
 std::string PathFailuresText(const std::vector<PathFailure>& failures, TErrorLog& log,

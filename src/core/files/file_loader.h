@@ -16,13 +16,15 @@ class TFileViewer;
 class TTagList;
 class TTagViewer;
 
-// The loads of the file viewer, of a drop on the main window and of the command line. Each
-// is a LoadRequest that a LoadJob runs on its threads (every file read once, the bytes the
-// tag test read going to the tag list with the path), then ApplyLoad on the owner's thread.
+// The loads of the file viewer, of a drop on the main window, of the paths the program is
+// started with and of the command line. Each is a LoadRequest that a LoadJob runs on its
+// threads (every file read once, the bytes the tag test read going to the tag list with the
+// path), then ApplyLoad on the owner's thread.
 
 // What the end of a load does besides adding its files: a directory load reports its search
-// result; a drop that takes nothing leaves the table alone.
-enum class LoadKind { kDirectory, kSelectedFiles, kDrop };
+// result, a load of named paths the paths it could not take; a drop that takes nothing leaves
+// the table alone.
+enum class LoadKind { kDirectory, kSelectedFiles, kDrop, kNamedPaths };
 
 // "Load supported files in current directory" and "Load files from current directory": the
 // browser's current path searched with the mask, the viewer's LoadMode and no directory
@@ -43,14 +45,16 @@ LoadRequest DroppedFilesLoad(std::vector<std::string> paths);
 // window's thread never stops long over 100,000 files: each Step adds files and makes the
 // rows of the list's entries aside, up to `slice` of both together, and the last puts every
 // row in the table at once (TTagViewer::FinishRebuild). The list must not change otherwise in
-// between.
+// between. A tag viewer without a table (the command line) is given the files only.
 class LoadApplier {
 public:
     LoadApplier(LoadKind kind, LoadResult result, TTagList& list, TTagViewer& tag_viewer);
     // True once everything is applied.
     bool Step(std::size_t slice);
-    // What is reported after the rows are there: a directory load's code through the error
-    // log, when given (nothing for 1; 58 once for every path too long to be read).
+    // What is reported after the rows are there, through the error log when given: a
+    // directory load's code (nothing for 1; 58 once for every path too long to be read); the
+    // failures of a load of named paths in one warning (PathFailuresText), none when there
+    // are none.
     void Report(TErrorLog* log) const;
 
 private:
@@ -93,14 +97,18 @@ using LoadDrain = std::function<void(const TTagList& list)>;
 // A drained load hands the list on each time it holds this many entries.
 inline constexpr int kLoadDrainChunk = 1024;
 
-// Loads files and folders into the tag list, in their order, each a load run to its end on
-// the load threads. A folder is searched as LoadDirectory searches the current one (with the
-// options, no directory entries) and what it finds is added at its place; a file is added as
-// a dropped one is, when the tag list takes it (TTagList::IsMp3Path) and it passes the load
-// mode. Each file is read once. Failures, in path order: 50 no such path, 80 a file the tag list
-// does not take (kNotMp3File), or a folder search's own code (60, 58) after what it found was
-// added. With a drain the list is handed to it, and emptied, whenever it holds kLoadDrainChunk
-// entries and at the end, so a load of any size never holds more than that at once.
+// Files and folders named from outside the windows, loaded with the options
+// (LoadRequest::Named): a folder is searched as LoadDirectory searches the current one and
+// what it finds stands at its place; a file is taken as a dropped one is, when the tag list
+// takes it (TTagList::IsMp3Path) and it passes the load mode.
+LoadRequest NamedPathsLoad(std::vector<std::string> paths, const PathLoadOptions& options = {});
+
+// Loads files and folders into the tag list in their order, as NamedPathsLoad asks, on the
+// load threads; each file is read once. Returns the failures, in path order: 50 no such path,
+// 80 a file the tag list does not take (kNotMp3File), or a folder search's own code (60, 58)
+// after what it found was added. With a drain the list is handed to it, and emptied, whenever
+// it holds kLoadDrainChunk entries and at the end, the files going to it as they are read,
+// so a load of any size never holds more than that at once beside what is read ahead.
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
                                    const PathLoadOptions& options = {},
                                    const LoadDrain& drain = {});

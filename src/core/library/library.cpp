@@ -79,23 +79,11 @@ std::string Library::DataDirectory(std::string_view exe_dir) {
     return paths::DirectoryExists(installed) ? installed : beside;
 }
 
-void Library::RebuildRows() {
-    if (tag_viewer_ && tag_viewer_->Table()) tag_viewer_->RebuildRows();
-}
-
 int Library::AddFiles(const std::vector<std::string>& paths) {
     if (!tag_list_ || !tag_viewer_ || IsBusy()) return 0;
     const LoadResult result = RunLoad(DroppedFilesLoad(paths));
     ApplyLoad(LoadKind::kDrop, result, *tag_list_, *tag_viewer_, nullptr);
     return static_cast<int>(result.files.size());
-}
-
-std::vector<PathFailure> Library::LoadPaths(const std::vector<std::string>& paths,
-                                            const PathLoadOptions& options) {
-    if (!tag_list_ || IsBusy()) return {};
-    std::vector<PathFailure> failures = ambrel::LoadPaths(*tag_list_, paths, options);
-    RebuildRows();
-    return failures;
 }
 
 SaveReport Library::SaveAll() {

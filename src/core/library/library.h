@@ -65,11 +65,6 @@ public:
     // happens when none is taken, while busy, or without a model. Returns how many were
     // added.
     int AddFiles(const std::vector<std::string>& paths);
-    // Loads files and folders named from outside the windows (ambrel::LoadPaths) and
-    // rebuilds the rows once; the paths that could not be taken, each with its result code.
-    // Nothing while busy or without a model.
-    std::vector<PathFailure> LoadPaths(const std::vector<std::string>& paths,
-                                       const PathLoadOptions& options = {});
     // Saves every modified entry (TTagList::SaveModified); an empty report while busy or
     // without a model.
     SaveReport SaveAll();
@@ -120,7 +115,6 @@ public:
     void RemoveBusyListener(int id);
 
 private:
-    void RebuildRows();
     class LoadNotice;
     struct Load {
         LoadKind kind;

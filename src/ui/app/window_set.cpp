@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-#include "errors/error_log.h"
 #include "files/file_loader.h"
 #include "library/library.h"
 #include "platform/paths.h"
@@ -32,10 +31,11 @@ WindowSet::WindowSet(ambrel::Prompter* prompter, const std::vector<std::string>&
     form5_ = std::make_unique<TForm5>(*prompter_);
     about_box_ = std::make_unique<TAboutBox>();
     Wire();
-    if (paths.empty()) return;
-    const std::vector<ambrel::PathFailure> failures = library_->LoadPaths(paths);
-    if (!failures.empty())
-        start_warning_ = ambrel::PathFailuresText(failures, *library_->ErrorLog());
+    // In the background like every load: the windows come up while it runs, and its
+    // failures are told once it is applied.
+    if (!paths.empty())
+        library_->StartLoad(ambrel::LoadKind::kNamedPaths,
+                            ambrel::NamedPathsLoad(std::move(paths)));
 }
 
 // The windows go in the reverse order of their making, then the library.
@@ -64,11 +64,6 @@ void WindowSet::Wire() {
                      &TForm1::CodePageChanged);
 }
 
-void WindowSet::Show() {
-    form1_->show();
-    if (start_warning_.empty()) return;
-    prompter_->Warning("Error occuried", start_warning_);
-    start_warning_.clear();
-}
+void WindowSet::Show() { form1_->show(); }
 
 }  // namespace ambrel::ui

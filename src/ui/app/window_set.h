@@ -26,8 +26,9 @@ public:
     // The windows' messages and questions go through prompter (not owned; it must outlive
     // the window set), or through Qt's message boxes when none is given. The files and
     // folders of start_paths (the command line's, as the system gives their bytes) are loaded
-    // into the table as LoadPaths loads them, and the file viewer opens on the first folder
-    // among them (for a file, its folder).
+    // into the table in the background (NamedPathsLoad), and the file viewer opens on the
+    // first folder among them (for a file, its folder). Once that load is applied, one
+    // warning names the paths it could not take.
     explicit WindowSet(ambrel::Prompter* prompter = nullptr,
                        const std::vector<std::string>& start_paths = {});
     ~WindowSet();
@@ -42,8 +43,7 @@ public:
     TForm5* Form5() const { return form5_.get(); }
     TAboutBox* AboutBox() const { return about_box_.get(); }
 
-    // Shows the main window, which places itself and the side windows; then warns once
-    // about the start paths that could not be loaded.
+    // Shows the main window, which places itself and the side windows.
     void Show();
 
 private:
@@ -59,8 +59,6 @@ private:
     std::unique_ptr<TForm4> form4_;
     std::unique_ptr<TForm5> form5_;
     std::unique_ptr<TAboutBox> about_box_;
-    // The warning about the start paths that could not be loaded; empty when all were.
-    std::string start_warning_;
 };
 
 }  // namespace ambrel::ui
