@@ -1,8 +1,10 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cli/session.h"
+#include "tag/code_page.h"
 
 namespace ambrel::cli {
 
@@ -54,9 +56,31 @@ int UsageFailure(std::FILE* err, const std::string& message, const std::string& 
     return 2;
 }
 
+// The help of --encoding, naming every code page.
+const std::string& EncodingHelp() {
+    static const std::string help = [] {
+        std::string text = "the code page the tags' text is read and written in, one of";
+        for (const CodePageName& name : CodePageNames()) text += " " + std::string(name.id) + ",";
+        text.back() = ';';
+        return text + " locale is the system's, " + std::string(CodePageNames().front().id) +
+               " the default";
+    }();
+    return help;
+}
+
+// --encoding: the code page every tag field of the run is read and written in.
+void UseEncoding(const Arguments& args) {
+    const std::optional<std::string> name = args.Value("--encoding");
+    if (!name) return;
+    const std::optional<CodePage> page = ParseCodePage(*name);
+    if (!page) throw UsageError("unknown encoding '" + *name + "'");
+    CodePageConverter::SetCurrent(*page);
+}
+
 }  // namespace
 
 std::vector<OptionSpec> WithCommonOptions(std::vector<OptionSpec> options) {
+    options.push_back({"--encoding", "", "NAME", EncodingHelp()});
     options.push_back({"--help", "-h", "", "show this help and exit"});
     return options;
 }
@@ -93,6 +117,7 @@ int Main(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
                 std::fputs(HelpText(command).c_str(), out);
                 return 0;
             }
+            UseEncoding(parsed);
             Session session(out, err);
             return command.run(parsed, session);
         } catch (const UsageError& error) {

@@ -98,7 +98,8 @@ Command ListCommand() {
         "Filename, Track, Artist, Song title, Album, Comment, Genre and Year, then the full\n"
         "path and the tag state (\"present\" or \"none\"); genres are named by the genre list.\n"
         "\n"
-        "Tag text is printed as UTF-8 and file names as the bytes they are (json, which must\n"
+        "Tag text, read in the code page --encoding names, is printed as UTF-8 and file names\n"
+        "as the bytes they are (json, which must\n"
         "be UTF-8, reads bytes that are not as Latin-1). tsv writes a tab, a line feed, a\n"
         "carriage return and a backslash in a field as \\t, \\n, \\r and \\\\; csv quotes as\n"
         "RFC 4180 says. tsv and csv begin with a line of captions.\n",

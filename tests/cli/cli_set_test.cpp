@@ -37,9 +37,11 @@ void Backdate(const std::string& path) {
 
 std::vector<uint8_t> Audio() { return MakeMp3Bytes(kAudio, std::nullopt); }
 
-// The fields of the one record list prints for a file.
-std::vector<std::string> Listed(const std::string& path) {
-    const CliResult result = RunCli({"list", path});
+// The fields of the one record list prints for a file, given these options.
+std::vector<std::string> Listed(const std::string& path, std::vector<std::string> options = {}) {
+    options.insert(options.begin(), "list");
+    options.push_back(path);
+    const CliResult result = RunCli(options);
     EXPECT_EQ(result.status, 0) << result.err;
     const std::vector<std::string> lines = Lines(result.out);
     return lines.size() == 2 ? TabFields(lines[1]) : std::vector<std::string>{};
@@ -84,6 +86,27 @@ TEST_F(SetTest, SetThenListGivesTheTextsCutToTheirFields) {
     EXPECT_EQ(ReadTail(song)[127], 254);
     ASSERT_EQ(RunCli({"set", "--genre", "17", song}).status, 0);
     EXPECT_EQ(Listed(song)[7], "Rock");
+}
+
+// --encoding names the code page the tag text is read and written in; the bytes here are
+// what iconv gives for the texts.
+TEST_F(SetTest, TheEncodingIsTheCodePageTheTextIsReadAndWrittenIn) {
+    TagFields fields;
+    fields.artist = "\xCA\xE8\xED\xEE";  // Кино in Windows-1251
+    const std::string song = WriteMp3(dir / "song.mp3", kAudio, MakeBlock(fields));
+    EXPECT_EQ(Listed(song, {"--encoding", "windows-1251"}).at(3), "Кино");
+    EXPECT_EQ(Listed(song).at(3), "\xC3\x8A\xC3\xA8\xC3\xAD\xC3\xAE") << "Latin-1 by default";
+
+    const CliResult set = RunCli({"set", "--encoding", "KOI8-R", "--title", "Кино €", song});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const std::vector<uint8_t> tail = ReadTail(song);
+    EXPECT_EQ(std::string(tail.begin() + 3, tail.begin() + 10), "\xEB\xC9\xCE\xCF ?\0"s)
+        << "a character KOI8-R lacks is written as ?";
+    EXPECT_EQ(Listed(song, {"--encoding=cp1251"}).at(3), "Кино") << "the artist kept its bytes";
+
+    const CliResult unknown = RunCli({"list", "--encoding", "EBCDIC", song});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown encoding 'EBCDIC'"), std::string::npos) << unknown.err;
 }
 
 TEST_F(SetTest, ATagThatWouldNotChangeIsNotWritten) {
