@@ -1,11 +1,18 @@
 #include "tag/file_item.h"
 
+#include <atomic>
 #include <cerrno>
 
 #include "platform/paths.h"
 #include "tag/text_helpers.h"
 
 namespace ambrel {
+
+uint64_t TFileItem::NextSerial() {
+    // Items may be made on a loading thread too.
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 void TFileItem::SetPath(std::optional<std::string_view> path) {
     if (!path) return;

@@ -22,6 +22,11 @@ public:
     // success, EINVAL for a refused name, else the errno of the failed rename.
     int Rename(std::optional<std::string_view> new_file_name, int* error = nullptr);
 
+    // A number no other item of this run has, given at construction and never changed: what
+    // a record kept beyond the item's place in the list (an undo history) knows it by.
+    // A copy carries the same serial.
+    uint64_t Serial() const { return serial_; }
+
     void SetIndex(int32_t index) { index_ = index; }
     int32_t GetIndex() const { return index_; }
     const std::string& GetPath() const { return path_; }
@@ -34,9 +39,11 @@ public:
     std::string GetFileName() const;
 
 private:
+    static uint64_t NextSerial();
     void DeriveName();
     void DeriveFolderName();
 
+    uint64_t serial_ = NextSerial();
     int32_t index_ = -1;
     std::string path_;
     std::string name_;

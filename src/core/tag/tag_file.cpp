@@ -121,6 +121,22 @@ int TTagFile::LoadFromBlock(const TagBlock& block) {
     return 1;
 }
 
+void TTagFile::RestoreEdits(const TagSnapshot& snapshot) {
+    block_ = snapshot.block;
+    state_ = snapshot.state;
+    modified_ = snapshot.modified;
+}
+
+void TTagFile::RestoreSaved(const TagSnapshot& snapshot) {
+    RestoreEdits(snapshot);
+    on_disk_ = snapshot.on_disk;
+}
+
+bool TTagFile::SaveMayWrite() const {
+    if (kind_ != TagKind::kId3v1) return false;
+    return state_ == tsRemove || state_ == tsAppend || (state_ == tsPresent && block_ != on_disk_);
+}
+
 int TTagFile::Save() {
     if (kind_ != TagKind::kId3v1) return 1;
     int result = 0;  // an unknown state saves nothing

@@ -29,6 +29,20 @@ constexpr bool BeginsWithTag(const TagBlock& block) {
     return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
 }
 
+// What an entry holds of its tag in memory: the block, the state, the modified mark, and
+// the block it last read from or wrote to its file.
+struct TagSnapshot {
+    TagBlock block{};
+    TagBlock on_disk{};
+    TagState state = tsNone;
+    bool modified = false;
+
+    // Equal in what the user sees and saves (the block, state and mark).
+    bool SameEdits(const TagSnapshot& other) const {
+        return block == other.block && state == other.state && modified == other.modified;
+    }
+};
+
 // One audio file and its ID3v1 tag. The block's text fields hold bytes of the program's code
 // page (CodePageConverter::Current, Latin-1 by default); the getters give UTF-8 and the
 // setters take UTF-8, cut to the field's width in bytes, so every byte read survives an edit
@@ -61,6 +75,16 @@ public:
     int Save() override;
 
     const TagBlock& Block() const { return block_; }
+    TagSnapshot Snapshot() const { return {block_, on_disk_, state_, modified_}; }
+    // Puts back the block, state and modified mark of a snapshot; what is known of the file
+    // stays, since the file itself was not touched.
+    void RestoreEdits(const TagSnapshot& snapshot);
+    // Puts back the whole snapshot, the block known to be on disk included: for a file
+    // whose end was put back as it was when the snapshot was taken.
+    void RestoreSaved(const TagSnapshot& snapshot);
+    // Whether Save may write to the file: a removal, an append, or a present tag holding a
+    // change of ours. Every other save leaves the file as it is.
+    bool SaveMayWrite() const;
     // The bytes of a text field as the block holds them, up to its first zero byte (the
     // whole field when it holds none): the text a getter turns into UTF-8.
     std::string_view StoredText(std::size_t offset, std::size_t width) const;

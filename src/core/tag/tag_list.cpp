@@ -52,12 +52,37 @@ int TTagList::Delete(int position) {
 }
 
 int TTagList::DeletePositions(std::vector<int> positions) {
+    return static_cast<int>(TakePositions(std::move(positions)).size());
+}
+
+std::vector<TakenEntry> TTagList::TakePositions(std::vector<int> positions) {
     std::vector<char> doomed(entries_.size(), 0);
     for (int position : positions) {
         if (position >= 0 && position < Count()) doomed[static_cast<std::size_t>(position)] = 1;
     }
-    std::size_t position = 0;
-    return static_cast<int>(CompactIf(&entries_, [&](const auto&) { return doomed[position++]; }));
+    std::vector<TakenEntry> taken;
+    int position = 0;
+    CompactIf(&entries_, [&](std::unique_ptr<TTagFile>& entry) {
+        const bool take = doomed[static_cast<std::size_t>(position)] != 0;
+        if (take) taken.push_back({position, std::move(entry)});
+        ++position;
+        return take;
+    });
+    return taken;
+}
+
+void TTagList::PutBack(std::vector<TakenEntry> taken) {
+    std::vector<std::unique_ptr<TTagFile>> merged;
+    merged.reserve(entries_.size() + taken.size());
+    std::size_t kept = 0;
+    for (TakenEntry& item : taken) {
+        while (kept < entries_.size() && static_cast<int>(merged.size()) < item.position)
+            merged.push_back(std::move(entries_[kept++]));
+        merged.push_back(std::move(item.entry));
+    }
+    while (kept < entries_.size()) merged.push_back(std::move(entries_[kept++]));
+    entries_ = std::move(merged);
+    Renumber();
 }
 
 int TTagList::RemoveIf(const std::function<bool(const TTagFile&)>& predicate) {
@@ -73,11 +98,13 @@ int TTagList::Renumber() {
     return 1;
 }
 
-SaveReport TTagList::SaveModified() {
+SaveReport TTagList::SaveModified(SaveWatcher* watcher) {
     SaveReport report;
     for (const auto& entry : entries_) {
         if (!entry->IsModified()) continue;
+        if (watcher) watcher->BeforeSave(*entry);
         const int result = entry->Save();
+        if (watcher) watcher->AfterSave(*entry);
         report.sum += result;
         report.saved.push_back(entry->GetPath());
         if (result != 1) report.failed.push_back(entry->GetPath());

@@ -22,6 +22,20 @@ struct SaveReport {
     std::vector<std::string> failed;
 };
 
+// An entry taken out of the list with the position it had.
+struct TakenEntry {
+    int position;
+    std::unique_ptr<TTagFile> entry;
+};
+
+// Told about each entry SaveModified saves, just before and just after its Save.
+class SaveWatcher {
+public:
+    virtual ~SaveWatcher() = default;
+    virtual void BeforeSave(const TTagFile& entry) = 0;
+    virtual void AfterSave(const TTagFile& entry) = 0;
+};
+
 // The ordered list of files loaded into the tag viewer. Owns its entries.
 class TTagList {
 public:
@@ -40,12 +54,19 @@ public:
     // Removes each distinct valid position once, in one pass; returns how many went.
     // Index fields are not renumbered.
     int DeletePositions(std::vector<int> positions);
+    // Takes each distinct valid position's entry out, in one pass, and hands them over in
+    // ascending order of the positions they had. Index fields are not renumbered.
+    std::vector<TakenEntry> TakePositions(std::vector<int> positions);
+    // Puts taken entries back (ascending positions) so that each stands at its position
+    // again, or at the end when the list has become shorter. Renumbers the list.
+    void PutBack(std::vector<TakenEntry> taken);
     // Removes every entry the predicate holds for, in one pass; returns how many went.
     int RemoveIf(const std::function<bool(const TTagFile&)>& predicate);
     void Clear();
     int Renumber();
-    // Saves every entry whose Modified flag is set, in list order.
-    SaveReport SaveModified();
+    // Saves every entry whose Modified flag is set, in list order, telling the watcher (when
+    // given) about each.
+    SaveReport SaveModified(SaveWatcher* watcher = nullptr);
 
     // True when the path's extension (from its last dot) contains ".mp3", byte for byte.
     static bool IsMp3Path(std::string_view path);

@@ -319,21 +319,46 @@ std::vector<int> TTagViewer::SelectedRows() const { return table_->SelectedRows(
 void TTagViewer::SelectAll() { table_->SelectAll(); }
 
 int TTagViewer::DeleteSelected() {
-    const std::vector<int> rows = table_->SelectedRows();
-    if (rows.empty()) return -1;
-    std::vector<int> positions;
-    positions.reserve(rows.size());
-    for (int row : rows)
-        if (row < RowCount()) positions.push_back(row_entries_[row]);
-    const int removed = list_->DeletePositions(std::move(positions));
-    list_->Renumber();
-    RebuildRows();
-    return removed;
+    if (table_->SelectedRows().empty()) return -1;
+    return static_cast<int>(TakeSelected().size());
 }
 
 int TTagViewer::DeleteAll() {
     list_->Clear();
     return RebuildRows();
+}
+
+std::vector<TakenEntry> TTagViewer::TakeSelected() {
+    const std::vector<int> rows = table_->SelectedRows();
+    if (rows.empty()) return {};
+    std::vector<int> positions;
+    positions.reserve(rows.size());
+    for (int row : rows)
+        if (row < RowCount()) positions.push_back(row_entries_[row]);
+    std::vector<TakenEntry> taken = list_->TakePositions(std::move(positions));
+    list_->Renumber();
+    RebuildRows();
+    return taken;
+}
+
+std::vector<TakenEntry> TTagViewer::TakeAll() {
+    std::vector<int> positions(static_cast<std::size_t>(list_->Count()));
+    std::iota(positions.begin(), positions.end(), 0);
+    std::vector<TakenEntry> taken = list_->TakePositions(std::move(positions));
+    RebuildRows();
+    return taken;
+}
+
+int TTagViewer::UpdateRowsOf(const std::unordered_set<const TTagFile*>& entries) {
+    int updated = 0;
+    table_->BeginUpdate();
+    for (int row = 0; row < RowCount(); ++row) {
+        if (entries.count(list_->Get(row_entries_[row])) == 0) continue;
+        UpdateRow(row);
+        ++updated;
+    }
+    table_->EndUpdate();
+    return updated;
 }
 
 int TTagViewer::RemovePath(std::string_view path) { return RemovePaths({std::string(path)}); }

@@ -5,14 +5,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/report_view.h"
+#include "tag/tag_list.h"
 
 namespace ambrel {
-
-class TTagFile;
-class TTagList;
 
 // What a selection command asks of each row's file: no tag, a tag, or a field filled or
 // empty.
@@ -95,10 +94,16 @@ public:
     // and the selection stay (the filter is not applied again). For texts that read
     // differently now, as after a change of the code page.
     void RedrawRows();
+    // Rewrites in place every row that shows one of the entries. The number of rows.
+    int UpdateRowsOf(const std::unordered_set<const TTagFile*>& entries);
     std::vector<int> SelectedRows() const;
     void SelectAll();
     int DeleteSelected();
     int DeleteAll();
+    // As DeleteSelected and DeleteAll, but the entries are handed over with the positions
+    // they had instead of being destroyed; none when there were no rows to remove.
+    std::vector<TakenEntry> TakeSelected();
+    std::vector<TakenEntry> TakeAll();
     int RemovePath(std::string_view path);
     // Removes the entries of every one of these paths (text compared exactly) in one pass,
     // renumbers the list and rebuilds the rows once. 1.
