@@ -1,10 +1,12 @@
 #include "actions/panel_commands.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "actions/field_fill.h"
 #include "actions/tag_processor.h"
+#include "history/tag_change_batch.h"
 #include "tag/tag_file.h"
 #include "viewer/tag_viewer.h"
 
@@ -16,6 +18,15 @@ void StoreOptions(TTagProcessor& processor, const RenamePageState& page) {
     processor.SetInWordSeparator(page.separators.InWordChar());
     processor.SetCaseMode(page.case_mode);
     processor.SetMask(page.mask);
+}
+
+// A processor of its own with the options a run of the page would store in the given one.
+std::unique_ptr<TTagProcessor> PreviewProcessor(const TTagProcessor& processor,
+                                                const RenamePageState& page) {
+    auto copy = std::make_unique<TTagProcessor>(processor.TagList());
+    copy->SetTrackDigits(processor.TrackDigits());
+    StoreOptions(*copy, page);
+    return copy;
 }
 
 // Runs the per-file step on the entry of each selected row, redrawing the row after it,
@@ -50,9 +61,25 @@ int RunTagRename(TTagViewer& tags, TTagProcessor& processor, const RenamePageSta
     return RunOverSelection(tags, processor, &TTagProcessor::TagFromName);
 }
 
-int WriteFieldsToRows(TTagViewer& tags, const FieldFill& fill, bool number_by_directory) {
+std::vector<FileRenamePreviewRow> PreviewFileRename(const TTagViewer& tags,
+                                                    const TTagProcessor& processor,
+                                                    const RenamePageState& page, int track_digits) {
+    const std::unique_ptr<TTagProcessor> copy = PreviewProcessor(processor, page);
+    copy->SetTrackDigits(track_digits);
+    return PlanFileRename(tags, *copy);
+}
+
+std::vector<TagRenamePreviewRow> PreviewTagRename(const TTagViewer& tags,
+                                                  const TTagProcessor& processor,
+                                                  const RenamePageState& page) {
+    return PlanTagRename(tags, *PreviewProcessor(processor, page));
+}
+
+int WriteFieldsToRows(TTagViewer& tags, const FieldFill& fill, bool number_by_directory,
+                      TBatchHistory* history) {
     const std::vector<int> rows = tags.SelectedRows();
     if (rows.empty()) return -1;
+    TagChangeRecorder record(history, "tag fill");
     std::vector<const TTagBase*> entries;
     for (const int row : rows) entries.push_back(tags.EntryAt(row));
     std::vector<std::optional<int>> numbers(rows.size());
@@ -65,6 +92,7 @@ int WriteFieldsToRows(TTagViewer& tags, const FieldFill& fill, bool number_by_di
     for (std::size_t i = 0; i < rows.size(); ++i) {
         TTagFile* entry = tags.EntryAt(rows[i]);
         if (entry == nullptr) continue;
+        record.Note(*entry);
         WriteFieldsToTag(*entry, values, numbers[i]);
         tags.UpdateRow(rows[i]);
     }

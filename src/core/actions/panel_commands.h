@@ -2,12 +2,15 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "actions/rename_preview.h"
 #include "actions/templates.h"
 
 namespace ambrel {
 
 struct FieldFill;
+class TBatchHistory;
 class TTagProcessor;
 class TTagViewer;
 
@@ -36,11 +39,23 @@ int RunFileRename(TTagViewer& tags, TTagProcessor& processor, const RenamePageSt
 // or -1 as above.
 int RunTagRename(TTagViewer& tags, TTagProcessor& processor, const RenamePageState& page);
 
+// The plans of the two rename buttons with the page's boxes as they stand: what RunFileRename
+// and RunTagRename would do with the same arguments, worked out on a processor of their own,
+// so nothing changes on disk, in the entries or in the processor's options.
+std::vector<FileRenamePreviewRow> PreviewFileRename(const TTagViewer& tags,
+                                                    const TTagProcessor& processor,
+                                                    const RenamePageState& page, int track_digits);
+std::vector<TagRenamePreviewRow> PreviewTagRename(const TTagViewer& tags,
+                                                  const TTagProcessor& processor,
+                                                  const RenamePageState& page);
+
 // "Write data to mp3 tag(s)": writes the fill into each selected row's tag; with
 // number_by_directory the tracks are numbered 1, 2, 3... in display order, from 1 again in
 // each directory, in place of the Track box's value. Returns the first selected row, -1
 // when none is. A Track text that is no whole number throws ConversionError at the first
 // row that would take it: the rows before it keep their changes, the rest is not done.
-int WriteFieldsToRows(TTagViewer& tags, const FieldFill& fill, bool number_by_directory);
+// The tags it changed go into the history (when given) as one batch, also when it stops.
+int WriteFieldsToRows(TTagViewer& tags, const FieldFill& fill, bool number_by_directory,
+                      TBatchHistory* history = nullptr);
 
 }  // namespace ambrel

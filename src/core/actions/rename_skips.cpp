@@ -1,10 +1,25 @@
 #include "actions/rename_skips.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace ambrel {
 
 const char kSkipWarningCaption[] = "Files not renamed";
+
+SkipReason SkipReasonForError(int error) {
+    switch (error) {
+        case EEXIST:
+        case ENOTEMPTY:
+            return SkipReason::kNameExists;
+        case ENOENT:
+            return SkipReason::kFileGone;
+        case ENAMETOOLONG:
+            return SkipReason::kNameTooLong;
+        default:
+            return SkipReason::kRenameFailed;
+    }
+}
 
 std::string SkipReasonText(const RenameSkip& skip) {
     switch (skip.reason) {

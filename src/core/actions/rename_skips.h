@@ -23,6 +23,9 @@ struct RenameSkip {
     int error = 0;  // the errno of a failed rename, 0 when the name was refused before
 };
 
+// The reason for a rename the file system refused with this errno.
+SkipReason SkipReasonForError(int error);
+
 // The caption and text of the one warning that ends a run which skipped files: one line
 // per file with its path, the name it was to get and the reason.
 extern const char kSkipWarningCaption[];

@@ -1,11 +1,13 @@
 #include "actions/tag_processor.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 
 #include "actions/templates.h"
 #include "actions/utf8_text.h"
+#include "history/batch_history.h"
+#include "history/rename_batch.h"
+#include "history/tag_change_batch.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "tag/tag_list.h"
@@ -103,24 +105,41 @@ void StoreField(TTagFile& entry, char code, const std::string& value) {
     }
 }
 
-SkipReason ReasonForError(int error) {
-    switch (error) {
-        case EEXIST:
-        case ENOTEMPTY:
-            return SkipReason::kNameExists;
-        case ENOENT:
-            return SkipReason::kFileGone;
-        case ENAMETOOLONG:
-            return SkipReason::kNameTooLong;
-        default:
-            return SkipReason::kRenameFailed;
+// The mask's field tokens (a colon and the character after it, or a lone colon at the end)
+// and the non-empty literal runs between them.
+std::vector<std::string> Tokenize(const std::string& mask) {
+    std::vector<std::string> tokens;
+    std::string literal;
+    for (std::size_t i = 0; i < mask.size();) {
+        if (mask[i] != ':') {
+            literal += mask[i++];
+            continue;
+        }
+        if (!literal.empty()) tokens.push_back(std::move(literal));
+        literal.clear();
+        const std::size_t length = FieldCodeLength(mask, i);
+        tokens.push_back(mask.substr(i, length));
+        i += length;
     }
+    if (!literal.empty()) tokens.push_back(std::move(literal));
+    return tokens;
 }
 
 }  // namespace
 
+// The open run's changes: the files it renamed and the tags it changed.
+struct TTagProcessor::RunRecord {
+    RunRecord(TBatchHistory* history)
+        : renames(std::make_unique<RenameBatch>(RenameBatch::Kind::kFiles)),
+          tags(history, "tag rename") {}
+    std::unique_ptr<RenameBatch> renames;
+    TagChangeRecorder tags;
+};
+
 TTagProcessor::TTagProcessor(TTagList* list, Prompter* prompter)
     : tag_list_(list), prompter_(prompter) {}
+
+TTagProcessor::~TTagProcessor() = default;
 
 int TTagProcessor::SetCaseMode(int mode) {
     if (mode < 0 || mode > 3) return 0;
@@ -149,20 +168,7 @@ int TTagProcessor::SetMask(std::optional<std::string_view> mask) {
 int TTagProcessor::TokenizeMask() {
     mask_tokens_.clear();
     if (!mask_) return 0;
-    const std::string& mask = *mask_;
-    std::string literal;
-    for (std::size_t i = 0; i < mask.size();) {
-        if (mask[i] != ':') {
-            literal += mask[i++];
-            continue;
-        }
-        if (!literal.empty()) mask_tokens_.push_back(std::move(literal));
-        literal.clear();
-        const std::size_t length = FieldCodeLength(mask, i);
-        mask_tokens_.push_back(mask.substr(i, length));
-        i += length;
-    }
-    if (!literal.empty()) mask_tokens_.push_back(std::move(literal));
+    mask_tokens_ = Tokenize(*mask_);
     return 1;
 }
 
@@ -218,9 +224,10 @@ void TTagProcessor::RenameEntry(TTagFile& entry, const std::string& stem,
     if (const std::optional<SkipReason> refused = RefusedName(stem, new_name)) {
         skip.reason = *refused;
     } else if (entry.Rename(new_name, &skip.error) == 1) {
+        if (run_record_) run_record_->renames->Add(entry.Serial(), skip.path, entry.GetPath());
         return;
     } else {
-        skip.reason = ReasonForError(skip.error);
+        skip.reason = SkipReasonForError(skip.error);
     }
     skips_.push_back(std::move(skip));
 }
@@ -265,11 +272,13 @@ int TTagProcessor::RenameCaseOnly(int list_index) {
     return 1;
 }
 
-void TTagProcessor::FillFields(TTagFile& entry) {
-    const std::string& name = entry.GetName();
+std::vector<NameValue> TTagProcessor::ValuesFromName(std::string_view name) const {
+    std::vector<NameValue> values;
+    if (!mask_) return values;
+    const std::vector<std::string> tokens = Tokenize(*mask_);
     std::size_t pos = 0;
-    for (std::size_t k = 0; k < mask_tokens_.size(); ++k) {
-        const std::string& token = mask_tokens_[k];
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const std::string& token = tokens[k];
         if (!IsFieldToken(token)) {
             pos += MatchedLength(name, pos, token);
             continue;
@@ -277,16 +286,26 @@ void TTagProcessor::FillFields(TTagFile& entry) {
         // The value runs up to the next token's text, or to the end of the name when this
         // is the last token; a next token that does not occur leaves the value empty.
         std::size_t end = name.size();
-        if (k + 1 < mask_tokens_.size()) {
-            const std::size_t found = name.find(mask_tokens_[k + 1], pos);
+        if (k + 1 < tokens.size()) {
+            const std::size_t found = name.find(tokens[k + 1], pos);
             end = found == std::string::npos ? pos : found;
         }
-        std::string value = name.substr(pos, end - pos);
+        std::string value(name.substr(pos, end - pos));
         pos = end;
         ReplaceAnyOf(value, separator_chars_, in_word_separator_);
-        ShowMessage(value);
-        StoreField(entry, CodeOf(token), value);
+        values.push_back({CodeOf(token), std::move(value)});
     }
+    return values;
+}
+
+void TTagProcessor::FillTag(TTagFile& entry,
+                            const std::function<void(const std::string&)>& on_value) const {
+    if (entry.GetState() == tsNone) entry.SetState(tsAppend);
+    for (const NameValue& value : ValuesFromName(entry.GetName())) {
+        if (on_value) on_value(value.value);
+        StoreField(entry, value.code, value.value);
+    }
+    entry.ChangeCase(case_mode_);
 }
 
 int TTagProcessor::TagFromName(int list_index) {
@@ -294,18 +313,32 @@ int TTagProcessor::TagFromName(int list_index) {
     if (!mask_ || mask_->empty()) return TagCaseOnly(list_index);
     TTagFile* entry = tag_list_->Get(list_index);
     if (!entry) return 0;
-    if (entry->GetState() == tsNone) entry->SetState(tsAppend);
+    if (run_record_) run_record_->tags.Note(*entry);
     TokenizeMask();
-    FillFields(*entry);
-    entry->ChangeCase(case_mode_);
+    FillTag(*entry, [this](const std::string& value) { ShowMessage(value); });
     return 1;
 }
 
 int TTagProcessor::TagCaseOnly(int list_index) {
     TTagFile* entry = TaggedEntry(list_index);
     if (!entry) return 0;
+    if (run_record_) run_record_->tags.Note(*entry);
     entry->ChangeCase(case_mode_);
     return 1;
+}
+
+std::optional<TTagFile> TTagProcessor::TagAfterFill(int list_index) const {
+    if (!tag_list_ || mask_refused_) return std::nullopt;
+    const bool case_only = !mask_ || mask_->empty();
+    const TTagFile* entry = case_only ? TaggedEntry(list_index) : tag_list_->Get(list_index);
+    if (!entry) return std::nullopt;
+    TTagFile copy = *entry;
+    if (case_only) {
+        copy.ChangeCase(case_mode_);
+    } else {
+        FillTag(copy, {});
+    }
+    return copy;
 }
 
 void TTagProcessor::ShowMessage(const std::string& text) {
@@ -314,9 +347,13 @@ void TTagProcessor::ShowMessage(const std::string& text) {
 }
 
 int TTagProcessor::BeginRun() {
+    CommitRun();
     skips_.clear();
     messages_stopped_ = false;
-    if (!mask_refused_) return 1;
+    if (!mask_refused_) {
+        if (history_) run_record_ = std::make_unique<RunRecord>(history_);
+        return 1;
+    }
     if (prompter_) {
         prompter_->Warning("User mask", "The user mask is longer than " +
                                             std::to_string(kMaxMaskLength) +
@@ -325,7 +362,15 @@ int TTagProcessor::BeginRun() {
     return 0;
 }
 
+void TTagProcessor::CommitRun() {
+    if (!run_record_) return;
+    if (!run_record_->renames->Empty()) history_->Record(std::move(run_record_->renames));
+    run_record_->tags.Commit();
+    run_record_.reset();
+}
+
 int TTagProcessor::EndRun() {
+    CommitRun();
     if (!skips_.empty() && prompter_) {
         prompter_->Warning(kSkipWarningCaption, SkipWarningText(skips_));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,12 +9,19 @@
 #include <vector>
 
 #include "actions/rename_skips.h"
+#include "tag/tag_file.h"
 
 namespace ambrel {
 
 class Prompter;
-class TTagFile;
+class TBatchHistory;
 class TTagList;
+
+// A value the mask takes from a file name, with the code of its field token.
+struct NameValue {
+    char code;  // the byte after the colon, '\0' for a lone colon
+    std::string value;
+};
 
 // The batch engine of the action panel's two rename pages: the options of the current run,
 // shared by both pages, and the per-file steps that rename a file from its tag or fill its
@@ -27,6 +36,13 @@ public:
     static constexpr const char* kStopMessagesText = "Don't show this again for this run";
 
     explicit TTagProcessor(TTagList* list, Prompter* prompter = nullptr);
+    ~TTagProcessor();
+    TTagProcessor(const TTagProcessor&) = delete;
+    TTagProcessor& operator=(const TTagProcessor&) = delete;
+
+    // Each run (BeginRun to EndRun) then records what it changed into the history as one
+    // batch: the files it renamed, or the tags it changed.
+    void SetHistory(TBatchHistory* history) { history_ = history; }
 
     void SetInWordSeparator(char c) { in_word_separator_ = c; }
     // 1 and stored for a mode in 0..3; 0 and the old mode kept otherwise.
@@ -60,6 +76,11 @@ public:
     // The file name (with extension) that Mask builds from the entry's tag; none when there
     // is no such entry, it has no tag, or there is no mask.
     std::optional<std::string> NameFromTag(int list_index) const;
+    // A copy of the entry's tag as TagFromName would leave it (the setters' cuts, the text
+    // conversion and the letter case included), worked out without a message or a change.
+    // None when the step would change nothing: no list, no such entry, a refused mask, or
+    // an untagged entry for the letter-case variant.
+    std::optional<TTagFile> TagAfterFill(int list_index) const;
 
     // What RenameFromTag would do with an entry, told without doing it.
     struct RenamePlan {
@@ -92,6 +113,8 @@ public:
     const std::string& SeparatorChars() const { return separator_chars_; }
 
 private:
+    struct RunRecord;
+
     TTagFile* TaggedEntry(int list_index) const;
     std::string BuildName(const TTagFile& entry) const;
     // The stem and extension of the letter-case variant: the name with its case changed and
@@ -103,8 +126,15 @@ private:
     static std::optional<SkipReason> RefusedName(const std::string& stem,
                                                  const std::string& new_name);
     void RenameEntry(TTagFile& entry, const std::string& stem, const std::string& extension);
-    void FillFields(TTagFile& entry);
+    // The values TagFromName takes from a name (without extension) by Mask, in the order of
+    // the field tokens, separator characters already replaced.
+    std::vector<NameValue> ValuesFromName(std::string_view name) const;
+    // Fills the tag from the entry's name by Mask and changes its letter case; on_value sees
+    // each value just before it is stored.
+    void FillTag(TTagFile& entry, const std::function<void(const std::string&)>& on_value) const;
     void ShowMessage(const std::string& text);
+    // Records what the open run changed and closes its record.
+    void CommitRun();
 
     TTagList* tag_list_;
     Prompter* prompter_;
@@ -117,6 +147,9 @@ private:
     std::string separator_chars_ = ".-_";
     std::vector<RenameSkip> skips_;
     bool messages_stopped_ = false;
+    TBatchHistory* history_ = nullptr;
+    // What the open run changed, while a run with a history is open.
+    std::unique_ptr<RunRecord> run_record_;
 };
 
 }  // namespace ambrel

@@ -1,5 +1,6 @@
 #include "files/file_commands.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include "files/file_viewer.h"
 #include "files/process_run.h"
 #include "files/result_codes.h"
+#include "history/batch_history.h"
+#include "history/rename_batch.h"
 #include "platform/paths.h"
 #include "platform/process_view.h"
 #include "platform/prompter.h"
@@ -32,8 +35,13 @@ std::string DeleteDirectoryQuestion(const std::string& path, bool keep_directori
 }  // namespace
 
 TFileCommands::TFileCommands(TFileViewer& viewer, TTagViewer& tags, TErrorLog& errors,
-                             ProcessView& process, Prompter& prompter)
-    : viewer_(viewer), tags_(tags), errors_(errors), process_(process), prompter_(prompter) {}
+                             ProcessView& process, Prompter& prompter, TBatchHistory* history)
+    : viewer_(viewer),
+      tags_(tags),
+      errors_(errors),
+      process_(process),
+      prompter_(prompter),
+      history_(history) {}
 
 bool TFileCommands::ConfirmDelete(const char* caption, const std::string& text) {
     return !viewer_.AskBeforeDeleting() || prompter_.Question(caption, text);
@@ -127,7 +135,15 @@ int TFileCommands::RenameDirectory() {
 
 int TFileCommands::RenameDirectoryTo(const std::string& new_name) {
     if (new_name.empty()) return 0;
+    TDirectoryBrowser& browser = viewer_.Browser();
+    const std::optional<std::string> old_name = browser.GetSelectedDirName();
+    const std::string folder = browser.CurrentPath();
     const int result = viewer_.RenameDirectory(new_name);
+    if (result == kDone && history_ && old_name) {
+        auto batch = std::make_unique<RenameBatch>(RenameBatch::Kind::kFolder);
+        batch->Add(0, paths::Join(folder, *old_name), paths::Join(folder, new_name));
+        history_->Record(std::move(batch));
+    }
     errors_.Report(result);
     return result;
 }

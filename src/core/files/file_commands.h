@@ -6,6 +6,7 @@ namespace ambrel {
 
 class ProcessView;
 class Prompter;
+class TBatchHistory;
 class TErrorLog;
 class TFileViewer;
 class TTagViewer;
@@ -40,8 +41,9 @@ public:
     static constexpr char kRenameCaption[] = "Rename directory";
     static constexpr char kDirectoryNamePrompt[] = "Directory name";
 
+    // A folder rename goes into the history when one is given (Library::History).
     TFileCommands(TFileViewer& viewer, TTagViewer& tags, TErrorLog& errors, ProcessView& process,
-                  Prompter& prompter);
+                  Prompter& prompter, TBatchHistory* history = nullptr);
 
     // Copies (keep_source) or moves the files of the tag viewer's selected rows, in row
     // order, into the browser's current directory through the process dialog, with these
@@ -71,7 +73,7 @@ public:
     int RenameDirectory();
     // The step behind both renames and the in-place edit: nothing (0) for an empty name,
     // else TFileViewer::RenameDirectory, reported. The window puts the row's old caption
-    // back when the result is not 1.
+    // back when the result is not 1. A rename done is recorded for Undo.
     int RenameDirectoryTo(const std::string& new_name);
 
 private:
@@ -82,6 +84,7 @@ private:
     TErrorLog& errors_;
     ProcessView& process_;
     Prompter& prompter_;
+    TBatchHistory* history_;
 };
 
 }  // namespace ambrel

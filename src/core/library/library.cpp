@@ -6,7 +6,10 @@
 #include "errors/error_log.h"
 #include "files/file_loader.h"
 #include "platform/compact.h"
+#include "history/removal_batch.h"
+#include "history/save_batch.h"
 #include "platform/paths.h"
+#include "platform/prompter.h"
 #include "viewer/tag_viewer.h"
 
 namespace ambrel {
@@ -53,11 +56,14 @@ int Library::CreateModel(std::string exe_dir, ReportView* table) {
     tag_list_ = std::make_unique<TTagList>();
     tag_viewer_ = std::make_unique<TTagViewer>(table, tag_list_.get(), tag_viewer_cfg_path_);
     tag_processor_ = std::make_unique<TTagProcessor>(tag_list_.get(), prompter_);
+    tag_processor_->SetHistory(&history_);
     error_log_ = std::make_unique<TErrorLog>(error_cfg_path_, prompter_);
     return 1;
 }
 
 int Library::DestroyModel() {
+    // The history keeps removed entries and knows the rest by serial: it goes first.
+    history_.Clear();
     if (load_) {
         DropLoad();
         NotifyBusy(false);
@@ -87,7 +93,9 @@ int Library::AddFiles(const std::vector<std::string>& paths) {
 }
 
 SaveReport Library::SaveAll() {
-    return tag_list_ && !IsBusy() ? tag_list_->SaveModified() : SaveReport{};
+    if (!tag_list_ || IsBusy()) return {};
+    SaveRecorder record(&history_);
+    return tag_list_->SaveModified(&record);
 }
 
 void Library::SetCodePage(CodePage page) {
@@ -159,6 +167,42 @@ void Library::NotifyBusy(bool busy) {
     // A copy: a listener may remove itself or another.
     const auto listeners = busy_listeners_;
     for (const auto& entry : listeners) entry.second(busy);
+}
+
+int Library::RemoveSelectedLines() {
+    if (!tag_viewer_ || IsBusy() || tag_viewer_->SelectedRows().empty()) return -1;
+    std::vector<TakenEntry> taken = tag_viewer_->TakeSelected();
+    const int removed = static_cast<int>(taken.size());
+    if (removed > 0) history_.Record(std::make_unique<RemovalBatch>(std::move(taken)));
+    return removed;
+}
+
+int Library::RemoveAllLines() {
+    if (!tag_viewer_ || IsBusy()) return -1;
+    std::vector<TakenEntry> taken = tag_viewer_->TakeAll();
+    const int removed = static_cast<int>(taken.size());
+    if (removed > 0) history_.Record(std::make_unique<RemovalBatch>(std::move(taken)));
+    return removed;
+}
+
+BatchOutcome Library::Undo() {
+    return tag_list_ && !IsBusy() ? Show(history_.Undo(*tag_list_)) : BatchOutcome{};
+}
+
+BatchOutcome Library::Redo() {
+    return tag_list_ && !IsBusy() ? Show(history_.Redo(*tag_list_)) : BatchOutcome{};
+}
+
+BatchOutcome Library::Show(BatchOutcome outcome) {
+    if (outcome.list_changed) {
+        tag_list_->Renumber();
+        tag_viewer_->RebuildRows();
+    } else if (!outcome.touched.empty()) {
+        tag_viewer_->UpdateRowsOf(outcome.touched);
+    }
+    if (!outcome.warning_text.empty() && prompter_)
+        prompter_->Warning(outcome.warning_caption, outcome.warning_text);
+    return outcome;
 }
 
 }  // namespace ambrel

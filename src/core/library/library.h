@@ -11,6 +11,7 @@
 #include "files/file_loader.h"
 #include "files/parallel_load.h"
 #include "tag/code_page.h"
+#include "history/batch_history.h"
 #include "tag/tag_list.h"
 
 namespace ambrel {
@@ -66,7 +67,7 @@ public:
     // added.
     int AddFiles(const std::vector<std::string>& paths);
     // Saves every modified entry (TTagList::SaveModified); an empty report while busy or
-    // without a model.
+    // without a model. The saves go into the history as one batch.
     SaveReport SaveAll();
     // Reads and writes the ID3v1 fields in this code page from now on, for the whole program
     // (CodePageConverter::SetCurrent), and redraws the table's rows from memory: no file is
@@ -114,6 +115,21 @@ public:
     int AddBusyListener(std::function<void(bool busy)> listener);
     void RemoveBusyListener(int id);
 
+    // The last batches of renames, tag changes, removed lines and saves, for Undo and Redo.
+    // It lives as long as the library; the model's destruction empties it.
+    TBatchHistory& History() { return history_; }
+    // "Delete tags on selected lines" and "Delete all tags": the lines go from the table and
+    // their entries from the list into the history, from where Undo puts them back. The
+    // number of lines removed; -1 without a selected row (or a model), or while busy.
+    int RemoveSelectedLines();
+    int RemoveAllLines();
+    // Takes back the last batch, or does the last batch taken back again, then draws the
+    // rows it touched again (builds them again when entries came or went) and shows one
+    // warning for the files it had to leave as they were. Nothing while busy or without a
+    // model.
+    BatchOutcome Undo();
+    BatchOutcome Redo();
+
 private:
     class LoadNotice;
     struct Load {
@@ -141,6 +157,9 @@ private:
     std::unique_ptr<Load> load_;
     std::vector<std::pair<int, std::function<void(bool)>>> busy_listeners_;
     int next_listener_id_ = 1;
+    TBatchHistory history_;
+
+    BatchOutcome Show(BatchOutcome outcome);
 };
 
 }  // namespace ambrel

@@ -1,0 +1,73 @@
+#include "history/rename_batch.h"
+
+#include "actions/rename_skips.h"
+#include "platform/paths.h"
+#include "tag/tag_list.h"
+
+namespace ambrel {
+
+void RenameBatch::Add(uint64_t serial, std::string from, std::string to) {
+    items_.push_back({serial, std::move(from), std::move(to)});
+}
+
+std::string RenameBatch::Describe() const {
+    if (kind_ == Kind::kFolder && items_.size() == 1) {
+        return "rename of folder " + paths::FileNameOf(items_.front().from) + " to " +
+               paths::FileNameOf(items_.front().to);
+    }
+    return "rename of " + CountOf(items_.size(), "file", "files");
+}
+
+bool RenameBatch::Move(Item& item, TTagList& list, const EntryIndex& index, BatchOutcome& outcome,
+                       int* error) const {
+    const std::string& source = item.done ? item.to : item.from;
+    const std::string& target = item.done ? item.from : item.to;
+    *error = paths::RenameNoReplace(source, target);
+    if (*error != 0) return false;
+    item.done = !item.done;
+    if (kind_ == Kind::kFolder) {
+        FollowFolder(source, target, list, outcome);
+    } else if (TTagFile* entry = index.Find(item.serial); entry && entry->GetPath() == source) {
+        entry->SetPath(target);
+        outcome.touched.insert(entry);
+    }
+    return true;
+}
+
+void RenameBatch::FollowFolder(const std::string& from, const std::string& to, TTagList& list,
+                               BatchOutcome& outcome) const {
+    const std::string prefix = paths::Join(from, "");
+    for (int i = 0; i < list.Count(); ++i) {
+        TTagFile* entry = list.Get(i);
+        const std::string& path = entry->GetPath();
+        if (path.compare(0, prefix.size(), prefix) != 0) continue;
+        entry->SetPath(paths::Join(to, std::string_view(path).substr(prefix.size())));
+        outcome.touched.insert(entry);
+    }
+}
+
+void RenameBatch::Undo(TTagList& list, BatchOutcome& outcome) { MoveAll(true, list, outcome); }
+
+void RenameBatch::Redo(TTagList& list, BatchOutcome& outcome) { MoveAll(false, list, outcome); }
+
+// Back, the latest rename goes first, so a name one file gave up and another took is free
+// again when the first wants it back; forward, the run's own order.
+void RenameBatch::MoveAll(bool back, TTagList& list, BatchOutcome& outcome) {
+    const EntryIndex index(list);
+    std::vector<RenameSkip> skips;
+    const std::size_t count = items_.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        Item& item = items_[back ? count - 1 - k : k];
+        if (item.done != back) continue;
+        int error = 0;
+        if (Move(item, list, index, outcome, &error)) continue;
+        const std::string& target = back ? item.from : item.to;
+        skips.push_back({back ? item.to : item.from, paths::FileNameOf(target),
+                         SkipReasonForError(error), error});
+    }
+    if (skips.empty()) return;
+    outcome.warning_caption = kSkipWarningCaption;
+    outcome.warning_text = SkipWarningText(skips);
+}
+
+}  // namespace ambrel

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "history/batch.h"
+#include "tag/tag_file.h"
+#include "tag/tag_list.h"
+
+namespace ambrel {
+
+class TBatchHistory;
+
+// The end of a file as a save leaves it: its size and its last bytes (128, or all of a
+// shorter file).
+struct FileEnd {
+    long long size = -1;
+    std::vector<uint8_t> tail;
+
+    bool operator==(const FileEnd& other) const { return size == other.size && tail == other.tail; }
+    bool operator!=(const FileEnd& other) const { return !(*this == other); }
+};
+
+// The file's end; none when it cannot be read.
+std::optional<FileEnd> ReadFileEnd(const std::string& path);
+
+// Tags saved by one command ("Save tag", "Save all"). Undo puts back the end each file had
+// before the save (the old 128 bytes written back, the tag cut off again or appended again),
+// but only where the file still ends exactly as the save left it; redo does the save's write
+// again on the same condition. Files that changed meanwhile are left alone and named in one
+// warning. An entry whose file was put back (or whose save wrote nothing) takes the tag it had
+// on that side of the save.
+class SaveBatch : public Batch {
+public:
+    struct Item {
+        uint64_t serial;
+        std::string path;
+        TagSnapshot before, after;
+        // Both present when the save changed the file's end.
+        std::optional<FileEnd> end_before, end_after;
+        bool done = true;  // the file and the entry are as the save left them
+    };
+
+    explicit SaveBatch(std::vector<Item> items) : items_(std::move(items)) {}
+
+    std::string Describe() const override;
+    void Undo(TTagList& list, BatchOutcome& outcome) override;
+    void Redo(TTagList& list, BatchOutcome& outcome) override;
+
+private:
+    void TurnAll(bool back, TTagList& list, BatchOutcome& outcome);
+
+    std::vector<Item> items_;
+};
+
+// Watches the saves of one command and records a SaveBatch of the entries whose tag or file
+// changed when it goes. The file's end is read before and after a save only when the save
+// may write. Does nothing without a history.
+class SaveRecorder : public SaveWatcher {
+public:
+    explicit SaveRecorder(TBatchHistory* history) : history_(history) {}
+    ~SaveRecorder() override { Commit(); }
+    SaveRecorder(const SaveRecorder&) = delete;
+    SaveRecorder& operator=(const SaveRecorder&) = delete;
+
+    void BeforeSave(const TTagFile& entry) override { BeforeSave(entry, entry.Snapshot()); }
+    // As above, with the tag as it was before the command's own edits of it, which undo
+    // takes back together with the save.
+    void BeforeSave(const TTagFile& entry, const TagSnapshot& before);
+    void AfterSave(const TTagFile& entry) override;
+    void Commit();
+
+private:
+    TBatchHistory* history_;
+    // The entry being saved, between BeforeSave and AfterSave.
+    std::optional<SaveBatch::Item> pending_;
+    std::vector<SaveBatch::Item> items_;
+};
+
+}  // namespace ambrel
