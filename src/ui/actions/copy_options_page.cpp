@@ -177,8 +177,8 @@ ambrel::FieldFill CopyOptionsPage::CheckedFields() const {
 void CopyOptionsPage::WriteSelectedTags() {
     ambrel::TTagViewer* tags = library_.TagViewer();
     if (tags == nullptr || library_.IsBusy()) return;
-    const int row =
-        ambrel::WriteFieldsToRows(*tags, CheckedFields(), check_box_track1_->isChecked());
+    const int row = ambrel::WriteFieldsToRows(*tags, CheckedFields(),
+                                              check_box_track1_->isChecked(), &library_.History());
     if (row >= 0) emit tagDetailRequested(row);
 }
 

@@ -3,16 +3,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <memory>
 
 #include "actions/tag_processor.h"
 #include "actions/templates.h"
 #include "library/library.h"
 #include "ui/actions/panel_controls.h"
+#include "ui/actions/preview_dialog.h"
 #include "ui/actions/up_down.h"
 #include "ui/common/command_guard.h"
 #include "ui/common/icons.h"
@@ -54,7 +57,8 @@ const RenamePageNames kFileRenameNames = {"TabSheet1",
                                           "Label20",
                                           "ComboBoxFRMask",
                                           "SpeedButtonFR",
-                                          "Rename selected files"};
+                                          "Rename selected files",
+                                          "SpeedButtonFRPreview"};
 
 const RenamePageNames kTagRenameNames = {"TabSheet2",
                                          "Label5",
@@ -74,7 +78,8 @@ const RenamePageNames kTagRenameNames = {"TabSheet2",
                                          "Label18",
                                          "ComboBoxTRMask",
                                          "SpeedButtonTR",
-                                         "Rename selected tags"};
+                                         "Rename selected tags",
+                                         "SpeedButtonTRPreview"};
 
 // The fixed description of the example song: a memo without a frame or a background of its
 // own, just tall enough for its four lines.
@@ -137,6 +142,10 @@ RenamePage::RenamePage(const RenamePageNames& names, ambrel::Library& library, Q
     mask_label_ = MakeLabel(names.mask_label, QStringLiteral("User mask"), this, mask_);
 
     button_ = MakeButton(names.button, QLatin1String(names.button_caption), Picture::kRename, this);
+    preview_button_ = new QToolButton(this);
+    preview_button_->setObjectName(QLatin1String(names.preview_button));
+    preview_button_->setText(QStringLiteral("Preview"));
+    preview_button_->setToolTip(QStringLiteral("Show what the run would do, without doing it"));
 
     for (QComboBox* box : {in_word_, word_, space_, case_}) {
         connect(box, &QComboBox::currentIndexChanged, this, [this] { FillTemplates(); });
@@ -169,7 +178,13 @@ void RenamePage::LayOut(QGridLayout* extra) {
     grid->addWidget(mask_, row++, 1);
     // Room the window has beyond its designed height goes above the button.
     grid->setRowStretch(row++, 1);
-    grid->addWidget(button_, row, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(kPageSpacing);
+    buttons->addWidget(preview_button_);
+    buttons->addWidget(button_, 1);
+    grid->addLayout(buttons, row, 0, 1, 2);
+    // The preview button stands as tall as the run button beside it.
+    preview_button_->setFixedHeight(button_->sizeHint().height());
 }
 
 void RenamePage::ShowTemplates(const std::vector<std::string>& lines) {
@@ -203,6 +218,15 @@ int RenamePage::SelectedTemplate() const {
     return selected.isEmpty() ? -1 : list_->row(selected.front());
 }
 
+ambrel::RenamePageState RenamePage::PageState() const {
+    return {Separators(), CaseMode(), BuildMask(SelectedTemplate())};
+}
+
+void RenamePage::ShowPreview(PreviewDialog* dialog) {
+    const std::unique_ptr<PreviewDialog> owned(dialog);
+    if (dialog->exec() == QDialog::Accepted) button_->click();
+}
+
 std::optional<std::string> RenamePage::BuildMask(int item_index) const {
     return ambrel::BuildMask(item_index, Separators().WordSeparator(), FromQ(mask_->currentText()));
 }
@@ -225,6 +249,8 @@ FileRenamePage::FileRenamePage(ambrel::Library& library, QWidget* parent)
         MakeLabel("LabelTrackPreview", ToQ(ambrel::TrackPreviewText(kDefaultTrackDigits)), this);
     connect(up_down_2_, &UpDown::clicked, this, &FileRenamePage::UpDown2Click);
     connect(button_, &QToolButton::clicked, this, [this] { Guard([this] { RunFileRename(); }); });
+    connect(preview_button_, &QToolButton::clicked, this,
+            [this] { Guard([this] { PreviewFileRename(); }); });
 
     // The digit count on a line of its own, with the box and the preview below it.
     auto* digits = new QGridLayout;
@@ -261,9 +287,15 @@ void FileRenamePage::RunFileRename() {
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TTagProcessor* processor = library_.TagProcessor();
     if (tags == nullptr || processor == nullptr) return;
-    ambrel::RunFileRename(*tags, *processor,
-                          {Separators(), CaseMode(), BuildFileMask(SelectedTemplate())},
-                          TrackDigits());
+    ambrel::RunFileRename(*tags, *processor, PageState(), TrackDigits());
+}
+
+void FileRenamePage::PreviewFileRename() {
+    const ambrel::TTagViewer* tags = library_.TagViewer();
+    const ambrel::TTagProcessor* processor = library_.TagProcessor();
+    if (tags == nullptr || processor == nullptr) return;
+    ShowPreview(MakeFileRenamePreview(
+        ambrel::PreviewFileRename(*tags, *processor, PageState(), TrackDigits()), this));
 }
 
 // --- Tag rename ----------------------------------------------------------------------
@@ -271,6 +303,8 @@ void FileRenamePage::RunFileRename() {
 TagRenamePage::TagRenamePage(ambrel::Library& library, QWidget* parent)
     : RenamePage(kTagRenameNames, library, parent) {
     connect(button_, &QToolButton::clicked, this, [this] { Guard([this] { RunTagRename(); }); });
+    connect(preview_button_, &QToolButton::clicked, this,
+            [this] { Guard([this] { PreviewTagRename(); }); });
     LayOut(nullptr);
 }
 
@@ -282,9 +316,16 @@ void TagRenamePage::RunTagRename() {
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TTagProcessor* processor = library_.TagProcessor();
     if (tags == nullptr || processor == nullptr) return;
-    const int row = ambrel::RunTagRename(
-        *tags, *processor, {Separators(), CaseMode(), BuildTagMask(SelectedTemplate())});
+    const int row = ambrel::RunTagRename(*tags, *processor, PageState());
     if (row >= 0) emit tagDetailRequested(row);
+}
+
+void TagRenamePage::PreviewTagRename() {
+    const ambrel::TTagViewer* tags = library_.TagViewer();
+    const ambrel::TTagProcessor* processor = library_.TagProcessor();
+    if (tags == nullptr || processor == nullptr) return;
+    ShowPreview(
+        MakeTagRenamePreview(ambrel::PreviewTagRename(*tags, *processor, PageState()), this));
 }
 
 }  // namespace ambrel::ui

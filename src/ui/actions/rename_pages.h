@@ -22,6 +22,7 @@ class Library;
 
 namespace ambrel::ui {
 
+class PreviewDialog;
 class UpDown;
 
 // The object names of one rename page's controls, in the order the page shows them.
@@ -45,12 +46,13 @@ struct RenamePageNames {
     const char* mask;
     const char* button;
     const char* button_caption;
+    const char* preview_button;
 };
 
 // What the two rename pages share: the example song, the template list, the three
 // separator boxes with "Word separator with spaces", the letter case box, the user mask box
-// with the masks used before, and the run button across the bottom. Each separator and
-// case control fills the template list again (which loses its selection).
+// with the masks used before, and the run button across the bottom with "Preview" beside it.
+// Each separator and case control fills the template list again (which loses its selection).
 class RenamePage : public QWidget {
     Q_OBJECT
 
@@ -78,9 +80,16 @@ protected:
     std::optional<std::string> BuildMask(int item_index) const;
     // The template list's selected item, -1 for none.
     int SelectedTemplate() const;
+    // The separators, the letter case and the mask of the selected template: what the run
+    // button hands to the core.
+    ambrel::RenamePageState PageState() const;
+    // Shows the preview dialog (made by the page, owned here) and runs the page's button
+    // when the user chooses "Apply".
+    void ShowPreview(PreviewDialog* dialog);
 
     ambrel::Library& library_;
     QToolButton* button_ = nullptr;
+    QToolButton* preview_button_ = nullptr;
 
 private:
     QLabel* example_label_ = nullptr;
@@ -111,6 +120,8 @@ public:
     std::optional<std::string> BuildFileMask(int item_index) const { return BuildMask(item_index); }
     // Nothing while the library is busy with a load.
     void RunFileRename();
+    // "Preview": what RunFileRename would do now, with "Apply" to run it.
+    void PreviewFileRename();
     // The digit count changed: the track preview follows and the list is filled again.
     void UpDown2Click();
 
@@ -138,6 +149,8 @@ public:
     std::optional<std::string> BuildTagMask(int item_index) const { return BuildMask(item_index); }
     // Nothing while the library is busy with a load.
     void RunTagRename();
+    // "Preview": what RunTagRename would do now, with "Apply" to run it.
+    void PreviewTagRename();
 
 signals:
     // A run ended: the tag detail panel is to show this row.

@@ -7,6 +7,7 @@
 #include "platform/paths.h"
 #include "ui/actions/action_panel.h"
 #include "ui/common/qt_prompter.h"
+#include "ui/files/file_viewer_pages.h"
 #include "ui/files/file_viewer_window.h"
 #include "ui/files/process_dialog.h"
 #include "ui/update/about_box.h"
@@ -62,6 +63,8 @@ void WindowSet::Wire() {
                      [form1 = form1_.get()] { form1->SetCloseAfterUpdate(true); });
     QObject::connect(form2_.get(), &TForm2::codePageChanged, form1_.get(),
                      &TForm1::CodePageChanged);
+    QObject::connect(form1_.get(), &TForm1::filesChanged, form2_.get(),
+                     [this] { form2_->Pages()->ToolButtonFolderRefreshClick(); });
 }
 
 void WindowSet::Show() { form1_->show(); }

@@ -57,8 +57,13 @@ TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
     BuildColumnMenu();
     CreateModel();
     Viewer()->LayoutColumns();
-    tag_detail_panel_->Bind(Viewer());
+    tag_detail_panel_->Bind(Viewer(), &library_.History());
     filter_bar_->Bind(Viewer());
+    library_.History().SetOnChange([this] { UpdateHistoryItems(); });
+    // Undo and Redo change the list and its files, so a load greys them too; their own
+    // state comes back from the history when it ends.
+    history_busy_listener_ = library_.AddBusyListener([this](bool) { UpdateHistoryItems(); });
+    UpdateHistoryItems();
     ConnectTable();
     ReceiveLoadEnds();
     // Files dropped from the desktop's file manager land here, wherever they fall: the
@@ -69,6 +74,8 @@ TForm1::TForm1(ambrel::Library& library, ambrel::Prompter& prompter, QWidget* pa
 }
 
 TForm1::~TForm1() {
+    library_.History().SetOnChange({});
+    library_.RemoveBusyListener(history_busy_listener_);
     library_.SetLoadNotifier(nullptr);
     DestroyModel();
 }
@@ -202,14 +209,37 @@ void TForm1::SelectAll() {
 
 void TForm1::RemoveSelectedLines() {
     if (!Viewer() || library_.IsBusy()) return;
-    Viewer()->DeleteSelected();
+    library_.RemoveSelectedLines();
     ShowTagDetail(CurrentRow());
 }
 
 void TForm1::RemoveAllLines() {
     if (!Viewer() || library_.IsBusy()) return;
-    Viewer()->DeleteAll();
+    library_.RemoveAllLines();
     ShowTagDetail(CurrentRow());
+}
+
+void TForm1::UndoLastBatch() { AfterHistoryStep(library_.Undo().written); }
+
+void TForm1::RedoLastBatch() { AfterHistoryStep(library_.Redo().written); }
+
+void TForm1::AfterHistoryStep(const std::vector<std::string>& written) {
+    ShowTagDetail(CurrentRow());
+    if (!written.empty()) emit tagsSaved(written);
+    emit filesChanged();
+}
+
+void TForm1::UpdateHistoryItems() {
+    if (undo_item_ == nullptr || redo_item_ == nullptr) return;
+    const ambrel::TBatchHistory& history = library_.History();
+    // A folder's name may hold "&", which a caption would take for a shortcut mark.
+    const auto caption = [](const std::string& text) {
+        return ToQ(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    };
+    undo_item_->setText(caption(history.UndoText()));
+    undo_item_->setEnabled(history.CanUndo() && !library_.IsBusy());
+    redo_item_->setText(caption(history.RedoText()));
+    redo_item_->setEnabled(history.CanRedo() && !library_.IsBusy());
 }
 
 void TForm1::RedrawAllLines() {

@@ -67,6 +67,10 @@ public:
     // Asks where to save, then writes the table as it is shown (rows in display order, the
     // shown columns) as CSV in UTF-8, all at once: a failed write leaves no partial file.
     void ExportTableAsCsv();
+    // Takes back the library's last batch, or does the last one taken back again, and shows
+    // the current row again.
+    void UndoLastBatch();
+    void RedoLastBatch();
 
     // Places this window and the side windows whose flags are on (shown first).
     void PlaceWindows();
@@ -89,6 +93,8 @@ signals:
     // A save command ended; paths are the files it wrote or tried to write, so the file
     // viewer can update their rows.
     void tagsSaved(const std::vector<std::string>& paths);
+    // An undo or a redo may have renamed files or folders: a file list shows them again.
+    void filesChanged();
 
 public slots:
     void FileViewerClosed();
@@ -131,6 +137,10 @@ private:
     void ApplyLoadStep();
     // Warns once about files whose changes could not be written.
     void ReportUnsaved(const std::vector<std::string>& paths);
+    // The two history items say what Undo and Redo would do, and are off when nothing.
+    void UpdateHistoryItems();
+    // After an undo or a redo: the detail panel and the file viewer follow.
+    void AfterHistoryStep(const std::vector<std::string>& written);
 
     // The table binding of the library; none once the model is gone.
     ambrel::TTagViewer* Viewer() const;
@@ -148,6 +158,7 @@ private:
     SideBySidePlacement* placement_ = nullptr;
 
     BusyControls* busy_controls_ = nullptr;
+    int history_busy_listener_ = 0;
     QToolBar* tool_bar_ = nullptr;
     LoadBar* load_bar_ = nullptr;
     QtReportView* list_view_tag_viewer_ = nullptr;
@@ -159,6 +170,8 @@ private:
     QMenu* popup_menu_tag_viewer_ = nullptr;
     QAction* file_viewer_item_ = nullptr;
     QAction* action_panel_item_ = nullptr;
+    QAction* undo_item_ = nullptr;
+    QAction* redo_item_ = nullptr;
 };
 
 template <typename Command>

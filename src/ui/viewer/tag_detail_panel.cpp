@@ -9,12 +9,12 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "platform/conversion.h"
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
 #include "ui/common/genre_entries.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
+#include "viewer/detail_commands.h"
 #include "viewer/tag_viewer.h"
 
 namespace ambrel::ui {
@@ -150,7 +150,10 @@ QList<QWidget*> TagDetailPanel::TagFields() const {
             label_tag_genre_,  combo_box_tag_genre_, speed_button_tag_save_};
 }
 
-void TagDetailPanel::Bind(ambrel::TTagViewer* viewer) { viewer_ = viewer; }
+void TagDetailPanel::Bind(ambrel::TTagViewer* viewer, ambrel::TBatchHistory* history) {
+    viewer_ = viewer;
+    history_ = history;
+}
 
 int TagDetailPanel::CurrentRow() const {
     if (viewer_ == nullptr || viewer_->Table() == nullptr) return -1;
@@ -211,11 +214,7 @@ bool TagDetailPanel::SetTagPresent(bool present, int row) {
     if (viewer_ == nullptr) return false;
     TTagFile* file = viewer_->EntryAt(row);
     if (file == nullptr) return false;
-    const TagState state = NextTagState(file->GetState(), present);
-    // A tag added or removed with the box is a pending change like any typed one, so
-    // "Save all" writes it too. The block itself stays as it is.
-    if (state != file->GetState()) file->SetModified(true);
-    file->SetState(state);
+    ambrel::SetTagPresent(*file, present, history_);
     return true;
 }
 
@@ -223,24 +222,20 @@ bool TagDetailPanel::StoreTagDetail(int row) {
     if (viewer_ == nullptr) return false;
     TTagFile* file = viewer_->EntryAt(row);
     if (file == nullptr) return false;
-    // The boxes are hidden while the file has no tag or its tag is to go, and may hold
-    // anything then (an emptied Track box too): only a tag that stays takes them.
-    const TagState state = file->GetState();
-    if (state == tsPresent || state == tsAppend) StoreFields(file);
-    file->Save();
+    ambrel::StoreTagDetail(*file, Fields(), history_);
     return true;
 }
 
-void TagDetailPanel::StoreFields(TTagFile* file) const {
-    file->SetArtist(FromQ(edit_tag_artist_->text()));
-    file->SetTitle(FromQ(edit_tag_title_->text()));
-    file->SetAlbum(FromQ(edit_tag_album_->text()));
-    file->SetComment(FromQ(edit_tag_comment_->text()));
-    file->SetYear(FromQ(edit_tag_year_->text()));
-    // Throws for a text that is not a whole number: track, genre and the write are skipped.
-    file->SetTrack(StrToInt(FromQ(edit_tag_track_->text())));
-    // The empty entry (-1) and no selection (-2) are refused, so the genre stays.
-    file->SetGenre(combo_box_tag_genre_->currentIndex() - 1);
+ambrel::TagDetailFields TagDetailPanel::Fields() const {
+    ambrel::TagDetailFields fields;
+    fields.artist = FromQ(edit_tag_artist_->text());
+    fields.title = FromQ(edit_tag_title_->text());
+    fields.album = FromQ(edit_tag_album_->text());
+    fields.comment = FromQ(edit_tag_comment_->text());
+    fields.year = FromQ(edit_tag_year_->text());
+    fields.track = FromQ(edit_tag_track_->text());
+    fields.genre = combo_box_tag_genre_->currentIndex() - 1;
+    return fields;
 }
 
 void TagDetailPanel::CheckBoxTagPresentClick(bool checked) {

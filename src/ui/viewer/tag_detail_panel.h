@@ -9,7 +9,8 @@ class QLineEdit;
 class QToolButton;
 
 namespace ambrel {
-class TTagFile;
+class TBatchHistory;
+struct TagDetailFields;
 class TTagViewer;
 }  // namespace ambrel
 
@@ -25,8 +26,9 @@ class TagDetailPanel : public QWidget {
 public:
     explicit TagDetailPanel(QWidget* parent = nullptr);
 
-    // The table binding the panel reads rows through; nullptr once the model is gone.
-    void Bind(ambrel::TTagViewer* viewer);
+    // The table binding the panel reads rows through (nullptr once the model is gone), and
+    // the history its two commands record into (none records nothing).
+    void Bind(ambrel::TTagViewer* viewer, ambrel::TBatchHistory* history = nullptr);
     ambrel::TTagViewer* Viewer() const { return viewer_; }
 
     // Fills the panel from the file of the table row. False when there is no viewer, or
@@ -54,8 +56,8 @@ signals:
 private:
     void CheckBoxTagPresentClick(bool checked);
     void SetTextLimits(bool id3v1);
-    // Copies the boxes into the tag in memory, in field order; throws for a bad Track.
-    void StoreFields(ambrel::TTagFile* file) const;
+    // What the boxes hold, for the core's StoreTagDetail.
+    ambrel::TagDetailFields Fields() const;
     int CurrentRow() const;
     // Every control of the page except "Tag present".
     QList<QWidget*> TagFields() const;
@@ -63,6 +65,7 @@ private:
     void LayOutControls();
 
     ambrel::TTagViewer* viewer_ = nullptr;
+    ambrel::TBatchHistory* history_ = nullptr;
 
     QCheckBox* check_box_tag_present_ = nullptr;
     QLabel* label_tag_artist_ = nullptr;

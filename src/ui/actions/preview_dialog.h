@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <vector>
+
+#include "actions/rename_preview.h"
+
+class QAbstractItemModel;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+namespace ambrel::ui {
+
+// What a rename run would do, before it is run: one row per selected file, the rows that
+// would be kept marked with the reason. "Apply" accepts (the page then runs), "Close"
+// rejects; the dialog itself changes nothing.
+class PreviewDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // One line of the table: its cells and, for a row that would be kept, the reason.
+    struct Line {
+        QStringList cells;
+        QString reason;
+    };
+
+    // columns are the captions before the reason column; summary heads the table.
+    PreviewDialog(const QString& title, const QStringList& columns, std::vector<Line> lines,
+                  const QString& summary, QWidget* parent = nullptr);
+
+    QTableView* Table() const { return table_; }
+    QAbstractItemModel* Model() const;
+    QPushButton* ApplyButton() const { return apply_; }
+    QPushButton* CloseButton() const { return close_; }
+
+private:
+    QLabel* summary_ = nullptr;
+    QTableView* table_ = nullptr;
+    QPushButton* apply_ = nullptr;
+    QPushButton* close_ = nullptr;
+};
+
+// The dialogs of the two rename pages over their plans.
+PreviewDialog* MakeFileRenamePreview(const std::vector<ambrel::FileRenamePreviewRow>& plan,
+                                     QWidget* parent);
+PreviewDialog* MakeTagRenamePreview(const std::vector<ambrel::TagRenamePreviewRow>& plan,
+                                    QWidget* parent);
+
+}  // namespace ambrel::ui
