@@ -171,7 +171,9 @@ TEST_F(FolderRenameTest, UndoNamesTheFolderBackAndTheEntriesUnderItFollow) {
     ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls.directories, "Rock"));
     ASSERT_EQ(commands.RenameDirectoryTo("Pop"), kDone);
     EXPECT_EQ(History().UndoText(), "Undo rename of folder Rock to Pop");
-    // A file loaded from the folder under its new name.
+    EXPECT_EQ(List().Get(0)->GetPath(), dir / "music/Pop/a.mp3") << "the rename itself follows";
+    EXPECT_EQ(Cell(0, TTagViewer::kDirectory), "Pop");
+    // The same file loaded again under the folder's new name.
     library.AddFiles({dir / "music/Pop/a.mp3"});
 
     library.Undo();

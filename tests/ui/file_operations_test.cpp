@@ -1,6 +1,7 @@
 // The file viewer's file and folder commands through the program's real windows: the main
 // window's selection copied and moved into the file viewer's folder through the process
 // dialog, files and folders deleted, folders created and renamed.
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -360,6 +361,35 @@ private slots:
         QVERIFY(!fs::exists(w.to + "/album"));
         QCOMPARE(World::Column(w.Directories()), (Texts{" .."}));
         QCOMPARE(w.prompter.Count(Shown::kQuestion), 2);
+    }
+
+    // A folder rename takes the table's rows along and is undone from the main window's
+    // menu, which a later move does not take over; the folder list shows the old name again.
+    void AFolderRenameIsUndoneFromTheMainWindowAndAMoveIsNot() {
+        World w;
+        const std::string song = WriteMp3(w.to + "/Rock/a.mp3", 100, MakeBlock(TagFields{}));
+        w.windows.GetLibrary().AddFiles({song});
+        w.Load({{"b.mp3", 100}});
+        w.Click("ToolButtonFolderRefresh");
+        w.Directories()->ReplaceSelection({w.RowOf(w.Directories(), "Rock")});
+        w.prompter.query_answers.push_back(std::string("Pop"));
+        w.Click("ToolButtonFolderRename");
+        QCOMPARE(w.RowFolders(), (Texts{"Pop", "from"}));
+        auto* undo = w.windows.Form1()->findChild<QAction*>(QStringLiteral("Undo1"));
+        QVERIFY(undo);
+        QCOMPARE(undo->text(), QStringLiteral("Undo rename of folder Rock to Pop"));
+
+        w.table->ReplaceSelection({1});
+        w.Click("ToolButtonCopyFiles");  // the button that moves, by its given name
+        QCOMPARE(w.RowPaths(), (Texts{w.to + "/Pop/a.mp3", w.to + "/b.mp3"}));
+        QCOMPARE(undo->text(), QStringLiteral("Undo rename of folder Rock to Pop"));
+
+        undo->trigger();
+        QVERIFY(fs::exists(w.to + "/Rock/a.mp3"));
+        QCOMPARE(w.RowPaths(), (Texts{w.to + "/Rock/a.mp3", w.to + "/b.mp3"}));
+        QCOMPARE(World::Column(w.Directories()), (Texts{" ..", "Rock"}));
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));
+        QVERIFY(!undo->isEnabled());
     }
 };
 

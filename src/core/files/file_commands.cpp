@@ -139,13 +139,25 @@ int TFileCommands::RenameDirectoryTo(const std::string& new_name) {
     const std::optional<std::string> old_name = browser.GetSelectedDirName();
     const std::string folder = browser.CurrentPath();
     const int result = viewer_.RenameDirectory(new_name);
-    if (result == kDone && history_ && old_name) {
-        auto batch = std::make_unique<RenameBatch>(RenameBatch::Kind::kFolder);
-        batch->Add(0, paths::Join(folder, *old_name), paths::Join(folder, new_name));
-        history_->Record(std::move(batch));
+    if (result == kDone && old_name) {
+        const std::string from = paths::Join(folder, *old_name);
+        const std::string to = paths::Join(folder, new_name);
+        FollowFolder(from, to);
+        if (history_) {
+            auto batch = std::make_unique<RenameBatch>(RenameBatch::Kind::kFolder);
+            batch->Add(0, from, to);
+            history_->Record(std::move(batch));
+        }
     }
     errors_.Report(result);
     return result;
+}
+
+void TFileCommands::FollowFolder(const std::string& from, const std::string& to) {
+    TTagList* list = tags_.List();
+    if (list == nullptr) return;
+    const std::vector<TTagFile*> moved = list->FollowFolder(from, to);
+    if (!moved.empty()) tags_.UpdateRowsOf({moved.begin(), moved.end()});
 }
 
 }  // namespace ambrel

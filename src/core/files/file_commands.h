@@ -73,11 +73,14 @@ public:
     int RenameDirectory();
     // The step behind both renames and the in-place edit: nothing (0) for an empty name,
     // else TFileViewer::RenameDirectory, reported. The window puts the row's old caption
-    // back when the result is not 1. A rename done is recorded for Undo.
+    // back when the result is not 1. After a rename the tag viewer's entries of files under
+    // the folder take its new path, as after a move; the rename is recorded for Undo.
     int RenameDirectoryTo(const std::string& new_name);
 
 private:
     bool ConfirmDelete(const char* caption, const std::string& text);
+    // The entries under a renamed folder take its new path, and their rows show it.
+    void FollowFolder(const std::string& from, const std::string& to);
 
     TFileViewer& viewer_;
     TTagViewer& tags_;

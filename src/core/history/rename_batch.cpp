@@ -26,24 +26,12 @@ bool RenameBatch::Move(Item& item, TTagList& list, const EntryIndex& index, Batc
     if (*error != 0) return false;
     item.done = !item.done;
     if (kind_ == Kind::kFolder) {
-        FollowFolder(source, target, list, outcome);
+        for (TTagFile* entry : list.FollowFolder(source, target)) outcome.touched.insert(entry);
     } else if (TTagFile* entry = index.Find(item.serial); entry && entry->GetPath() == source) {
         entry->SetPath(target);
         outcome.touched.insert(entry);
     }
     return true;
-}
-
-void RenameBatch::FollowFolder(const std::string& from, const std::string& to, TTagList& list,
-                               BatchOutcome& outcome) const {
-    const std::string prefix = paths::Join(from, "");
-    for (int i = 0; i < list.Count(); ++i) {
-        TTagFile* entry = list.Get(i);
-        const std::string& path = entry->GetPath();
-        if (path.compare(0, prefix.size(), prefix) != 0) continue;
-        entry->SetPath(paths::Join(to, std::string_view(path).substr(prefix.size())));
-        outcome.touched.insert(entry);
-    }
 }
 
 void RenameBatch::Undo(TTagList& list, BatchOutcome& outcome) { MoveAll(true, list, outcome); }

@@ -37,8 +37,6 @@ private:
     // Moves one item's file to the name its done flag does not hold; false when refused.
     bool Move(Item& item, TTagList& list, const EntryIndex& index, BatchOutcome& outcome,
               int* error) const;
-    void FollowFolder(const std::string& from, const std::string& to, TTagList& list,
-                      BatchOutcome& outcome) const;
 
     Kind kind_;
     std::vector<Item> items_;

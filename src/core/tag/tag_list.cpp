@@ -85,6 +85,18 @@ void TTagList::PutBack(std::vector<TakenEntry> taken) {
     Renumber();
 }
 
+std::vector<TTagFile*> TTagList::FollowFolder(const std::string& from, const std::string& to) {
+    const std::string prefix = paths::Join(from, "");
+    std::vector<TTagFile*> moved;
+    for (const auto& entry : entries_) {
+        const std::string& path = entry->GetPath();
+        if (path.compare(0, prefix.size(), prefix) != 0) continue;
+        entry->SetPath(paths::Join(to, std::string_view(path).substr(prefix.size())));
+        moved.push_back(entry.get());
+    }
+    return moved;
+}
+
 int TTagList::RemoveIf(const std::function<bool(const TTagFile&)>& predicate) {
     return static_cast<int>(
         CompactIf(&entries_, [&](const std::unique_ptr<TTagFile>& e) { return predicate(*e); }));

@@ -60,6 +60,9 @@ public:
     // Puts taken entries back (ascending positions) so that each stands at its position
     // again, or at the end when the list has become shorter. Renumbers the list.
     void PutBack(std::vector<TakenEntry> taken);
+    // A folder was renamed from one path to another: every entry of a file under it takes
+    // the new path. The entries that changed.
+    std::vector<TTagFile*> FollowFolder(const std::string& from, const std::string& to);
     // Removes every entry the predicate holds for, in one pass; returns how many went.
     int RemoveIf(const std::function<bool(const TTagFile&)>& predicate);
     void Clear();

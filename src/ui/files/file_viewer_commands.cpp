@@ -24,7 +24,8 @@ void FileViewerPages::RunFileCommand(Command command) {
     ambrel::TTagViewer* tags = library_.TagViewer();
     ambrel::TErrorLog* errors = library_.ErrorLog();
     if (!tags || !errors || !process_view_) return;
-    ambrel::TFileCommands commands(*viewer_, *tags, *errors, *process_view_, prompter_);
+    ambrel::TFileCommands commands(*viewer_, *tags, *errors, *process_view_, prompter_,
+                                   &library_.History());
     command(commands);
     FollowSelection();
 }
