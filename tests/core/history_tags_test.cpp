@@ -196,7 +196,7 @@ TEST_F(SaveHistoryTest, AFileChangedBehindOurBackIsLeftAsItIsAndNamed) {
     EXPECT_EQ(List().Get(2)->GetState(), tsAppend);
     const std::vector<std::string> warnings = Warnings();
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0], "2 files have changed since the save and were left as they are:\n" +
+    EXPECT_EQ(warnings[0], "2 files have changed or gone since the save and were left as they are:\n" +
                                paths[0] + "\n" + paths[1]);
 }
 

@@ -33,6 +33,8 @@ std::string SkipReasonText(const RenameSkip& skip) {
             return "the name is not allowed: it holds a \"/\" or a zero byte";
         case SkipReason::kFileGone:
             return "the file is gone";
+        case SkipReason::kFileReplaced:
+            return "another file has taken its place";
         case SkipReason::kRenameFailed:
             return std::string("the rename failed: ") + std::strerror(skip.error);
     }

@@ -12,6 +12,7 @@ enum class SkipReason {
     kNameTooLong,     // longer than a file name may be (255 bytes)
     kNameNotAllowed,  // holds a "/" (from a mask's literal text) or a zero byte
     kFileGone,        // the file is no longer where the entry says
+    kFileReplaced,    // another file stands under the name the renamed one had
     kRenameFailed,    // the file system refused for another reason (error holds errno)
 };
 

@@ -1,13 +1,12 @@
 #include "history/rename_batch.h"
 
-#include "actions/rename_skips.h"
-#include "platform/paths.h"
 #include "tag/tag_list.h"
 
 namespace ambrel {
 
 void RenameBatch::Add(uint64_t serial, std::string from, std::string to) {
-    items_.push_back({serial, std::move(from), std::move(to)});
+    std::optional<paths::FileIdentity> identity = paths::IdentityOf(to);
+    items_.push_back({serial, std::move(from), std::move(to), identity});
 }
 
 std::string RenameBatch::Describe() const {
@@ -19,11 +18,21 @@ std::string RenameBatch::Describe() const {
 }
 
 bool RenameBatch::Move(Item& item, TTagList& list, const EntryIndex& index, BatchOutcome& outcome,
-                       int* error) const {
+                       RenameSkip* kept) const {
     const std::string& source = item.done ? item.to : item.from;
     const std::string& target = item.done ? item.from : item.to;
-    *error = paths::RenameNoReplace(source, target);
-    if (*error != 0) return false;
+    *kept = {source, paths::FileNameOf(target), SkipReason::kFileGone, 0};
+    const std::optional<paths::FileIdentity> now = paths::IdentityOf(source);
+    if (!now) return false;
+    if (!item.identity || *now != *item.identity) {
+        kept->reason = SkipReason::kFileReplaced;
+        return false;
+    }
+    kept->error = paths::RenameNoReplace(source, target);
+    if (kept->error != 0) {
+        kept->reason = SkipReasonForError(kept->error);
+        return false;
+    }
     item.done = !item.done;
     if (kind_ == Kind::kFolder) {
         for (TTagFile* entry : list.FollowFolder(source, target)) outcome.touched.insert(entry);
@@ -47,11 +56,8 @@ void RenameBatch::MoveAll(bool back, TTagList& list, BatchOutcome& outcome) {
     for (std::size_t k = 0; k < count; ++k) {
         Item& item = items_[back ? count - 1 - k : k];
         if (item.done != back) continue;
-        int error = 0;
-        if (Move(item, list, index, outcome, &error)) continue;
-        const std::string& target = back ? item.from : item.to;
-        skips.push_back({back ? item.to : item.from, paths::FileNameOf(target),
-                         SkipReasonForError(error), error});
+        RenameSkip kept{};
+        if (!Move(item, list, index, outcome, &kept)) skips.push_back(std::move(kept));
     }
     if (skips.empty()) return;
     outcome.warning_caption = kSkipWarningCaption;

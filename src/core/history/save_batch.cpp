@@ -54,22 +54,25 @@ void SaveBatch::Undo(TTagList& list, BatchOutcome& outcome) { TurnAll(true, list
 
 void SaveBatch::Redo(TTagList& list, BatchOutcome& outcome) { TurnAll(false, list, outcome); }
 
+// The file is found through its entry, which follows it through renames and moves: an entry
+// that left the list (its file deleted) leaves its file alone.
 void SaveBatch::TurnAll(bool back, TTagList& list, BatchOutcome& outcome) {
     const EntryIndex index(list);
     std::vector<std::string> left;
     for (Item& item : items_) {
         if (item.done != back) continue;
+        TTagFile* entry = index.Find(item.serial);
         if (item.end_before) {
             const FileEnd& now = back ? *item.end_after : *item.end_before;
             const FileEnd& wanted = back ? *item.end_before : *item.end_after;
-            if (!TurnFileEnd(item.path, now, wanted)) {
-                left.push_back(item.path);
+            if (entry == nullptr || !TurnFileEnd(entry->GetPath(), now, wanted)) {
+                left.push_back(entry ? entry->GetPath() : item.path);
                 continue;
             }
-            outcome.written.push_back(item.path);
+            outcome.written.push_back(entry->GetPath());
         }
         item.done = !back;
-        if (TTagFile* entry = index.Find(item.serial)) {
+        if (entry) {
             entry->RestoreSaved(back ? item.before : item.after);
             outcome.touched.insert(entry);
         }
@@ -77,8 +80,9 @@ void SaveBatch::TurnAll(bool back, TTagList& list, BatchOutcome& outcome) {
     if (left.empty()) return;
     outcome.warning_caption = back ? "Tags not put back" : "Tags not saved again";
     outcome.warning_text = CountOf(left.size(), "file has", "files have") +
-                           " changed since the save and " + (left.size() == 1 ? "was" : "were") +
-                           " left as " + (left.size() == 1 ? "it is:" : "they are:");
+                           " changed or gone since the save and " +
+                           (left.size() == 1 ? "was" : "were") + " left as " +
+                           (left.size() == 1 ? "it is:" : "they are:");
     for (const std::string& path : left) outcome.warning_text += "\n" + path;
 }
 

@@ -30,14 +30,15 @@ std::optional<FileEnd> ReadFileEnd(const std::string& path);
 // Tags saved by one command ("Save tag", "Save all"). Undo puts back the end each file had
 // before the save (the old 128 bytes written back, the tag cut off again or appended again),
 // but only where the file still ends exactly as the save left it; redo does the save's write
-// again on the same condition. Files that changed meanwhile are left alone and named in one
-// warning. An entry whose file was put back (or whose save wrote nothing) takes the tag it had
-// on that side of the save.
+// again on the same condition. The file is the one the entry names now (it follows a rename
+// or a move); a file whose entry is no longer in the list, or that changed meanwhile, is left
+// alone, and all such are named in one warning. An entry whose file was put back (or whose
+// save wrote nothing) takes the tag it had on that side of the save.
 class SaveBatch : public Batch {
 public:
     struct Item {
         uint64_t serial;
-        std::string path;
+        std::string path;  // where the file was saved, for the warning once its entry is gone
         TagSnapshot before, after;
         // Both present when the save changed the file's end.
         std::optional<FileEnd> end_before, end_after;

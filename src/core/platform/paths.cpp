@@ -111,6 +111,22 @@ bool SameFile(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct statx st;
+    if (path.empty() ||
+        ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &st) != 0) {
+        return std::nullopt;
+    }
+    FileIdentity identity;
+    identity.device = (static_cast<uint64_t>(st.stx_dev_major) << 32) | st.stx_dev_minor;
+    identity.inode = st.stx_ino;
+    if ((st.stx_mask & STATX_BTIME) != 0) {
+        identity.born_seconds = st.stx_btime.tv_sec;
+        identity.born_nanoseconds = st.stx_btime.tv_nsec;
+    }
+    return identity;
+}
+
 namespace {
 
 // renameat2 with RENAME_NOREPLACE where the kernel and file system offer it; otherwise

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +44,23 @@ bool DirectoryExists(const std::string& path);
 bool PathExists(const std::string& path);
 // True when both paths name the same existing file (same device and inode).
 bool SameFile(const std::string& a, const std::string& b);
+
+// What tells a file or folder from every other one, through renames and writes: its device
+// and inode, and its birth time where the file system keeps one, since a file made after
+// another was deleted often gets the freed inode number.
+struct FileIdentity {
+    uint64_t device = 0, inode = 0;
+    int64_t born_seconds = 0;
+    uint32_t born_nanoseconds = 0;
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode &&
+               born_seconds == other.born_seconds && born_nanoseconds == other.born_nanoseconds;
+    }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+// The identity of what the path names itself (a symbolic link is not followed); none when
+// nothing is there.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // Renames without ever replacing an existing target. Returns 0 on success, else an
 // errno value (EEXIST when the target exists). A rename that only changes the letter
