@@ -2,6 +2,7 @@
 // the real windows.
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -52,9 +53,11 @@ class UndoPreviewTest : public QObject {
 private slots:
     void ThePreviewShowsEverySelectedFileAndApplyRunsThePage() {
         PanelWorld w;
+        // A name far wider than the dialog.
+        const std::string untagged = std::string(200, 'u') + ".mp3";
         w.Load(
             Paths({w.Write("a.mp3", MakeBlock(Tag().Artist("Abba").Title("Waterloo"))),
-                   w.Write("untagged.mp3", std::nullopt),
+                   w.Write(untagged, std::nullopt),
                    w.Write("b.mp3", MakeBlock(Tag().Artist("Blur").Title("Song 2"))),
                    w.Write("Cher - Believe.mp3", MakeBlock(Tag().Artist("Cher").Title("Believe"))),
                    w.Write("Blur - Song 2.mp3", std::nullopt)}));
@@ -72,7 +75,7 @@ private slots:
                 QCOMPARE(Header(model), (QStringList{"Old name", "New name", "Kept because"}));
                 QCOMPARE(model->rowCount(), 4);
                 QCOMPARE(Row(model, 0), (QStringList{"a.mp3", "Abba - Waterloo.mp3", ""}));
-                QCOMPARE(Row(model, 1), (QStringList{"untagged.mp3", "", "no tag"}));
+                QCOMPARE(Row(model, 1), (QStringList{QString::fromStdString(untagged), "", "no tag"}));
                 QCOMPARE(Row(model, 2),
                          (QStringList{"b.mp3", "Blur - Song 2.mp3", "a file of that name exists"}));
                 QCOMPARE(Row(model, 3),
@@ -80,6 +83,10 @@ private slots:
                 // A kept row is drawn greyed, a renamed one is not.
                 QVERIFY(!model->index(0, 0).data(Qt::ForegroundRole).isValid());
                 QVERIFY(model->index(1, 0).data(Qt::ForegroundRole).isValid());
+                // A long name does not push the reasons out of view.
+                const QHeaderView* header = dialog->Table()->horizontalHeader();
+                QVERIFY(header->sectionViewportPosition(2) + header->sectionSize(2) <=
+                        dialog->Table()->viewport()->width());
             },
             "Close");
         w.Press("SpeedButtonFRPreview");
@@ -90,7 +97,7 @@ private slots:
         WhenPreviewOpens([](PreviewDialog*) {}, "Apply");
         w.Press("SpeedButtonFRPreview");
         QCOMPARE(w.Files(), (Texts{"Abba - Waterloo.mp3", "Blur - Song 2.mp3", "Cher - Believe.mp3",
-                                   "b.mp3", "untagged.mp3"}));
+                                   "b.mp3", untagged}));
         // The run's own warning for b.mp3.
         QCOMPARE(w.prompter.Count(Shown::kWarning), 1);
     }

@@ -23,8 +23,10 @@ const QString kReasonCaption = QStringLiteral("Kept because");
 // The preview's rows as plain data; a kept row is drawn in the greyed text colour.
 class PreviewModel : public QAbstractTableModel {
 public:
-    PreviewModel(QStringList columns, std::vector<PreviewDialog::Line> lines, QObject* parent)
-        : QAbstractTableModel(parent), columns_(std::move(columns)), lines_(std::move(lines)) {
+    PreviewModel(const std::vector<PreviewDialog::Column>& columns,
+                 std::vector<PreviewDialog::Line> lines, QObject* parent)
+        : QAbstractTableModel(parent), lines_(std::move(lines)) {
+        for (const PreviewDialog::Column& column : columns) columns_.append(column.caption);
         columns_.append(kReasonCaption);
     }
 
@@ -74,7 +76,7 @@ std::size_t KeptCount(const std::vector<Row>& plan) {
 
 }  // namespace
 
-PreviewDialog::PreviewDialog(const QString& title, const QStringList& columns,
+PreviewDialog::PreviewDialog(const QString& title, const std::vector<Column>& columns,
                              std::vector<Line> lines, const QString& summary, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("PreviewDialog"));
@@ -93,8 +95,7 @@ PreviewDialog::PreviewDialog(const QString& title, const QStringList& columns,
     table_->setWordWrap(false);
     table_->setTextElideMode(Qt::ElideMiddle);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->resizeColumnsToContents();
+    LayOutColumns(columns);
 
     auto* buttons = new QDialogButtonBox(this);
     apply_ = buttons->addButton(QStringLiteral("Apply"), QDialogButtonBox::AcceptRole);
@@ -115,6 +116,30 @@ PreviewDialog::PreviewDialog(const QString& title, const QStringList& columns,
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     resize(size);
+    Centre(parent);
+}
+
+// A long name is cut in the middle (its whole text is in the tool tip) rather than pushing
+// the reason out of the dialog.
+void PreviewDialog::LayOutColumns(const std::vector<Column>& columns) {
+    QHeaderView* header = table_->horizontalHeader();
+    header->setStretchLastSection(false);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        header->setSectionResizeMode(static_cast<int>(i), columns[i].wide
+                                                              ? QHeaderView::Stretch
+                                                              : QHeaderView::ResizeToContents);
+    }
+    header->setSectionResizeMode(static_cast<int>(columns.size()), QHeaderView::ResizeToContents);
+}
+
+// A dialog is placed over its parent by default, and the parent here is the action panel at
+// the screen's edge: half the dialog would stand beyond it.
+void PreviewDialog::Centre(const QWidget* parent) {
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 QAbstractItemModel* PreviewDialog::Model() const { return table_->model(); }
@@ -127,7 +152,7 @@ PreviewDialog* MakeFileRenamePreview(const std::vector<ambrel::FileRenamePreview
         lines.push_back({{ToQ(row.old_name), ToQ(row.new_name)}, ToQ(row.reason)});
     return new PreviewDialog(
         QStringLiteral("Preview: Rename selected files"),
-        {QStringLiteral("Old name"), QStringLiteral("New name")}, std::move(lines),
+        {{QStringLiteral("Old name"), true}, {QStringLiteral("New name"), true}}, std::move(lines),
         Summary(plan.size(), KeptCount(plan), "files would be renamed"), parent);
 }
 
@@ -137,13 +162,21 @@ PreviewDialog* MakeTagRenamePreview(const std::vector<ambrel::TagRenamePreviewRo
     lines.reserve(plan.size());
     for (const ambrel::TagRenamePreviewRow& row : plan) {
         lines.push_back({{ToQ(row.file_name), ToQ(row.artist), ToQ(row.title), ToQ(row.album),
-                          ToQ(row.year), QString::number(row.track)},
+                          ToQ(row.year),
+                          // The table shows no track for a file without a tag either.
+                          row.verdict == ambrel::PreviewVerdict::kNoTag
+                              ? QString()
+                              : QString::number(row.track)},
                          ToQ(row.reason)});
     }
     return new PreviewDialog(
         QStringLiteral("Preview: Rename selected tags"),
-        {QStringLiteral("File name"), QStringLiteral("Artist"), QStringLiteral("Song title"),
-         QStringLiteral("Album"), QStringLiteral("Year"), QStringLiteral("Track")},
+        {{QStringLiteral("File name"), true},
+         {QStringLiteral("Artist"), true},
+         {QStringLiteral("Song title"), true},
+         {QStringLiteral("Album"), true},
+         {QStringLiteral("Year"), false},
+         {QStringLiteral("Track"), false}},
         std::move(lines), Summary(plan.size(), KeptCount(plan), "tags would change"), parent);
 }
 

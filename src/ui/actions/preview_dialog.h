@@ -25,10 +25,16 @@ public:
         QStringList cells;
         QString reason;
     };
+    // A column before the reason column: a wide one (a name or a text field) shares the
+    // width the short ones and the reason leave, so the reason is always in view.
+    struct Column {
+        QString caption;
+        bool wide;
+    };
 
-    // columns are the captions before the reason column; summary heads the table.
-    PreviewDialog(const QString& title, const QStringList& columns, std::vector<Line> lines,
-                  const QString& summary, QWidget* parent = nullptr);
+    // summary heads the table.
+    PreviewDialog(const QString& title, const std::vector<Column>& columns,
+                  std::vector<Line> lines, const QString& summary, QWidget* parent = nullptr);
 
     QTableView* Table() const { return table_; }
     QAbstractItemModel* Model() const;
@@ -36,6 +42,10 @@ public:
     QPushButton* CloseButton() const { return close_; }
 
 private:
+    void LayOutColumns(const std::vector<Column>& columns);
+    // In the middle of the screen the parent stands on.
+    void Centre(const QWidget* parent);
+
     QLabel* summary_ = nullptr;
     QTableView* table_ = nullptr;
     QPushButton* apply_ = nullptr;
