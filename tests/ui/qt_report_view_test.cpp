@@ -260,7 +260,7 @@ private slots:
 
     void EveryPictureExistsAtItsSize() {
         ambrel::ui::UseIconTheme();
-        for (int p = 0; p <= int(ambrel::ui::Picture::kProduct); ++p) {
+        for (int p = 0; p <= int(ambrel::ui::Picture::kRedo); ++p) {
             const auto picture = ambrel::ui::Picture(p);
             QVERIFY2(!ambrel::ui::ToolPicture(picture).pixmap(24, 24).isNull(),
                      qPrintable(QString::number(p)));

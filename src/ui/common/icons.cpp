@@ -141,6 +141,17 @@ void Cross(QPainter& p, QPointF centre, qreal r, const QColor& color) {
     p.drawLine(centre + QPointF(-r, r), centre + QPointF(r, -r));
 }
 
+// An arrow that turns back over the top to the left: undo; mirrored, redo.
+void TurningArrow(QPainter& p) {
+    QPainterPath path;
+    path.moveTo(19, 19);
+    path.cubicTo(21, 9, 11, 4, 6, 11);
+    p.setPen(Pen(kBlue, 2.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    Arrow(p, QPointF(7.5, 8.8), QPointF(5.5, 11.8), kBlue, 2.4);
+}
+
 void Paint(QPainter& p, Picture picture) {
     switch (picture) {
         case Picture::kSelectNoTag:
@@ -245,12 +256,20 @@ void Paint(QPainter& p, Picture picture) {
             Tag(p, true, false);
             Note(p, QPointF(13.5, 16), 0.9, kBlue);
             break;
+        case Picture::kUndo:
+            TurningArrow(p);
+            break;
+        case Picture::kRedo:
+            p.translate(kGrid, 0);
+            p.scale(-1, 1);
+            TurningArrow(p);
+            break;
     }
 }
 
 // Theme names of the pictures; empty where the theme has nothing that fits. Refresh,
-// folder-up and filter are always painted: the theme's versions are grey symbolic
-// glyphs that look disabled beside coloured buttons, and its nearest "filter" is a lens.
+// folder-up, undo and redo are always painted: the theme's versions are grey symbolic
+// glyphs that look disabled beside coloured ones, and its nearest "filter" is a lens.
 const char* ThemeName(Picture picture) {
     switch (picture) {
         case Picture::kSelectAll:

@@ -30,6 +30,8 @@ enum class Picture {
     kLoad,
     kAudioFile,
     kProduct,
+    kUndo,
+    kRedo,
 };
 
 inline constexpr int kToolPictureSize = 24;

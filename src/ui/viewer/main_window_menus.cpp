@@ -219,12 +219,10 @@ void TForm1::BuildMainMenu() {
     Bind(item, &QAction::triggered, [this] { ExportTableAsCsv(); });
     main->addSeparator();
     // The captions follow the history (UpdateHistoryItems): "Undo rename of 120 files".
-    undo_item_ = main->addAction(QStringLiteral("Undo"));
-    undo_item_->setObjectName(QStringLiteral("Undo1"));
+    undo_item_ = AddMenuItem(main, "Undo1", QStringLiteral("Undo"), Picture::kUndo);
     undo_item_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     Bind(undo_item_, &QAction::triggered, [this] { UndoLastBatch(); });
-    redo_item_ = main->addAction(QStringLiteral("Redo"));
-    redo_item_->setObjectName(QStringLiteral("Redo1"));
+    redo_item_ = AddMenuItem(main, "Redo1", QStringLiteral("Redo"), Picture::kRedo);
     redo_item_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     Bind(redo_item_, &QAction::triggered, [this] { RedoLastBatch(); });
 
