@@ -196,8 +196,8 @@ BatchOutcome Library::Redo() {
 BatchOutcome Library::Show(BatchOutcome outcome) {
     if (outcome.list_changed) {
         tag_list_->Renumber();
-        tag_viewer_->RebuildRows();
-    } else if (!outcome.touched.empty()) {
+        if (tag_viewer_->Table()) tag_viewer_->RebuildRows();
+    } else if (!outcome.touched.empty() && tag_viewer_->Table()) {
         tag_viewer_->UpdateRowsOf(outcome.touched);
     }
     if (!outcome.warning_text.empty() && prompter_)
