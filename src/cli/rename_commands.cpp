@@ -1,6 +1,5 @@
 // ambrel-cli rename and fromname: the action panel's two rename engines.
-#include <set>
-
+#include "actions/rename_preview.h"
 #include "actions/rename_skips.h"
 #include "actions/tag_processor.h"
 #include "actions/templates.h"
@@ -67,29 +66,22 @@ public:
         const std::string target =
             ambrel::paths::Join(ambrel::paths::DirectoryOf(path), plan->new_name);
         if (target == path) return;
-        ambrel::RenameSkip skip{path, plan->new_name,
-                                plan->refused.value_or(ambrel::SkipReason::kNameExists)};
-        if (!plan->refused && !Taken(path, target)) {
+        ambrel::RenameSkip skip{path, plan->new_name, ambrel::SkipReason::kNameExists};
+        if (plan->refused) {
+            skip.reason = *plan->refused;
+        } else if (const ambrel::PreviewVerdict verdict = rehearsal_.Rename(path, target);
+                   verdict == ambrel::PreviewVerdict::kApplies) {
             PrintMove(session_, path, target);
-            taken_.insert(target);
-            given_up_.insert(path);
-            given_up_.erase(target);
             return;
+        } else if (verdict == ambrel::PreviewVerdict::kFileGone) {
+            skip.reason = ambrel::SkipReason::kFileGone;
         }
         session_.Fail(path, SkipText(skip, session_));
     }
 
 private:
-    bool Taken(const std::string& path, const std::string& target) const {
-        if (taken_.count(target)) return true;
-        // Another spelling of the same file is no other file (a case-insensitive volume).
-        return ambrel::paths::PathExists(target) && !given_up_.count(target) &&
-               !ambrel::paths::SameFile(path, target);
-    }
-
     Session& session_;
-    std::set<std::string> taken_;
-    std::set<std::string> given_up_;
+    ambrel::RenameRehearsal rehearsal_;
 };
 
 int RunRename(const Arguments& args, Session& session) {

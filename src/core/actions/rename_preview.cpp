@@ -1,7 +1,6 @@
 #include "actions/rename_preview.h"
 
 #include <optional>
-#include <unordered_map>
 
 #include "actions/tag_processor.h"
 #include "actions/templates.h"
@@ -12,31 +11,6 @@
 namespace ambrel {
 
 namespace {
-
-// The file system as the run would find it when a row's turn comes: the disk, with the
-// renames of the rows before played over it.
-class PlayedNames {
-public:
-    bool Exists(const std::string& path) const {
-        const auto played = exists_.find(path);
-        return played != exists_.end() ? played->second : paths::PathExists(path);
-    }
-    bool Played(const std::string& path) const { return exists_.count(path) != 0; }
-    // The row that took the path in this run, -1 for none.
-    int TakenBy(const std::string& path) const {
-        const auto taker = taken_by_.find(path);
-        return taker == taken_by_.end() ? -1 : taker->second;
-    }
-    void Rename(const std::string& from, const std::string& to, int row) {
-        exists_[from] = false;
-        exists_[to] = true;
-        taken_by_[to] = row;
-    }
-
-private:
-    std::unordered_map<std::string, bool> exists_;
-    std::unordered_map<std::string, int> taken_by_;
-};
 
 // The path the entry's rename gives its file, as TFileItem::Rename builds it.
 std::string TargetPath(const std::string& path, const std::string& new_name) {
@@ -52,23 +26,40 @@ void Keep(FileRenamePreviewRow& row, PreviewVerdict verdict, std::string reason 
 // The verdict of a name that may be tried: free, or taken on disk or by the run.
 // place is the row's place in the run; selected_paths gives the place of each selected file.
 void JudgeTarget(FileRenamePreviewRow& row, int place, const std::string& source,
-                 const std::string& target, const PlayedNames& names,
+                 const std::string& target, RenameRehearsal& rehearsal,
                  const std::unordered_map<std::string, int>& selected_paths) {
-    if (!names.Exists(source)) return Keep(row, PreviewVerdict::kFileGone);
-    if (!names.Exists(target)) return;
-    // Another spelling of the file itself (a case-insensitive volume) may be taken.
-    if (!names.Played(source) && !names.Played(target) && paths::SameFile(source, target)) return;
-    if (names.TakenBy(target) >= 0) return Keep(row, PreviewVerdict::kSameNameInBatch);
+    const PreviewVerdict verdict = rehearsal.Rename(source, target);
+    if (verdict == PreviewVerdict::kApplies) return;
     const auto holder = selected_paths.find(target);
-    if (holder != selected_paths.end() && holder->second > place) {
-        return Keep(row, PreviewVerdict::kNameExists,
-                    VerdictText(PreviewVerdict::kNameExists) +
+    if (verdict == PreviewVerdict::kNameExists && holder != selected_paths.end() &&
+        holder->second > place) {
+        return Keep(row, verdict,
+                    VerdictText(verdict) +
                         " (a selected file that is renamed later in the run still has it)");
     }
-    Keep(row, PreviewVerdict::kNameExists);
+    Keep(row, verdict);
 }
 
 }  // namespace
+
+bool RenameRehearsal::Exists(const std::string& path) const {
+    const auto played = exists_.find(path);
+    return played != exists_.end() ? played->second : paths::PathExists(path);
+}
+
+PreviewVerdict RenameRehearsal::Rename(const std::string& source, const std::string& target) {
+    if (!Exists(source)) return PreviewVerdict::kFileGone;
+    const bool free = !Exists(target) ||
+                      (!Played(source) && !Played(target) && paths::SameFile(source, target));
+    if (!free) {
+        return taken_.count(target) != 0 ? PreviewVerdict::kSameNameInBatch
+                                         : PreviewVerdict::kNameExists;
+    }
+    exists_[source] = false;
+    exists_[target] = true;
+    taken_.insert(target);
+    return PreviewVerdict::kApplies;
+}
 
 std::vector<FileRenamePreviewRow> PlanFileRename(const TTagViewer& tags,
                                                  const TTagProcessor& processor) {
@@ -79,7 +70,7 @@ std::vector<FileRenamePreviewRow> PlanFileRename(const TTagViewer& tags,
         if (const TTagFile* entry = tags.EntryAt(rows[i]))
             selected_paths.emplace(entry->GetPath(), static_cast<int>(i));
     }
-    PlayedNames names;
+    RenameRehearsal rehearsal;
     std::vector<FileRenamePreviewRow> plan;
     plan.reserve(rows.size());
     for (std::size_t place = 0; place < rows.size(); ++place) {
@@ -112,8 +103,7 @@ std::vector<FileRenamePreviewRow> PlanFileRename(const TTagViewer& tags,
         }
         const std::string& source = entry->GetPath();
         const std::string target = TargetPath(source, line.new_name);
-        JudgeTarget(line, static_cast<int>(place), source, target, names, selected_paths);
-        if (line.verdict == PreviewVerdict::kApplies) names.Rename(source, target, row);
+        JudgeTarget(line, static_cast<int>(place), source, target, rehearsal, selected_paths);
     }
     return plan;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ambrel {
@@ -18,6 +20,25 @@ enum class PreviewVerdict {
     kNoChange,         // the new name, or the new tag, is what the file has now
     kFileGone,         // the file is no longer where its entry says
     kMaskRefused,      // the user mask is too long: the run would not start
+};
+
+// The file system as a rename run finds it at each of its steps: the disk, with the renames
+// the run made before played over it, so a name an earlier step gave up is free and a name
+// it took is not. The preview and the command line's dry run ask it step by step.
+class RenameRehearsal {
+public:
+    // Whether renaming source to target goes at this step (kApplies, and the rename is then
+    // played), or why not: kFileGone, kSameNameInBatch (an earlier step took the name) or
+    // kNameExists. Another spelling of the file itself (a case-insensitive volume) is no
+    // other file.
+    PreviewVerdict Rename(const std::string& source, const std::string& target);
+
+private:
+    bool Exists(const std::string& path) const;
+    bool Played(const std::string& path) const { return exists_.count(path) != 0; }
+
+    std::unordered_map<std::string, bool> exists_;
+    std::unordered_set<std::string> taken_;
 };
 
 // One row of a file rename preview.
