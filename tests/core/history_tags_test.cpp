@@ -196,8 +196,9 @@ TEST_F(SaveHistoryTest, AFileChangedBehindOurBackIsLeftAsItIsAndNamed) {
     EXPECT_EQ(List().Get(2)->GetState(), tsAppend);
     const std::vector<std::string> warnings = Warnings();
     ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0], "2 files have changed or gone since the save and were left as they are:\n" +
-                               paths[0] + "\n" + paths[1]);
+    EXPECT_EQ(warnings[0],
+              "2 files have changed or gone since the save and were left as they are:\n" +
+                  paths[0] + "\n" + paths[1]);
 }
 
 TEST_F(HistoryTest, SaveTagTakesBackTheEditWithTheSave) {

@@ -75,7 +75,8 @@ private slots:
                 QCOMPARE(Header(model), (QStringList{"Old name", "New name", "Kept because"}));
                 QCOMPARE(model->rowCount(), 4);
                 QCOMPARE(Row(model, 0), (QStringList{"a.mp3", "Abba - Waterloo.mp3", ""}));
-                QCOMPARE(Row(model, 1), (QStringList{QString::fromStdString(untagged), "", "no tag"}));
+                QCOMPARE(Row(model, 1),
+                         (QStringList{QString::fromStdString(untagged), "", "no tag"}));
                 QCOMPARE(Row(model, 2),
                          (QStringList{"b.mp3", "Blur - Song 2.mp3", "a file of that name exists"}));
                 QCOMPARE(Row(model, 3),

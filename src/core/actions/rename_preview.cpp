@@ -49,8 +49,8 @@ bool RenameRehearsal::Exists(const std::string& path) const {
 
 PreviewVerdict RenameRehearsal::Rename(const std::string& source, const std::string& target) {
     if (!Exists(source)) return PreviewVerdict::kFileGone;
-    const bool free = !Exists(target) ||
-                      (!Played(source) && !Played(target) && paths::SameFile(source, target));
+    const bool free =
+        !Exists(target) || (!Played(source) && !Played(target) && paths::SameFile(source, target));
     if (!free) {
         return taken_.count(target) != 0 ? PreviewVerdict::kSameNameInBatch
                                          : PreviewVerdict::kNameExists;

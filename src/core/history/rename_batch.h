@@ -38,7 +38,7 @@ private:
         uint64_t serial;
         std::string from, to;
         std::optional<paths::FileIdentity> identity;  // of the file renamed
-        bool done = true;                            // the file has the name `to`
+        bool done = true;                             // the file has the name `to`
     };
     void MoveAll(bool back, TTagList& list, BatchOutcome& outcome);
     // Moves one item's file to the name its done flag does not hold; false, with the

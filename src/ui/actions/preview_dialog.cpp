@@ -161,23 +161,22 @@ PreviewDialog* MakeTagRenamePreview(const std::vector<ambrel::TagRenamePreviewRo
     std::vector<PreviewDialog::Line> lines;
     lines.reserve(plan.size());
     for (const ambrel::TagRenamePreviewRow& row : plan) {
-        lines.push_back({{ToQ(row.file_name), ToQ(row.artist), ToQ(row.title), ToQ(row.album),
-                          ToQ(row.year),
-                          // The table shows no track for a file without a tag either.
-                          row.verdict == ambrel::PreviewVerdict::kNoTag
-                              ? QString()
-                              : QString::number(row.track)},
-                         ToQ(row.reason)});
+        lines.push_back(
+            {{ToQ(row.file_name), ToQ(row.artist), ToQ(row.title), ToQ(row.album), ToQ(row.year),
+              // The table shows no track for a file without a tag either.
+              row.verdict == ambrel::PreviewVerdict::kNoTag ? QString()
+                                                            : QString::number(row.track)},
+             ToQ(row.reason)});
     }
-    return new PreviewDialog(
-        QStringLiteral("Preview: Rename selected tags"),
-        {{QStringLiteral("File name"), true},
-         {QStringLiteral("Artist"), true},
-         {QStringLiteral("Song title"), true},
-         {QStringLiteral("Album"), true},
-         {QStringLiteral("Year"), false},
-         {QStringLiteral("Track"), false}},
-        std::move(lines), Summary(plan.size(), KeptCount(plan), "tags would change"), parent);
+    return new PreviewDialog(QStringLiteral("Preview: Rename selected tags"),
+                             {{QStringLiteral("File name"), true},
+                              {QStringLiteral("Artist"), true},
+                              {QStringLiteral("Song title"), true},
+                              {QStringLiteral("Album"), true},
+                              {QStringLiteral("Year"), false},
+                              {QStringLiteral("Track"), false}},
+                             std::move(lines),
+                             Summary(plan.size(), KeptCount(plan), "tags would change"), parent);
 }
 
 }  // namespace ambrel::ui

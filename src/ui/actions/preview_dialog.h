@@ -33,8 +33,8 @@ public:
     };
 
     // summary heads the table.
-    PreviewDialog(const QString& title, const std::vector<Column>& columns,
-                  std::vector<Line> lines, const QString& summary, QWidget* parent = nullptr);
+    PreviewDialog(const QString& title, const std::vector<Column>& columns, std::vector<Line> lines,
+                  const QString& summary, QWidget* parent = nullptr);
 
     QTableView* Table() const { return table_; }
     QAbstractItemModel* Model() const;
