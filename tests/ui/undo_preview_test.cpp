@@ -8,8 +8,11 @@
 #include <QTableView>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "action_panel_world.h"
+#include "background_load.h"
+#include "support/gate.h"
 #include "ui/actions/preview_dialog.h"
 
 using namespace ambrel::test;
@@ -169,6 +172,45 @@ private slots:
         w.Trigger("Undo1");
         QCOMPARE(w.table->RowCount(), 2);
         QCOMPARE(undo->text(), QStringLiteral("Undo rename of 2 files"));
+    }
+
+    // While a load runs, Undo and Redo and the two Preview buttons are greyed, and the keys
+    // do nothing; once the load is applied, Undo takes the rename back.
+    void UndoWaitsForALoad() {
+        PanelWorld w;
+        w.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.form));
+        w.Load(Paths({w.Write("a.mp3", MakeBlock(Tag().Artist("Abba").Title("Waterloo")))}));
+        w.Select({0});
+        w.ChooseTemplate("ListBoxFR", 0);
+        w.Press("SpeedButtonFR");
+        QCOMPARE(w.Files(), (Texts{"Abba - Waterloo.mp3"}));
+        const std::string held = w.Write("held.mp3", std::nullopt);
+        auto gate = std::make_shared<Gate>(held);
+        ambrel::LoadOptions options;
+        options.before_read = [gate](const std::string& path) { gate->At(path); };
+        w.library.SetLoadOptions(options);
+        w.form->AddDroppedPaths({held});
+        gate->AwaitReached();
+
+        auto* undo = w.Find<QAction>("Undo1");
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(!w.Find<QAction>("Redo1")->isEnabled());
+        for (const char* name : {"SpeedButtonFRPreview", "SpeedButtonTRPreview"})
+            QVERIFY2(!w.Control<QWidget>(name)->isEnabled(), name);
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form));
+        QTest::keyClick(w.table, Qt::Key_Z, Qt::ControlModifier);
+        w.form->UndoLastBatch();
+        QCOMPARE(w.Files(), (Texts{"Abba - Waterloo.mp3", "held.mp3"}));
+
+        gate->Release();
+        QVERIFY(AwaitLoad(w.library));
+        QVERIFY(undo->isEnabled());
+        QVERIFY(w.Control<QWidget>("SpeedButtonFRPreview")->isEnabled());
+        QTest::keyClick(w.table, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.Files(), (Texts{"a.mp3", "held.mp3"}));
+        QCOMPARE(w.Column(2), (Texts{"a", "held"}));
     }
 };
 

@@ -51,10 +51,11 @@ TForm3::TForm3(ambrel::Library& library, QWidget* parent) : QWidget(parent, Qt::
     page_control_1_->addTab(copy_options_, QStringLiteral("Copy options"));
     page_control_1_->setCurrentWidget(tag_rename_);
     // The three runs change entries whose rows a finishing load makes again, and files it may
-    // still be reading.
+    // still be reading; a preview's "Apply" is a run.
     auto* busy_controls = new BusyControls(library, this);
     for (QWidget* button :
-         {file_rename_->RunButton(), tag_rename_->RunButton(), copy_options_->WriteButton()})
+         {file_rename_->RunButton(), file_rename_->PreviewButton(), tag_rename_->RunButton(),
+          tag_rename_->PreviewButton(), copy_options_->WriteButton()})
         busy_controls->Add(button);
     connect(tag_rename_, &TagRenamePage::tagDetailRequested, this, &TForm3::tagDetailRequested);
     connect(copy_options_, &CopyOptionsPage::tagDetailRequested, this, &TForm3::tagDetailRequested);

@@ -291,6 +291,7 @@ void FileRenamePage::RunFileRename() {
 }
 
 void FileRenamePage::PreviewFileRename() {
+    if (library_.IsBusy()) return;
     const ambrel::TTagViewer* tags = library_.TagViewer();
     const ambrel::TTagProcessor* processor = library_.TagProcessor();
     if (tags == nullptr || processor == nullptr) return;
@@ -321,6 +322,7 @@ void TagRenamePage::RunTagRename() {
 }
 
 void TagRenamePage::PreviewTagRename() {
+    if (library_.IsBusy()) return;
     const ambrel::TTagViewer* tags = library_.TagViewer();
     const ambrel::TTagProcessor* processor = library_.TagProcessor();
     if (tags == nullptr || processor == nullptr) return;

@@ -57,8 +57,10 @@ class RenamePage : public QWidget {
     Q_OBJECT
 
 public:
-    // The run button across the bottom, which the panel greys during a load.
+    // The run button across the bottom and "Preview" beside it, which the panel greys
+    // during a load.
     QToolButton* RunButton() const { return button_; }
+    QToolButton* PreviewButton() const { return preview_button_; }
 
 protected:
     RenamePage(const RenamePageNames& names, ambrel::Library& library, QWidget* parent);
@@ -120,7 +122,7 @@ public:
     std::optional<std::string> BuildFileMask(int item_index) const { return BuildMask(item_index); }
     // Nothing while the library is busy with a load.
     void RunFileRename();
-    // "Preview": what RunFileRename would do now, with "Apply" to run it.
+    // "Preview": what RunFileRename would do now, with "Apply" to run it; nothing while busy.
     void PreviewFileRename();
     // The digit count changed: the track preview follows and the list is filled again.
     void UpDown2Click();
@@ -149,7 +151,7 @@ public:
     std::optional<std::string> BuildTagMask(int item_index) const { return BuildMask(item_index); }
     // Nothing while the library is busy with a load.
     void RunTagRename();
-    // "Preview": what RunTagRename would do now, with "Apply" to run it.
+    // "Preview": what RunTagRename would do now, with "Apply" to run it; nothing while busy.
     void PreviewTagRename();
 
 signals:

@@ -219,9 +219,13 @@ void TForm1::RemoveAllLines() {
     ShowTagDetail(CurrentRow());
 }
 
-void TForm1::UndoLastBatch() { AfterHistoryStep(library_.Undo().written); }
+void TForm1::UndoLastBatch() {
+    if (!library_.IsBusy()) AfterHistoryStep(library_.Undo().written);
+}
 
-void TForm1::RedoLastBatch() { AfterHistoryStep(library_.Redo().written); }
+void TForm1::RedoLastBatch() {
+    if (!library_.IsBusy()) AfterHistoryStep(library_.Redo().written);
+}
 
 void TForm1::AfterHistoryStep(const std::vector<std::string>& written) {
     ShowTagDetail(CurrentRow());

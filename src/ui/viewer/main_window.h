@@ -68,7 +68,7 @@ public:
     // shown columns) as CSV in UTF-8, all at once: a failed write leaves no partial file.
     void ExportTableAsCsv();
     // Takes back the library's last batch, or does the last one taken back again, and shows
-    // the current row again.
+    // the current row again. Nothing while the library is busy with a load.
     void UndoLastBatch();
     void RedoLastBatch();
 
@@ -137,7 +137,8 @@ private:
     void ApplyLoadStep();
     // Warns once about files whose changes could not be written.
     void ReportUnsaved(const std::vector<std::string>& paths);
-    // The two history items say what Undo and Redo would do, and are off when nothing.
+    // The two history items say what Undo and Redo would do, and are off when nothing, or
+    // while a load runs.
     void UpdateHistoryItems();
     // After an undo or a redo: the detail panel and the file viewer follow.
     void AfterHistoryStep(const std::vector<std::string>& written);
