@@ -14,8 +14,9 @@
 
 int main(int argc, char* argv[]) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: raw_tag_reader --corpus N | --list ROOT | --read FILE | "
-                             "--walk ROOT\n");
+        std::fprintf(stderr,
+                     "usage: raw_tag_reader --corpus N | --list ROOT | --read FILE | "
+                     "--walk ROOT\n");
         return 2;
     }
     const std::string mode = argv[1], arg = argv[2];

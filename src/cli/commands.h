@@ -14,8 +14,8 @@ class Session;
 // One command of ambrel-cli: its name, its option table, what its help says and what runs it.
 struct Command {
     std::string_view name;
-    std::string_view summary;      // one line for the list of commands
-    std::string_view operands;     // "PATH...", "FILE..."
+    std::string_view summary;   // one line for the list of commands
+    std::string_view operands;  // "PATH...", "FILE..."
     // The help text between the usage line and the options: paragraphs apart by blank lines,
     // filled to the width of the help whatever their own line ends.
     std::string_view description;

@@ -85,8 +85,8 @@ TEST_F(RenameTest, ADryRunKnowsTheNamesItsEarlierFilesTakeAndFree) {
     const auto before = Contents();
     const CliResult result = RunCli({"rename", "--dry-run", "--mask", ":a:s", a, b, c});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(Lines(result.out), (std::vector<std::string>{a + kArrow + (dir / "SameName.mp3"),
-                                                           c + kArrow + a}));
+    EXPECT_EQ(Lines(result.out),
+              (std::vector<std::string>{a + kArrow + (dir / "SameName.mp3"), c + kArrow + a}));
     EXPECT_NE(result.err.find(b + ": not renamed to \"SameName.mp3\""), std::string::npos);
     EXPECT_EQ(Contents(), before);
 

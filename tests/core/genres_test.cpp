@@ -26,9 +26,17 @@ TEST(GenresTest, AGenreIsNamedByItsNumberOrItsNameInAnyLetterCase) {
         const char* text;
         std::optional<int> number;
     } cases[] = {
-        {"1", 1},          {"017", 17},       {"254", 254},        {"255", std::nullopt},
-        {"hard ROCK", 2},  {"rock", 1},       {"", 254},           {"Hard", std::nullopt},
-        {"Beyond", std::nullopt}, {"-1", std::nullopt}, {"1000", std::nullopt},
+        {"1", 1},
+        {"017", 17},
+        {"254", 254},
+        {"255", std::nullopt},
+        {"hard ROCK", 2},
+        {"rock", 1},
+        {"", 254},
+        {"Hard", std::nullopt},
+        {"Beyond", std::nullopt},
+        {"-1", std::nullopt},
+        {"1000", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(genres::NumberOf(names, c.text), c.number) << c.text;
 }

@@ -40,8 +40,9 @@ private slots:
 
         // A second run onto names that exist keeps the files and says so once.
         w.Select({0, 2, 3});
-        w.ChooseTemplate("ListBoxFR", 5);   // "User defined mask"
-        w.Control<QComboBox>("ComboBoxFRMask")->setEditText(QStringLiteral("001 - Muse - Uprising"));
+        w.ChooseTemplate("ListBoxFR", 5);  // "User defined mask"
+        w.Control<QComboBox>("ComboBoxFRMask")
+            ->setEditText(QStringLiteral("001 - Muse - Uprising"));
         w.Press("SpeedButtonFR");
         QCOMPARE(w.Files(), (Texts{"001 - Muse - Uprising.mp3", "002 - Muse - Uprising.mp3",
                                    "007 - AC DC - Back In Black.mp3", "b.mp3"}));

@@ -172,10 +172,7 @@ private slots:
         const std::vector<std::string> paths = SlowTree(w);
         w.Load({paths[0], paths[1]});
         w.library.TagList()->Get(0)->SetArtist("changed");
-        auto gate = std::make_shared<Gate>(paths[5]);
-        ambrel::LoadOptions options;
-        options.before_read = [gate](const std::string& path) { gate->At(path); };
-        w.library.SetLoadOptions(options);
+        const auto gate = HoldReadOf(w.library, paths[5]);
         w.form->AddDroppedPaths(paths);
         gate->AwaitReached();
         w.Select({0, 1});
@@ -212,10 +209,7 @@ private slots:
         for (const char* list : {"ListBoxFR", "ListBoxTR"})
             panel->findChild<QListWidget*>(QLatin1String(list))->setCurrentRow(0);
         panel->findChild<QLineEdit*>(QStringLiteral("EditTagArtist"))->setText("typed");
-        auto gate = std::make_shared<Gate>(paths[5]);
-        ambrel::LoadOptions options;
-        options.before_read = [gate](const std::string& path) { gate->At(path); };
-        w.library.SetLoadOptions(options);
+        const auto gate = HoldReadOf(w.library, paths[5]);
         w.form->AddDroppedPaths(paths);
         gate->AwaitReached();
 
@@ -246,10 +240,7 @@ private slots:
         for (const bool whole_set : {false, true}) {
             auto w = std::make_unique<World>();
             const std::vector<std::string> paths = SlowTree(*w);
-            auto gate = std::make_shared<Gate>(paths[3]);
-            ambrel::LoadOptions options;
-            options.before_read = [gate](const std::string& path) { gate->At(path); };
-            w->library.SetLoadOptions(options);
+            const auto gate = HoldReadOf(w->library, paths[3]);
             w->form->show();
             w->form->AddDroppedPaths(paths);
             gate->AwaitReached();

@@ -186,10 +186,7 @@ private slots:
         w.Press("SpeedButtonFR");
         QCOMPARE(w.Files(), (Texts{"Abba - Waterloo.mp3"}));
         const std::string held = w.Write("held.mp3", std::nullopt);
-        auto gate = std::make_shared<Gate>(held);
-        ambrel::LoadOptions options;
-        options.before_read = [gate](const std::string& path) { gate->At(path); };
-        w.library.SetLoadOptions(options);
+        const auto gate = HoldReadOf(w.library, held);
         w.form->AddDroppedPaths({held});
         gate->AwaitReached();
 

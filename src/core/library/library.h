@@ -10,8 +10,8 @@
 
 #include "files/file_loader.h"
 #include "files/parallel_load.h"
-#include "tag/code_page.h"
 #include "history/batch_history.h"
+#include "tag/code_page.h"
 #include "tag/tag_list.h"
 
 namespace ambrel {

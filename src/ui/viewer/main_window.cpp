@@ -292,9 +292,8 @@ void TForm1::ExportTableAsCsv() {
                              static_cast<qint64>(csv.size()) &&
                          file.commit();
     if (!written) {
-        prompter_.Warning(FromQ(caption),
-                          "The table could not be written to " + *path + ": " +
-                              FromQ(file.errorString()));
+        prompter_.Warning(FromQ(caption), "The table could not be written to " + *path + ": " +
+                                              FromQ(file.errorString()));
     }
 }
 
