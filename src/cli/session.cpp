@@ -5,6 +5,7 @@
 
 #include "cli/arguments.h"
 #include "errors/error_log.h"
+#include "files/named_path.h"
 #include "files/result_codes.h"
 #include "platform/paths.h"
 #include "tag/tag_list.h"
@@ -26,12 +27,10 @@ std::vector<std::string> Session::Paths(const std::vector<std::string>& operands
 }
 
 ambrel::TTagFile* Session::AddFile(const std::string& path) {
-    if (!paths::PathExists(path)) {
-        Fail(path, kSourceMissing);
-        return nullptr;
-    }
-    if (paths::DirectoryExists(path) || !TTagList::IsMp3Path(path)) {
-        Fail(path, kNotMp3File);
+    const NamedPath kind = ClassifyNamedPath(path);
+    if (kind != NamedPath::kMp3File) {
+        // A folder is no file to tag, whatever its name.
+        Fail(path, kind == NamedPath::kDirectory ? kNotMp3File : NamedPathCode(kind));
         return nullptr;
     }
     List().Add(path);

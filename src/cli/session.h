@@ -30,8 +30,9 @@ public:
     static std::vector<std::string> Paths(const std::vector<std::string>& operands,
                                           std::string_view what);
     // The entry for a file named on the command line, added to the tag list and loaded; none,
-    // with the failure reported, when there is no such path (50) or it is not a file the tag
-    // list takes (80).
+    // with the failure reported, when there is no such path (50), the path is too long for
+    // the system (58), it is not a file the tag list takes (80), or it names a FIFO, a device
+    // or a socket (83), which is never opened.
     ambrel::TTagFile* AddFile(const std::string& path);
 
     // Reports a failed file on the error stream: "ambrel-cli: PATH: TEXT", with the text the

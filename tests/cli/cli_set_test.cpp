@@ -1,5 +1,6 @@
 // ambrel-cli set and remove on real files.
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "cli_runner.h"
 #include "platform/paths.h"
+#include "support/deep_tree.h"
 #include "support/faults.h"
 
 namespace ambrel::test {
@@ -180,6 +182,36 @@ TEST_F(SetTest, RemoveCutsTheTagAndKeepsTheAudioBytes) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadBytes(song), Audio());
     EXPECT_EQ(Listed(song)[10], "none");
+}
+
+TEST_F(SetTest, PathsTooLongAndFilesThatAreNotRegularAreRefusedForWhatTheyAre) {
+    const DeepTree deep(dir.path(), "deep", PATH_MAX - 4);
+    deep.AddFile("song.mp3");
+    const std::string too_long = deep.path() + "/song.mp3";
+    const std::string fifo = dir / "pipe.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const struct Case {
+        std::string path;
+        std::string message;
+    } cases[] = {
+        {too_long, "Files whose paths are longer than the system allows could not be read."},
+        {fifo, "The path is not a regular file (a pipe, a device or a socket); it was not opened."},
+        {"/dev/null.mp3", "The source file does not exist any more."},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"remove"}, {"set", "--create", "--title", "T"}, {"list"}}) {
+            std::vector<std::string> args = command;
+            args.push_back(c.path);
+            const CliResult result = RunCli(args);
+            EXPECT_EQ(result.status, 1) << command[0] << " " << c.path;
+            EXPECT_EQ(Lines(result.err).at(0), "ambrel-cli: " + c.path + ": " + c.message)
+                << command[0];
+        }
+    }
+    struct stat st;
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO is still a FIFO";
 }
 
 }  // namespace

@@ -122,8 +122,8 @@ TEST(ErrorLogTest, ShippedFileHasALineForEveryCode) {
     const fs::path path = fs::path(__FILE__).parent_path() / "../../Data/error.cfg";
     ASSERT_TRUE(fs::exists(path)) << path;
     TErrorLog log(path.string());
-    const char* keys[] = {"000", "010", "050", "051", "052", "053", "054", "055", "056",
-                          "057", "058", "060", "065", "070", "080", "081", "082"};
+    const char* keys[] = {"000", "010", "050", "051", "052", "053", "054", "055", "056", "057",
+                          "058", "059", "060", "061", "065", "070", "080", "081", "082", "083"};
     for (const char* key : keys) {
         const std::string line = log.TakeMessage(std::stoi(key));
         ASSERT_GT(line.size(), 5u) << key;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "files/directory_walk.h"
+#include "files/named_path.h"
 #include "files/result_codes.h"
 #include "files/tag_presence.h"
 #include "platform/paths.h"
@@ -142,16 +143,13 @@ private:
     void PublishNamed() {
         for (std::string& path : request_.paths) {
             if (Cancelled()) return;
-            int code = kDone;
-            if (paths::DirectoryExists(path)) {
+            const NamedPath kind = ClassifyNamedPath(path);
+            int code = NamedPathCode(kind);
+            if (kind == NamedPath::kDirectory) {
                 const WalkResult walk = WalkDirectory(path, Rules(), walk_visitor_);
                 if (!walk.finished) return;
                 code = walk.code;
-            } else if (!paths::PathExists(path)) {
-                code = kSourceMissing;
-            } else if (!TTagList::IsMp3Path(path)) {
-                code = kNotMp3File;
-            } else {
+            } else if (kind == NamedPath::kMp3File) {
                 Found(std::move(path));
             }
             if (code != kDone) failures_.push_back({{std::move(path), code}, found_});

@@ -48,10 +48,11 @@ struct LoadRequest {
     // Files and folders in their order (the command line's, the program's start paths): a
     // folder is searched as Directory searches, with these rules, and what it finds stands
     // at its place; a path that is no folder stays when it exists and the tag list takes it
-    // (TTagList::IsMp3Path). Each path that cannot be taken is a failure, in path order: 50
-    // no such path, 80 a file the tag list does not take (kNotMp3File), or a folder search's
-    // own code (10, 58, 60) after what it found. Every look at a path is made on a load
-    // thread.
+    // (TTagList::IsMp3Path) and is a regular file. Each path that cannot be taken is a
+    // failure, in path order: 50 no such path, 58 a path too long for the system, 80 a file
+    // the tag list does not take (kNotMp3File), 83 a FIFO, device or socket, or a folder
+    // search's own code (10, 58, 60) after what it found (files/named_path.h). Every look at a
+    // path is made on a load thread.
     static LoadRequest Named(std::vector<std::string> paths, std::optional<std::string> mask,
                              bool include_hidden, bool recurse, LoadMode load_mode);
 

@@ -25,8 +25,14 @@ inline constexpr int kDirectoryCreateFailed = 57;
 // A search skipped entries whose paths are longer than the system lets a call name; the
 // rest was searched.
 inline constexpr int kPathsTooLong = 58;
+// A move found its source changed, replaced or cut short by another program while it was
+// copied: the source was not deleted, and both files are kept.
+inline constexpr int kSourceChanged = 59;
 // The directory cannot be enumerated, nothing is selected, or the path is the root already.
 inline constexpr int kCannotEnumerate = 60;
+// A directory delete left entries behind: a subdirectory that could not be read, or an entry
+// that could not be removed.
+inline constexpr int kDirectoryNotEmptied = 61;
 inline constexpr int kSameDirectoryName = 65;
 // The drive (mounted volume) cannot be opened.
 inline constexpr int kCannotOpenDrive = 70;
@@ -39,5 +45,7 @@ inline constexpr int kNotMp3File = 80;
 inline constexpr int kNoTag = 81;
 // The tag could not be written; the file keeps its old tag.
 inline constexpr int kTagNotWritten = 82;
+// The path names a FIFO, a device or a socket: it is never opened for writing.
+inline constexpr int kNotRegularFile = 83;
 
 }  // namespace ambrel
