@@ -14,7 +14,7 @@ namespace ambrel::test {
 class FakePrompter : public ambrel::Prompter {
 public:
     struct Shown {
-        enum Kind { kMessage, kWarning, kQuestion, kQuery, kError, kSaveFile } kind;
+        enum Kind { kMessage, kWarning, kQuestion, kQuery, kError, kSaveFile, kSaveChanges } kind;
         std::string caption, text;
         std::string check_box;  // the check box offered under a message, if any
     };
@@ -58,6 +58,16 @@ public:
     }
 
     std::string last_query_initial;
+
+    // The answers to the question asked before unsaved changes would go; Cancel once dry.
+    std::deque<ambrel::SaveChoice> save_choices;
+    ambrel::SaveChoice AskToSave(const std::string& caption, const std::string& text) override {
+        shown.push_back({Shown::kSaveChanges, caption, text, ""});
+        if (save_choices.empty()) return ambrel::SaveChoice::kCancel;
+        const ambrel::SaveChoice choice = save_choices.front();
+        save_choices.pop_front();
+        return choice;
+    }
 
     // Where the user saves when a file dialog asks; cancelled once dry. The filter is kept
     // as the shown entry's text.

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -71,6 +72,19 @@ private slots:
               "Deletetagsonselectedlines1", "Saveallchangestags1", "Applyfilterontaglist1",
               "Checknewversion1", "About2"})
             w.Find<QAction>(item);
+    }
+
+    void EveryMenuItemButTheTicksCarriesAPicture() {
+        World w;
+        int items = 0;
+        for (QAction* menu : w.form->menuBar()->actions()) {
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->isSeparator() || item->isCheckable()) continue;
+                ++items;
+                QVERIFY2(!item->icon().isNull(), qPrintable(item->text()));
+            }
+        }
+        QVERIFY(items > 10);
     }
 
     void DroppingKeepsExactlyTheMp3FilesInDropOrder() {

@@ -7,6 +7,7 @@
 #include "files/file_loader.h"
 #include "history/removal_batch.h"
 #include "history/save_batch.h"
+#include "history/tag_change_batch.h"
 #include "platform/compact.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
@@ -96,6 +97,41 @@ SaveReport Library::SaveAll() {
     if (!tag_list_ || IsBusy()) return {};
     SaveRecorder record(&history_);
     return tag_list_->SaveModified(&record);
+}
+
+void Library::AbandonLoad() {
+    if (!load_) return;
+    DropLoad();
+    NotifyBusy(false);
+}
+
+int Library::UnsavedSelected() const {
+    if (!tag_viewer_) return 0;
+    int count = 0;
+    for (int row : tag_viewer_->SelectedRows()) {
+        const TTagFile* entry = tag_viewer_->EntryAt(row);
+        count += entry != nullptr && entry->HoldsUnsavedWork() ? 1 : 0;
+    }
+    return count;
+}
+
+int Library::ReloadSelectedTags() {
+    if (!tag_viewer_ || IsBusy()) return -1;
+    const std::vector<int> rows = tag_viewer_->SelectedRows();
+    if (rows.empty()) return -1;
+    int read = 0;
+    {
+        TagChangeRecorder record(&history_, "reload");
+        for (int row : rows) {
+            TTagFile* entry = tag_viewer_->EntryAt(row);
+            if (entry == nullptr) continue;
+            record.Note(*entry);
+            entry->Load();
+            ++read;
+        }
+    }
+    for (int row : rows) tag_viewer_->UpdateRow(row);
+    return read;
 }
 
 void Library::SetCodePage(CodePage page) {

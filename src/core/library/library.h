@@ -69,6 +69,17 @@ public:
     // Saves every modified entry (TTagList::SaveModified); an empty report while busy or
     // without a model. The saves go into the history as one batch.
     SaveReport SaveAll();
+    // How many entries hold work that only a save puts on disk; 0 without a model.
+    int UnsavedCount() const { return tag_list_ ? tag_list_->UnsavedCount() : 0; }
+    // The program is closing: a running load is ended without being applied, so that the
+    // unsaved work can still be saved.
+    void AbandonLoad();
+    // Reads the tags of the selected rows' files again, dropping the changes they hold in
+    // memory, and draws the rows again; one batch of the history takes the changes back.
+    // How many entries were read; -1 without a selected row (or a model), or while busy.
+    int ReloadSelectedTags();
+    // How many of the selected rows' entries hold unsaved work.
+    int UnsavedSelected() const;
     // Reads and writes the ID3v1 fields in this code page from now on, for the whole program
     // (CodePageConverter::SetCurrent), and redraws the table's rows from memory: no file is
     // read and no entry changes.

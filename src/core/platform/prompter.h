@@ -5,6 +5,9 @@
 
 namespace ambrel {
 
+// The answers to the question asked before unsaved work would be lost.
+enum class SaveChoice { kSave, kDiscard, kCancel };
+
 // Everything the program says to the user or asks of them. The Qt implementation
 // shows modal message boxes; tests use a scripted fake that records and answers.
 class Prompter {
@@ -26,6 +29,14 @@ public:
     virtual void Warning(const std::string& caption, const std::string& text) = 0;
     // A Yes/No question with a question icon; No is the default button. True for Yes.
     virtual bool Question(const std::string& caption, const std::string& text) = 0;
+    // The question asked before unsaved changes would be dropped, with the platform's Save,
+    // Discard and Cancel buttons. A prompter that cannot ask answers Cancel, so that nothing
+    // is dropped unasked.
+    virtual SaveChoice AskToSave(const std::string& caption, const std::string& text) {
+        (void)caption;
+        (void)text;
+        return SaveChoice::kCancel;
+    }
     // An input box; absent when the user cancels.
     virtual std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
                                              const std::string& initial) = 0;

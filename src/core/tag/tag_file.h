@@ -85,6 +85,9 @@ public:
     // Whether Save may write to the file: a removal, an append, or a present tag holding a
     // change of ours. Every other save leaves the file as it is.
     bool SaveMayWrite() const;
+    // Whether the entry holds work that only a save puts on disk: a change of the tag, or a
+    // tag to add or to remove. A tag that was only loaded holds none.
+    bool HoldsUnsavedWork() const { return modified_ && SaveMayWrite(); }
     // The bytes of a text field as the block holds them, up to its first zero byte (the
     // whole field when it holds none): the text a getter turns into UTF-8.
     std::string_view StoredText(std::size_t offset, std::size_t width) const;

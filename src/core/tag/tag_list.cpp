@@ -124,4 +124,10 @@ SaveReport TTagList::SaveModified(SaveWatcher* watcher) {
     return report;
 }
 
+int TTagList::UnsavedCount() const {
+    int count = 0;
+    for (const auto& entry : entries_) count += entry->HoldsUnsavedWork() ? 1 : 0;
+    return count;
+}
+
 }  // namespace ambrel

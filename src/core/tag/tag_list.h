@@ -70,6 +70,8 @@ public:
     // Saves every entry whose Modified flag is set, in list order, telling the watcher (when
     // given) about each.
     SaveReport SaveModified(SaveWatcher* watcher = nullptr);
+    // How many entries hold work that only a save puts on disk (TTagFile::HoldsUnsavedWork).
+    int UnsavedCount() const;
 
     // True when the path's extension (from its last dot) contains ".mp3", byte for byte.
     static bool IsMp3Path(std::string_view path);

@@ -264,6 +264,23 @@ void Paint(QPainter& p, Picture picture) {
             p.scale(-1, 1);
             TurningArrow(p);
             break;
+        case Picture::kExport:
+            Rows(p, kBlue, true);
+            Arrow(p, QPointF(12, 19), QPointF(22, 19), kGreen, 2.2);
+            break;
+        case Picture::kReload:
+            Floppy(p, QRectF(1.5, 1.5, 14, 14));
+            p.setPen(Pen(kGreen, 2.2));
+            p.setBrush(Qt::NoBrush);
+            p.drawArc(QRectF(12, 12, 10, 10), 90 * 16, 270 * 16);
+            Arrow(p, QPointF(16, 12), QPointF(19, 12), kGreen, 2.2);
+            break;
+        case Picture::kQuit:
+            p.setPen(Pen(kRed, 2.4));
+            p.setBrush(Qt::NoBrush);
+            p.drawArc(QRectF(4, 5, 16, 16), 120 * 16, 300 * 16);
+            p.drawLine(QPointF(12, 3), QPointF(12, 12));
+            break;
     }
 }
 
@@ -296,6 +313,10 @@ const char* ThemeName(Picture picture) {
             return "list-add";
         case Picture::kAudioFile:
             return "audio-x-generic";
+        case Picture::kReload:
+            return "document-revert";
+        case Picture::kQuit:
+            return "application-exit";
         default:
             return "";
     }

@@ -32,6 +32,9 @@ enum class Picture {
     kProduct,
     kUndo,
     kRedo,
+    kExport,
+    kReload,
+    kQuit,
 };
 
 inline constexpr int kToolPictureSize = 24;

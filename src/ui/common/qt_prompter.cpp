@@ -68,6 +68,21 @@ bool QtPrompter::Question(const std::string& caption, const std::string& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+ambrel::SaveChoice QtPrompter::AskToSave(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, ToQ(caption), ToQ(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, Parent());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return ambrel::SaveChoice::kSave;
+        case QMessageBox::Discard:
+            return ambrel::SaveChoice::kDiscard;
+        default:
+            return ambrel::SaveChoice::kCancel;
+    }
+}
+
 std::optional<std::string> QtPrompter::Query(const std::string& caption, const std::string& prompt,
                                              const std::string& initial) {
     bool ok = false;

@@ -23,6 +23,7 @@ public:
     void Error(const std::string& text) override;
     void Warning(const std::string& caption, const std::string& text) override;
     bool Question(const std::string& caption, const std::string& text) override;
+    ambrel::SaveChoice AskToSave(const std::string& caption, const std::string& text) override;
     std::optional<std::string> Query(const std::string& caption, const std::string& prompt,
                                      const std::string& initial) override;
     std::optional<std::string> AskSaveFileName(const std::string& caption,

@@ -270,6 +270,23 @@ void TForm1::SaveAllTags() {
     emit tagsSaved(report.saved);
 }
 
+void TForm1::ReloadSelectedTags() {
+    if (library_.IsBusy() || !Viewer()) return;
+    const int unsaved = library_.UnsavedSelected();
+    if (unsaved > 0) {
+        const std::string what = unsaved == 1 ? std::string("1 selected tag")
+                                              : std::to_string(unsaved) + " selected tags";
+        if (!prompter_.Question("Reload tags from disk",
+                                "The changes of " + what +
+                                    " are not saved. Drop them and read the tags again from "
+                                    "their files?")) {
+            return;
+        }
+    }
+    library_.ReloadSelectedTags();
+    ShowTagDetail(CurrentRow());
+}
+
 void TForm1::ReportUnsaved(const std::vector<std::string>& paths) {
     if (paths.empty()) return;
     std::string text =
@@ -355,8 +372,29 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (!MayClose()) {
+        event->ignore();
+        return;
+    }
     DestroyModel();
     event->accept();
+}
+
+bool TForm1::MayClose() {
+    const int unsaved = library_.UnsavedCount();
+    if (unsaved == 0) return true;
+    const std::string count = unsaved == 1 ? std::string("1 tag has changes")
+                                           : std::to_string(unsaved) + " tags have changes";
+    const ambrel::SaveChoice choice = prompter_.AskToSave(
+        "Unsaved changes", count + " that are not saved yet. Save them before closing?");
+    if (choice == ambrel::SaveChoice::kDiscard) return true;
+    if (choice == ambrel::SaveChoice::kCancel) return false;
+    // Closing ends a running load anyway; ended now, it lets the save through.
+    library_.AbandonLoad();
+    const ambrel::SaveReport report = library_.SaveAll();
+    ReportUnsaved(report.failed);
+    emit tagsSaved(report.saved);
+    return report.failed.empty();
 }
 
 // --- Dropped files -------------------------------------------------------------------

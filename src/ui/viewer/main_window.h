@@ -64,6 +64,13 @@ public:
     void SaveCurrentTag();
     void SaveAllTags();
     void ApplyFilter();
+    // Reads the selected rows' tags again from their files; when that drops unsaved changes,
+    // asks once first. Nothing while the library is busy.
+    void ReloadSelectedTags();
+    // Whether the window may close: true when no entry holds unsaved work, or the user chose
+    // to discard it, or it was all saved; false when the user cancelled or a save failed
+    // (the failures are shown).
+    bool MayClose();
     // Asks where to save, then writes the table as it is shown (rows in display order, the
     // shown columns) as CSV in UTF-8, all at once: a failed write leaves no partial file.
     void ExportTableAsCsv();

@@ -213,9 +213,14 @@ void TForm1::BuildMainMenu() {
     item = AddMenuItem(main, "Applyfilterontaglist1", QStringLiteral("Apply filter on tag list"),
                        Picture::kFilter);
     Bind(item, &QAction::triggered, [this] { ApplyFilter(); });
+    item = AddMenuItem(main, "Reloadtagsfromdisk1", QStringLiteral("Reload tags from disk"),
+                       Picture::kReload);
+    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    Bind(item, &QAction::triggered, [this] { ReloadSelectedTags(); });
+    busy_controls_->Add(item);
     main->addSeparator();
-    item = main->addAction(QStringLiteral("Export table as CSV\u2026"));
-    item->setObjectName(QStringLiteral("ExporttableasCSV1"));
+    item = AddMenuItem(main, "ExporttableasCSV1", QStringLiteral("Export table as CSV\u2026"),
+                       Picture::kExport);
     Bind(item, &QAction::triggered, [this] { ExportTableAsCsv(); });
     main->addSeparator();
     // The captions follow the history (UpdateHistoryItems): "Undo rename of 120 files".
@@ -225,19 +230,22 @@ void TForm1::BuildMainMenu() {
     redo_item_ = AddMenuItem(main, "Redo1", QStringLiteral("Redo"), Picture::kRedo);
     redo_item_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     Bind(redo_item_, &QAction::triggered, [this] { RedoLastBatch(); });
+    main->addSeparator();
+    item = AddMenuItem(main, "Quit1", QStringLiteral("Quit"), Picture::kQuit);
+    item->setShortcut(QKeySequence::Quit);
+    Bind(item, &QAction::triggered, [this] { close(); });
 
     QMenu* about = bar->addMenu(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("About1"));
-    item = about->addAction(QStringLiteral("Check new version"));
-    item->setObjectName(QStringLiteral("Checknewversion1"));
+    item = AddMenuItem(about, "Checknewversion1", QStringLiteral("Check new version"),
+                       Picture::kCheckVersion);
     Bind(item, &QAction::triggered, [this] {
         if (!version_check_) return;
         version_check_->exec();
         // The dialog started an installer: the program makes way for it.
         if (close_after_update_) close();
     });
-    item = about->addAction(QStringLiteral("About"));
-    item->setObjectName(QStringLiteral("About2"));
+    item = AddMenuItem(about, "About2", QStringLiteral("About"), Picture::kAbout);
     Bind(item, &QAction::triggered, [this] {
         if (about_) about_->exec();
     });
