@@ -2,8 +2,8 @@
 #include <array>
 
 #include "cli/commands.h"
-#include "cli/record_writer.h"
 #include "cli/session.h"
+#include "export/record_writer.h"
 #include "files/file_loader.h"
 #include "tag/tag_list.h"
 #include "viewer/tag_viewer.h"
@@ -22,10 +22,10 @@ constexpr std::array<Column, 9> kTableColumns = {
 constexpr std::array<std::string_view, 9> kKeys = {
     "directory", "filename", "track", "artist", "title", "album", "comment", "genre", "year"};
 
-std::vector<Field> Fields() {
-    std::vector<Field> fields;
+std::vector<ambrel::RecordField> Fields() {
+    std::vector<ambrel::RecordField> fields;
     for (std::size_t i = 0; i < kTableColumns.size(); ++i)
-        fields.push_back({ambrel::TTagViewer::CaptionOf(kTableColumns[i]), kKeys[i]});
+        fields.push_back({ambrel::TTagViewer::CaptionOf(kTableColumns[i]), std::string(kKeys[i])});
     fields.push_back({"Path", "path"});
     fields.push_back({"Tag", "tag"});
     return fields;
@@ -44,7 +44,8 @@ std::string_view StateName(ambrel::TagState state) {
     }
 }
 
-void WriteRecords(const ambrel::TTagList& list, ambrel::TTagViewer& viewer, RecordWriter& writer) {
+void WriteRecords(const ambrel::TTagList& list, ambrel::TTagViewer& viewer,
+                  ambrel::RecordWriter& writer) {
     std::vector<std::string_view> values(kTableColumns.size() + 2);
     for (int i = 0; i < list.Count(); ++i) {
         const ambrel::TTagFile* entry = list.Get(i);
@@ -65,15 +66,20 @@ int RunList(const Arguments& args, Session& session) {
                                              {"tagged", ambrel::LoadMode::kTagged},
                                              {"untagged", ambrel::LoadMode::kUntagged}},
                                             ambrel::LoadMode::kAll);
-    const Format format = Choice<Format>(
-        args, "--format", {{"tsv", Format::kTsv}, {"csv", Format::kCsv}, {"json", Format::kJson}},
-        Format::kTsv);
+    using ambrel::RecordFormat;
+    const RecordFormat format = Choice<RecordFormat>(
+        args, "--format",
+        {{"tsv", RecordFormat::kTsv}, {"csv", RecordFormat::kCsv}, {"json", RecordFormat::kJson}},
+        RecordFormat::kTsv);
     const std::vector<std::string> paths = Session::Paths(args.Operands(), "path");
 
     ambrel::TTagViewer& viewer = *session.GetLibrary().TagViewer();
     std::vector<ambrel::PathFailure> failures;
     {
-        RecordWriter writer(format, Fields(), session.Out());
+        std::FILE* out = session.Out();
+        ambrel::RecordWriter writer(format, Fields(), [out](std::string_view block) {
+            std::fwrite(block.data(), 1, block.size(), out);
+        });
         // The records go out as the files load, so a tree of any size is held a chunk at
         // a time.
         failures = ambrel::LoadPaths(

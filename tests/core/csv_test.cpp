@@ -6,6 +6,9 @@
 
 #include "export/table_csv.h"
 #include "support/memory_report_view.h"
+#include "support/mp3_fixture.h"
+#include "tag/tag_list.h"
+#include "viewer/tag_viewer.h"
 
 namespace ambrel::test {
 namespace {
@@ -33,15 +36,29 @@ TEST(CsvTest, AFieldIsQuotedExactlyWhenItMustBe) {
     EXPECT_EQ(record, "a,,\"b,c\"\r\n");
 }
 
-TEST(CsvTest, TheTableIsWrittenAsShown) {
+TEST(CsvTest, TheTableIsWrittenAsShownWithEachRowsPath) {
+    TempDir dir;
+    TagFields fields;
+    fields.title = "Song, title";
+    // A file name that is not UTF-8 keeps its bytes, so the file can be named again.
+    const std::string latin1 = WriteMp3(dir / "caf\xE9.mp3", 1000, MakeBlock(fields));
+    const std::string plain = WriteMp3(dir / "plain.mp3", 1000, std::nullopt);
+    TTagList list;
+    list.AddList({latin1, plain});
     MemoryReportView table;
-    table.AddColumn("Index", 10);
-    table.AddColumn("Song, title", 10);
-    table.AddRow({"2", "B"});
-    table.AddRow({"1"});  // a row with fewer cells than columns
-    EXPECT_EQ(TableAsCsv(table), "Index,\"Song, title\"\r\n2,B\r\n1,\r\n");
-    MemoryReportView empty;
-    EXPECT_EQ(TableAsCsv(empty), "\r\n");
+    TTagViewer viewer(&table, &list, std::nullopt);
+    viewer.LayoutColumns();
+    for (int column = TTagViewer::kDirectory; column < TTagViewer::kColumnCount; ++column)
+        if (column != TTagViewer::kSongTitle) viewer.ShowColumn(column, false);
+    viewer.RebuildRows();
+    ASSERT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(TableAsCsv(table, viewer),
+              "Index,Song title,Path\r\n1,\"Song, title\"," + latin1 + "\r\n2,," + plain + "\r\n");
+
+    MemoryReportView empty_table;
+    TTagList empty_list;
+    const TTagViewer empty(&empty_table, &empty_list, std::nullopt);
+    EXPECT_EQ(TableAsCsv(empty_table, empty), "Path\r\n");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// "Export table as CSV…": the table as shown, read back by Python's csv module.
+// "Export table as CSV…": the table as shown with each row's path, read back by Python's csv
+// module.
 #include <filesystem>
 
 #include "main_window_world.h"
@@ -11,7 +12,7 @@ class MainWindowExportTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void TheShownRowsAndColumnsAreWrittenInDisplayOrder() {
+    void TheShownRowsAndColumnsAreWrittenInDisplayOrderWithTheirPaths() {
         World w;
         // A title with a comma, a quote, a line feed and a Latin-1 letter.
         w.Write("one.mp3",
@@ -35,13 +36,16 @@ private slots:
         QCOMPARE(w.prompter.shown[0].text, std::string("CSV files (*.csv)"));
 
         Rows expected = {w.Headers()};
+        expected[0].push_back("Path");
         for (int row = 0; row < w.table->RowCount(); ++row) {
             std::vector<std::string> cells;
             for (int pos = 0; pos < w.table->ColumnCount(); ++pos)
                 cells.emplace_back(w.table->Cell(row, pos));
+            cells.push_back(viewer->EntryAt(row)->GetPath());
             expected.push_back(cells);
         }
         QCOMPARE(expected[1][2], std::string("two"));
+        QCOMPARE(expected[1].back(), std::string(w.dir / "two.mp3"));
         QCOMPARE(expected[2][5], std::string("Say \"Hi\",\nnow \xC3\x89"));
         QCOMPARE(ReadCsvWithPython(out), expected);
         QVERIFY(std::find(expected[0].begin(), expected[0].end(), "Year") == expected[0].end());

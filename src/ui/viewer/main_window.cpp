@@ -301,8 +301,8 @@ void TForm1::ExportTableAsCsv() {
     const QString caption = QStringLiteral("Export table as CSV");
     const std::optional<std::string> path =
         prompter_.AskSaveFileName(FromQ(caption), "CSV files (*.csv)", "csv");
-    if (!path) return;
-    const std::string csv = ambrel::TableAsCsv(*list_view_tag_viewer_);
+    if (!path || !Viewer()) return;
+    const std::string csv = ambrel::TableAsCsv(*list_view_tag_viewer_, *Viewer());
     QSaveFile file(ToQ(*path));
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.write(csv.data(), static_cast<qint64>(csv.size())) ==

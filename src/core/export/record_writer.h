@@ -1,18 +1,18 @@
 #pragma once
 
-#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace ambrel::cli {
+namespace ambrel {
 
-enum class Format { kTsv, kCsv, kJson };
+enum class RecordFormat { kTsv, kCsv, kJson };
 
 // A field of the records: its caption in a tsv or csv header, its key in json.
-struct Field {
-    std::string_view caption;
-    std::string_view key;
+struct RecordField {
+    std::string caption;
+    std::string key;
 };
 
 // Writes records to a stream in one of the formats. tsv: a header line of captions, then one
@@ -20,10 +20,15 @@ struct Field {
 // backslash written as \t, \n, \r and \\. csv: the same as RFC 4180 has it (export/csv.h).
 // json: an array of objects, one a line, keyed by the fields; the one format that must be
 // UTF-8 throughout, so bytes of a file name that are not UTF-8 are read as Latin-1 there.
-// The other formats write the bytes as they are.
+// The other formats write the bytes as they are. The command line's list and the window's
+// table export both write through it.
 class RecordWriter {
 public:
-    RecordWriter(Format format, std::vector<Field> fields, std::FILE* out);
+    // Takes each block of output as it is complete: about 64 KiB at a time, and the rest
+    // when the writer goes.
+    using Sink = std::function<void(std::string_view block)>;
+
+    RecordWriter(RecordFormat format, std::vector<RecordField> fields, Sink sink);
     ~RecordWriter();
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
@@ -34,11 +39,11 @@ public:
 private:
     void Flush(bool always);
 
-    Format format_;
-    std::vector<Field> fields_;
-    std::FILE* out_;
+    RecordFormat format_;
+    std::vector<RecordField> fields_;
+    Sink sink_;
     std::string buffer_;
     bool first_ = true;
 };
 
-}  // namespace ambrel::cli
+}  // namespace ambrel

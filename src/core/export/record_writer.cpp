@@ -1,11 +1,11 @@
-#include "cli/record_writer.h"
+#include "export/record_writer.h"
 
 #include <cstdint>
 
 #include "export/csv.h"
 #include "tag/text_helpers.h"
 
-namespace ambrel::cli {
+namespace ambrel {
 
 namespace {
 
@@ -97,37 +97,37 @@ void AppendJsonString(std::string& out, std::string_view text) {
 
 }  // namespace
 
-RecordWriter::RecordWriter(Format format, std::vector<Field> fields, std::FILE* out)
-    : format_(format), fields_(std::move(fields)), out_(out) {
-    if (format_ == Format::kJson) {
+RecordWriter::RecordWriter(RecordFormat format, std::vector<RecordField> fields, Sink sink)
+    : format_(format), fields_(std::move(fields)), sink_(std::move(sink)) {
+    if (format_ == RecordFormat::kJson) {
         buffer_ += '[';
         return;
     }
     std::vector<std::string_view> captions;
-    for (const Field& field : fields_) captions.push_back(field.caption);
+    for (const RecordField& field : fields_) captions.push_back(field.caption);
     // The header line is written by the record rules, so its captions need no care of their
     // own.
-    format_ == Format::kCsv ? csv::AppendRecord(buffer_, captions) : Write(captions);
+    format_ == RecordFormat::kCsv ? csv::AppendRecord(buffer_, captions) : Write(captions);
 }
 
 RecordWriter::~RecordWriter() {
-    if (format_ == Format::kJson) buffer_ += first_ ? "]\n" : "\n]\n";
+    if (format_ == RecordFormat::kJson) buffer_ += first_ ? "]\n" : "\n]\n";
     Flush(true);
 }
 
 void RecordWriter::Write(const std::vector<std::string_view>& values) {
     switch (format_) {
-        case Format::kCsv:
+        case RecordFormat::kCsv:
             csv::AppendRecord(buffer_, values);
             break;
-        case Format::kTsv:
+        case RecordFormat::kTsv:
             for (std::size_t i = 0; i < values.size(); ++i) {
                 if (i > 0) buffer_ += '\t';
                 AppendTsv(buffer_, values[i]);
             }
             buffer_ += '\n';
             break;
-        case Format::kJson:
+        case RecordFormat::kJson:
             buffer_ += first_ ? "\n{" : ",\n{";
             for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i) {
                 if (i > 0) buffer_ += ", ";
@@ -144,8 +144,8 @@ void RecordWriter::Write(const std::vector<std::string_view>& values) {
 
 void RecordWriter::Flush(bool always) {
     if (!always && buffer_.size() < kFlushBytes) return;
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    if (!buffer_.empty()) sink_(buffer_);
     buffer_.clear();
 }
 
-}  // namespace ambrel::cli
+}  // namespace ambrel
