@@ -8,6 +8,9 @@
 // rest of the file is free text for the user.
 namespace ambrel::update {
 
+// This program's version, as the update check compares it with the server's.
+inline constexpr char kProgramVersion[] = "2.00";
+
 // The first line of the version file from its first colon on, the colon included, blanks
 // kept; absent when that line has no colon (an empty file has an empty first line).
 std::optional<std::string> LatestVersionOf(std::string_view version_file);
