@@ -100,7 +100,7 @@ Command ListCommand() {
         "Prints one record per file, in the order the tag viewer loads them. A folder is\n"
         "searched as the file viewer's \"Load supported files in current directory\" searches\n"
         "it: names sorted, hidden files taken, and only files whose extension begins with\n"
-        "\".mp3\" (in lower case) are listed. A record holds the table's columns Directory,\n"
+        "\".mp3\" (in any letter case) are listed. A record holds the table's columns Directory,\n"
         "Filename, Track, Artist, Song title, Album, Comment, Genre and Year, then the full\n"
         "path and the tag state (\"present\" or \"none\"); genres are named by the genre list.\n"
         "\n"

@@ -112,8 +112,8 @@ TEST_F(ListTest, ListsWhatTheWindowLoadsInEachMode) {
         bool recurse;
         std::size_t files;
     } cases[] = {
-        {"all", LoadMode::kAll, false, 4},          {"all", LoadMode::kAll, true, 6},
-        {"tagged", LoadMode::kTagged, true, 4},     {"untagged", LoadMode::kUntagged, false, 1},
+        {"all", LoadMode::kAll, false, 5},          {"all", LoadMode::kAll, true, 7},
+        {"tagged", LoadMode::kTagged, true, 5},     {"untagged", LoadMode::kUntagged, false, 1},
         {"untagged", LoadMode::kUntagged, true, 2},
     };
     for (const Case& c : cases) {
@@ -188,13 +188,13 @@ TEST_F(ListTest, FilesStandInTheOrderGivenAndRelativePathsFromTheWorkingDirector
 TEST_F(ListTest, AMissingPathOrAnotherFileIsNamedAndTheRestListed) {
     const std::string missing = dir / "m/gone.mp3";
     const CliResult result =
-        RunCli({"list", missing, dir / "m/b.mp3", dir / "m/upper.MP3", dir / "nowhere"});
+        RunCli({"list", missing, dir / "m/b.mp3", dir / "m/notes.txt", dir / "nowhere"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(
         Lines(result.err),
         (std::vector<std::string>{
             "ambrel-cli: " + missing + ": The source file does not exist any more.",
-            "ambrel-cli: " + dir / "m/upper.MP3" +
+            "ambrel-cli: " + dir / "m/notes.txt" +
                 ": The path is not an MP3 file (a file whose extension begins with "
                 "\".mp3\").",
             "ambrel-cli: " + dir / "nowhere" + ": The source file does not exist any more."}));

@@ -150,15 +150,15 @@ TEST_F(FileViewerTest, SearchTakesEachDirectoryInNameOrderWhateverTheCreationOrd
 TEST_F(FileViewerTest, LoadModeTakesAllTaggedOrUntaggedFiles) {
     const std::string tagged = Tagged("tagged.mp3");
     const std::string plain = Untagged("plain.mp3");
-    const std::string upper = Tagged("TRACK.MP3");      // never tested for a tag
+    const std::string upper = Tagged("TRACK.MP3");      // an MP3 file in any letter case
     const std::string tiny = Untagged("tiny.mp3", 50);  // shorter than a tag block
-    const std::string text = Untagged("notes.txt");
+    const std::string text = Tagged("notes.txt");       // never tested for a tag
     struct Case {
         int mode;
         Paths expected;
     };
-    for (const Case& c : {Case{0, {tagged, plain, upper, tiny, text}}, Case{1, {tagged}},
-                          Case{2, {plain, upper, tiny, text}}}) {
+    for (const Case& c : {Case{0, {tagged, plain, upper, tiny, text}}, Case{1, {tagged, upper}},
+                          Case{2, {plain, tiny, text}}}) {
         viewer_.SetLoadMode(c.mode);
         EXPECT_EQ(Sorted(Search("*.*")), Sorted(c.expected)) << "mode " << c.mode;
     }
@@ -266,7 +266,7 @@ TEST_F(FileViewerTest, FilterFileListDropsMissingFilesAndThoseFailingTheLoadMode
         Paths expected;
     };
     for (const Case& c :
-         {Case{0, {tagged, plain, upper}}, Case{1, {tagged}}, Case{2, {plain, upper}}}) {
+         {Case{0, {tagged, plain, upper}}, Case{1, {tagged, upper}}, Case{2, {plain}}}) {
         viewer_.SetLoadMode(c.mode);
         Paths list = input;
         EXPECT_EQ(viewer_.FilterFileList(&list), static_cast<int>(c.expected.size()));
@@ -274,13 +274,14 @@ TEST_F(FileViewerTest, FilterFileListDropsMissingFilesAndThoseFailingTheLoadMode
     }
 }
 
-TEST_F(FileViewerTest, HasTagReadsOnlyLowerCaseMp3Files) {
+TEST_F(FileViewerTest, HasTagReadsOnlyMp3FilesInAnyLetterCase) {
     struct Case {
         std::string path;
         int expected;
     };
     for (const Case& c :
-         {Case{Tagged("a.mp3"), 1}, Case{Untagged("b.mp3"), 0}, Case{Tagged("SONG.MP3"), 0},
+         {Case{Tagged("a.mp3"), 1}, Case{Untagged("b.mp3"), 0}, Case{Tagged("SONG.MP3"), 1},
+          Case{Tagged("Mixed.Mp3"), 1}, Case{Tagged("notes.txt"), 0},
           Case{Untagged("tiny.mp3", 10), 0}, Case{dir_ / "missing.mp3", 0}, Case{"", 0}}) {
         EXPECT_EQ(TFileViewer::HasTag(c.path), c.expected) << c.path;
     }

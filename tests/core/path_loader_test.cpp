@@ -70,19 +70,20 @@ TEST_F(PathLoaderTest, TheOptionsReachFilesAndFoldersAlike) {
 }
 
 TEST_F(PathLoaderTest, PathsThatCannotBeTakenAreToldWithTheirCodes) {
+    WriteText(dir / "notes.txt", "not audio");
     TTagList list;
     const std::vector<PathFailure> failures =
-        LoadPaths(list, {dir / "LOUD.MP3", dir / "gone", dir / "f/b.mp3"});
+        LoadPaths(list, {dir / "notes.txt", dir / "gone", dir / "LOUD.MP3", dir / "f/b.mp3"});
     ASSERT_EQ(failures.size(), 2u);
-    EXPECT_EQ(failures[0].path, dir / "LOUD.MP3");
+    EXPECT_EQ(failures[0].path, dir / "notes.txt");
     EXPECT_EQ(failures[0].code, kNotMp3File);
     EXPECT_EQ(failures[1].code, kSourceMissing);
-    EXPECT_EQ(PathsOf(list), std::vector<std::string>{dir / "f/b.mp3"});
+    EXPECT_EQ(PathsOf(list), (std::vector<std::string>{dir / "LOUD.MP3", dir / "f/b.mp3"}));
 
     TErrorLog log(WriteText(dir / "error.cfg", "E050 Gone.\nE080 Not MP3.\n"));
     EXPECT_EQ(PathFailuresText(failures, log),
-              dir / "LOUD.MP3" + ": Not MP3.\n" + dir / "gone" + ": Gone.");
-    EXPECT_EQ(PathFailuresText(failures, log, 1), dir / "LOUD.MP3" + ": Not MP3.\n... and 1 more");
+              dir / "notes.txt" + ": Not MP3.\n" + dir / "gone" + ": Gone.");
+    EXPECT_EQ(PathFailuresText(failures, log, 1), dir / "notes.txt" + ": Not MP3.\n... and 1 more");
 }
 
 TEST_F(PathLoaderTest, ADrainedLoadHandsOnEveryEntryInOrderAChunkAtATime) {

@@ -34,37 +34,45 @@ protected:
     TTagList list;
 };
 
-// The one audio-file test: the loads, the drops and the file viewer's tag status all use it.
-TEST(TagListPathTest, AdmitsAnExtensionBeginningWithALowerCaseMp3) {
+// The one audio-file test: the loads, the file viewer's tag status and the command line all
+// use it; a drop takes only the extension ".mp3" itself. Letter case is ignored by both:
+// SONG.MP3 is an MP3 file like song.mp3 (old rips, FAT media).
+TEST(TagListPathTest, AdmitsAnExtensionBeginningWithMp3InAnyLetterCase) {
     struct Case {
         const char* path;
-        bool mp3;
+        bool mp3, dropped;
     } cases[] = {
-        {"/m/a.mp3", true},
-        {"/m/a.mp3x", true},
-        {"/m/.mp3", true},
-        {"/m/a.MP3", false},
-        {"/m/a.Mp3", false},
-        {"/m/a.ogg", false},
-        {"/m/a.mp3.bak", false},
-        {"/m/a", false},
-        {"/m/amp3", false},
-        {"/m/a.b.mp3", true},
-        {"/m/\xc3\xa9t\xe9.mp3", true},
-        {"/m.mp3/song", false},  // a dot in a directory name is no extension
+        {"/m/a.mp3", true, true},
+        {"/m/a.mp3x", true, false},
+        {"/m/a.MP3X", true, false},
+        {"/m/.mp3", true, true},
+        {"/m/a.MP3", true, true},
+        {"/m/a.Mp3", true, true},
+        {"/m/a.ogg", false, false},
+        {"/m/a.mp3.bak", false, false},
+        {"/m/a.mp", false, false},
+        {"/m/a", false, false},
+        {"/m/amp3", false, false},
+        {"/m/a.b.mp3", true, true},
+        {"/m/\xc3\xa9t\xe9.mp3", true, true},
+        {"/m.mp3/song", false, false},  // a dot in a directory name is no extension
     };
-    for (const Case& c : cases) EXPECT_EQ(TTagList::IsMp3Path(c.path), c.mp3) << c.path;
+    for (const Case& c : cases) {
+        EXPECT_EQ(TTagList::IsMp3Path(c.path), c.mp3) << c.path;
+        EXPECT_EQ(TTagList::HasMp3Extension(c.path), c.dropped) << c.path;
+    }
 }
 
 TEST_F(TagListTest, AddListAddsMp3FilesTaggedOrNotAndCountsTheTagged) {
     const std::vector<std::string> paths = {Tagged("a.mp3"), Untagged("b.mp3"), Tagged("c.mp3"),
                                             Tagged("d.ogg"), Tagged("e.MP3")};
-    EXPECT_EQ(list.AddList(paths), 2);
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(Paths(list), (std::vector<std::string>{paths[0], paths[1], paths[2]}));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(list.Get(i)->GetIndex(), i);
+    EXPECT_EQ(list.AddList(paths), 3);
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(Paths(list), (std::vector<std::string>{paths[0], paths[1], paths[2], paths[4]}));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(list.Get(i)->GetIndex(), i);
     EXPECT_EQ(list.Get(0)->GetState(), tsPresent);
     EXPECT_EQ(list.Get(1)->GetState(), tsNone);
+    EXPECT_EQ(list.Get(3)->GetState(), tsPresent);
 }
 
 TEST_F(TagListTest, AddKeepsUnreadableAndRepeatedFiles) {

@@ -93,25 +93,28 @@ private slots:
             w.Write("b/first.mp3", MakeBlock(Tag().Title("T").Artist("Art")));
         const std::string untagged = w.Write("a/second.mp3", std::nullopt);
         const std::string upper = w.Write("a/third.MP3", MakeBlock({}));
+        const std::string longer = w.Write("a/fourth.mp3x", MakeBlock({}));
         const std::string inside = w.Write("album.mp3/inner.mp3", MakeBlock({}));
         const std::string text = w.dir / "notes.txt";
         WriteBytes(text, {'x'});
         QSignalSpy inserted(w.table->model(), &QAbstractItemModel::rowsInserted);
 
-        // Dropped on the table: the drop reaches the window through its parents.
-        DropAndWait(w, w.table->viewport(),
-                    Paths({tagged, upper, w.dir / "a", w.dir / "album.mp3", text, untagged}));
-        QCOMPARE(w.library.TagList()->Count(), 2);
-        QCOMPARE(w.Column(0), (std::vector<std::string>{"1", "2"}));
-        QCOMPARE(w.Column(1), (std::vector<std::string>{"b", "a"}));
-        QCOMPARE(w.Column(2), (std::vector<std::string>{"first", "second"}));
-        QCOMPARE(w.Column(4), (std::vector<std::string>{"Art", ""}));
-        QTRY_COMPARE(w.table->model()->rowCount(), 2);
+        // Dropped on the table: the drop reaches the window through its parents. The
+        // extension must be ".mp3" itself, in any letter case.
+        DropAndWait(
+            w, w.table->viewport(),
+            Paths({tagged, upper, w.dir / "a", w.dir / "album.mp3", text, longer, untagged}));
+        QCOMPARE(w.library.TagList()->Count(), 3);
+        QCOMPARE(w.Column(0), (std::vector<std::string>{"1", "2", "3"}));
+        QCOMPARE(w.Column(1), (std::vector<std::string>{"b", "a", "a"}));
+        QCOMPARE(w.Column(2), (std::vector<std::string>{"first", "third", "second"}));
+        QCOMPARE(w.Column(4), (std::vector<std::string>{"Art", "", ""}));
+        QTRY_COMPARE(w.table->model()->rowCount(), 3);
         QCOMPARE(inserted.count(), 1);  // one rebuild
 
         // A drop without any ".mp3" path changes nothing.
-        DropAndWait(w, w.form, Paths({text, upper}));
-        QCOMPARE(w.library.TagList()->Count(), 2);
+        DropAndWait(w, w.form, Paths({text, longer}));
+        QCOMPARE(w.library.TagList()->Count(), 3);
     }
 
     void FilesDroppedOnAnEditBoxAreLoadedNotTyped() {

@@ -122,7 +122,7 @@ public:
     // 10 when not ready, else 1.
     int GetSelectedFiles(std::vector<std::string>* list) const;
 
-    // 1 when the path's extension holds ".mp3" (lower case, as written) and the file's last
+    // 1 when the path's extension begins with ".mp3" (any letter case) and the file's last
     // 128 bytes begin with "TAG"; 0 otherwise. Only such files are opened.
     static int GetTagStatus(const std::string& path);
     // "Mp3v1", "Mp3v2", "Mp3v1&2", "Ogg" for the codes 1 to 4, "No" for any other.

@@ -50,7 +50,7 @@ private:
 };
 
 bool IsDroppedFile(const std::string& path) {
-    return TTagList::IsMp3Path(path) && !paths::DirectoryExists(path);
+    return TTagList::HasMp3Extension(path) && !paths::DirectoryExists(path);
 }
 
 bool FileStillExists(const std::string& path) { return paths::FileExists(path); }

@@ -36,8 +36,8 @@ LoadRequest DirectoryLoad(TFileViewer& viewer, std::optional<std::string_view> m
 // "Load selected files": the selected file rows in row order, each kept while a file still
 // exists at its path and it passes the viewer's LoadMode test.
 LoadRequest SelectedFilesLoad(TFileViewer& viewer, bool include_hidden, bool recurse);
-// A drop: the paths in their order that the tag list takes (TTagList::IsMp3Path), whatever
-// their tag; directories are left out, never searched.
+// A drop: the paths in their order whose extension is ".mp3" in any letter case
+// (TTagList::HasMp3Extension), whatever their tag; directories are left out, never searched.
 LoadRequest DroppedFilesLoad(std::vector<std::string> paths);
 
 // Applies a load's result: adds its files to the tag list in their order and rebuilds the

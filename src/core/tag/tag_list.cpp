@@ -2,17 +2,36 @@
 
 #include "platform/compact.h"
 #include "platform/paths.h"
+#include "tag/text_helpers.h"
 
 namespace ambrel {
 
-bool TTagList::IsMp3Path(std::string_view path) {
-    // The extension of the file name only: a dot in a directory name makes no extension.
-    // Read in place: every file of a load passes through here.
+namespace {
+
+// The extension of the file name only, from its last dot, dot included: a dot in a directory
+// name makes no extension. Empty without a dot. Read in place: every file of a load passes
+// through here.
+std::string_view ExtensionOf(std::string_view path) {
     const std::size_t separator = path.rfind(paths::kSeparator);
     const std::string_view name =
         separator == std::string_view::npos ? path : path.substr(separator + 1);
     const std::size_t dot = name.rfind('.');
-    return dot != std::string_view::npos && name.substr(dot).find(".mp3") != std::string::npos;
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+constexpr std::string_view kMp3 = ".mp3";
+
+}  // namespace
+
+bool TTagList::IsMp3Path(std::string_view path) {
+    // The extension holds one dot, its first character, so holding ".mp3" is beginning with it.
+    const std::string_view extension = ExtensionOf(path);
+    return extension.size() >= kMp3.size() &&
+           EqualsIgnoringCase(extension.substr(0, kMp3.size()), kMp3);
+}
+
+bool TTagList::HasMp3Extension(std::string_view path) {
+    return EqualsIgnoringCase(ExtensionOf(path), kMp3);
 }
 
 int TTagList::Add(std::optional<std::string_view> path) {

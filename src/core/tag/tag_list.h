@@ -40,7 +40,7 @@ public:
 class TTagList {
 public:
     int Count() const { return static_cast<int>(entries_.size()); }
-    // Adds a path whose extension begins with ".mp3" (lower case only) and loads it.
+    // Adds a path whose extension begins with ".mp3" (IsMp3Path) and loads it.
     // 1 when added and tagged; 0 when absent, not ".mp3", or added without a tag.
     int Add(std::optional<std::string_view> path);
     // As Add, but with the file's last 128 bytes already read by the caller (absent when the
@@ -73,8 +73,11 @@ public:
     // How many entries hold work that only a save puts on disk (TTagFile::HoldsUnsavedWork).
     int UnsavedCount() const;
 
-    // True when the path's extension (from its last dot) contains ".mp3", byte for byte.
+    // True when the path's extension (from its last dot) begins with ".mp3", letter case
+    // ignored: "song.mp3", "SONG.MP3" and "a.mp3x" are taken, "a.mp" and "mp3" are not.
     static bool IsMp3Path(std::string_view path);
+    // True when the extension is ".mp3" itself, letter case ignored: what a drop keeps.
+    static bool HasMp3Extension(std::string_view path);
 
 private:
     std::vector<std::unique_ptr<TTagFile>> entries_;

@@ -91,9 +91,10 @@ public:
     bool CloseAfterUpdate() const { return close_after_update_; }
     void SetCloseAfterUpdate(bool close) { close_after_update_ = close; }
 
-    // Loads the dropped paths (bytes, as the system names the files) that the tag list takes
-    // (TTagList::IsMp3Path) into it in the background, and rebuilds the table once when the
-    // load ends. Folders are skipped. Nothing while the library is busy.
+    // Loads the dropped paths (bytes, as the system names the files) whose extension is
+    // ".mp3" in any letter case (TTagList::HasMp3Extension) in the background, and rebuilds
+    // the table once when the load ends. Folders are skipped. Nothing while the library is
+    // busy.
     void AddDroppedPaths(const std::vector<std::string>& paths);
 
 signals:
