@@ -3,15 +3,22 @@
 // run, so the cost of the copy's safety (a temporary name, a rename, the progress) reads off
 // as a ratio. The 4 GB tree is made once per run, and removed when the run ends (and at the
 // start of the next one, should a run have been killed).
+//
+// Then moves of many files with the flushes that let a move survive a power cut and without
+// them (below, BM_Move).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "files/file_copy.h"
 #include "files/file_viewer.h"
 #include "files/result_codes.h"
 #include "support/memory_process_view.h"
@@ -23,6 +30,13 @@ namespace fs = std::filesystem;
 
 constexpr int kFiles = 1000;
 constexpr std::size_t kFileSize = 4 * 1024 * 1024;
+
+void WriteSource(const std::string& path, const std::vector<char>& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        std::abort();
+    ::close(fd);
+}
 
 class CopyTree {
 public:
@@ -54,11 +68,7 @@ private:
             for (std::size_t b = 0; b < bytes.size(); b += 4096)
                 bytes[b] = static_cast<char>(i + b);
             sources_.push_back(from_ + "/song" + std::to_string(i) + ".mp3");
-            const int fd = ::open(sources_.back().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0 ||
-                ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-                std::abort();
-            ::close(fd);
+            WriteSource(sources_.back(), bytes);
         }
         // The sources' own write-back must not fall into the first measured pass.
         ::sync();
@@ -137,6 +147,93 @@ void BM_CopyOrMoveFile(benchmark::State& state) {
 BENCHMARK(BM_CopyWithCp)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyReadWriteLoop)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyOrMoveFile)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The file system that holds path, for the label: on tmpfs a flush costs nothing.
+std::string FileSystemOf(const std::string& path) {
+    struct statfs st;
+    if (::statfs(path.c_str(), &st) != 0) return "unknown file system";
+    switch (st.f_type) {
+        case 0x01021994:
+            return "tmpfs";
+        case 0xEF53:
+            return "ext4";
+        case 0x58465342:
+            return "xfs";
+        case 0x9123683E:
+            return "btrfs";
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "file system 0x%lx", static_cast<unsigned long>(st.f_type));
+    return name;
+}
+
+// Two folders of one file system under TMPDIR (else /tmp; point it at a disk-backed folder),
+// count files of size bytes in the first; each pass moves them all to the other folder.
+class MoveFolders {
+public:
+    MoveFolders(int count, std::size_t size)
+        : root_((fs::temp_directory_path() / "ambrel-bench-move").string()),
+          here_(root_ + "/a"),
+          there_(root_ + "/b") {
+        fs::remove_all(root_);
+        fs::create_directories(here_);
+        fs::create_directories(there_);
+        std::vector<char> bytes(size);
+        for (int i = 0; i < count; ++i) {
+            for (std::size_t b = 0; b < size; b += 4096) bytes[b] = static_cast<char>(i + b);
+            names_.push_back("song" + std::to_string(i) + ".mp3");
+            WriteSource(here_ + "/" + names_.back(), bytes);
+        }
+        ::sync();
+    }
+    ~MoveFolders() { fs::remove_all(root_); }
+    MoveFolders(const MoveFolders&) = delete;
+    MoveFolders& operator=(const MoveFolders&) = delete;
+
+    std::string FileSystem() const { return FileSystemOf(root_); }
+    bool MoveAll(const CopyOptions& options) {
+        bool ok = true;
+        for (const std::string& name : names_) {
+            ok = CopyOrMoveInto(here_ + "/" + name, there_, false, options) == kDone && ok;
+        }
+        std::swap(here_, there_);
+        return ok;
+    }
+
+private:
+    std::string root_, here_, there_;
+    std::vector<std::string> names_;
+};
+
+// A move of range(0) files of range(1) bytes each, exactly as the file viewer makes it, with
+// its flushes (the copy, then its folder, before the source is deleted) or with the flush
+// made a no-op: the ratio of the two is what surviving a power cut costs. Writes that were
+// not flushed are written back by the kernel in its own time, mostly after the measure.
+void BM_Move(benchmark::State& state, bool flushed) {
+    MoveFolders folders(static_cast<int>(state.range(0)), static_cast<std::size_t>(state.range(1)));
+    CopyOptions options;
+    if (!flushed) options.flush = [](int) { return 0; };
+    bool ok = true;
+    for (auto _ : state) ok = folders.MoveAll(options) && ok;
+    if (!ok) state.SkipWithError("a move failed");
+    state.SetLabel(folders.FileSystem());
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetBytesProcessed(state.iterations() * state.range(0) * state.range(1));
+}
+
+// 100 files of 4 MB (an album) and 1,000 of 100 KB; the items per second are files.
+BENCHMARK_CAPTURE(BM_Move, flushed, true)
+    ->Args({100, 4 << 20})
+    ->Args({1000, 100 << 10})
+    ->Iterations(3)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Move, unflushed, false)
+    ->Args({100, 4 << 20})
+    ->Args({1000, 100 << 10})
+    ->Iterations(3)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ambrel::test

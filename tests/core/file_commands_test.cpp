@@ -95,6 +95,27 @@ TEST_F(FileCommandsTest, AMoveTakesTheRowsOfTheFilesThatWentToTheirNewFolder) {
     EXPECT_EQ(FileRows(), (Texts{"one.mp3", "three.mp3"})) << "the browser was refreshed";
 }
 
+TEST_F(FileCommandsTest, AMoveWhoseSourceWasSavedAnewMeanwhileKeepsTheRowOnTheSource) {
+    const std::string source = WriteMp3(dir_ / "a/song.mp3", 100000, MakeBlock({}));
+    const std::vector<uint8_t> copied = ReadBytes(source);
+    list_.AddList({source});
+    tags_.RebuildRows();
+    tags_.SelectAll();
+    const std::vector<uint8_t> saved = MakeMp3Bytes(500, MakeBlock({}));
+    ActingProcessView view([&] {
+        WriteBytes(source + ".new", saved);
+        fs::rename(source + ".new", source);
+    });
+    TFileCommands commands(viewer_, tags_, errors_, view, prompter_);
+
+    EXPECT_EQ(commands.CopyMoveSelected(false, {}), 0);
+    EXPECT_TRUE(view.bar.acted());
+    EXPECT_EQ(list_.Get(0)->GetPath(), source);
+    EXPECT_EQ(Directory(0), "a");
+    EXPECT_EQ(ReadBytes(source), saved) << "the new version stays";
+    EXPECT_EQ(ReadBytes(to_ + "/song.mp3"), copied) << "and the copy of the old one";
+}
+
 TEST_F(FileCommandsTest, ACopyKeepsTheRowsAndWithoutASelectionNothingOpens) {
     const Texts paths = Load({"a/one.mp3", "a/two.mp3"});
     EXPECT_EQ(commands_.CopyMoveSelected(true, {}), 0);

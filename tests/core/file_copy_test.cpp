@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -136,10 +137,18 @@ TEST_F(FileCopyTest, SourcesThatCannotBeCopiedLeaveNothingBehind) {
 
 TEST_F(FileCopyTest, AShortReadLongBeforeTheEndDoesNotEndTheCopy) {
     // procfs hands out a few KiB a read, far less than a block, long before the file's end.
+    // Its files give their size as 0, so the stream is copied as it is, without the check
+    // that a copied file is whole.
     const Bytes expected = ReadBytes("/proc/kallsyms");
     if (expected.size() <= 2 * kCopyBlockSize) GTEST_SKIP() << "no long procfs file here";
-    EXPECT_EQ(viewer_.CopyOrMoveFile("/proc/kallsyms", true), kDone);
+    const int in = ::open("/proc/kallsyms", O_RDONLY | O_CLOEXEC);
+    const int out = ::open(Target("kallsyms").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    long long copied = 0;
+    EXPECT_EQ(CopyStream(in, out, nullptr, &copied), kDone);
+    ::close(in);
+    ::close(out);
     EXPECT_EQ(ReadBytes(Target("kallsyms")), expected);
+    EXPECT_EQ(copied, static_cast<long long>(expected.size()));
 }
 
 TEST_F(FileCopyTest, AnySpellingOfTheSourceAsTargetGives55AndKeepsTheFile) {
@@ -267,6 +276,164 @@ TEST_F(FileCopyTest, AnOldTargetThatCannotBeReplacedGives54AndStaysWhole) {
     EXPECT_EQ(ReadBytes(Target("song.mp3")), old_bytes);
     EXPECT_EQ(Names(to_), std::vector<std::string>{"song.mp3"});
     EXPECT_TRUE(fs::exists(source));
+}
+
+// What other programs do to a file while it is copied, and what a copy and a move must then
+// give: a copy complete as the file was opened goes in place, a torn one never does, and a
+// move deletes its source only while the path still names the file it copied, unchanged.
+TEST_F(FileCopyTest, ASourceChangedWhileItIsCopiedIsNeitherLostNorCopiedTorn) {
+    const Bytes bytes = Pattern(200000), fresh = Pattern(153728, 5), old_target = Pattern(300, 9);
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> act;
+        int moved, copied;
+        bool placed;  // the complete copy is at the destination
+    };
+    const Case cases[] = {
+        {"saved anew under a temporary name",
+         [&](const std::string& path) {
+             WriteBytes(path + ".new", fresh);
+             fs::rename(path + ".new", path);
+         },
+         kSourceChanged, kDone, true},
+        {"cut short", [](const std::string& path) { fs::resize_file(path, 1000); }, kSourceChanged,
+         kSourceChanged, false},
+        {"written in place",
+         [](const std::string& path) {
+             const int fd = ::open(path.c_str(), O_WRONLY);
+             ASSERT_EQ(::pwrite(fd, "changed", 7, 0), 7);
+             ::close(fd);
+         },
+         kSourceChanged, kSourceChanged, false},
+        {"grown", [](const std::string& path) { fs::resize_file(path, 300000); }, kSourceChanged,
+         kSourceChanged, false},
+        {"deleted", [](const std::string& path) { fs::remove(path); }, kSourceMissing, kDone, true},
+    };
+    viewer_.SetOverwriteWithoutAsking(true);
+    // Old times, so that any write in the copy's time shows in the modification time.
+    const struct timespec old_times[2] = {{1000000000, 0}, {1000000000, 0}};
+    for (const Case& c : cases) {
+        for (const bool keep_source : {true, false}) {
+            for (const bool old_target_there : {false, true}) {
+                SCOPED_TRACE(std::string(c.what) + (keep_source ? ", copied" : ", moved") +
+                             (old_target_there ? ", over an old target" : ""));
+                fs::remove_all(to_);
+                fs::create_directories(to_);
+                if (old_target_there) WriteBytes(Target("song.mp3"), old_target);
+                const std::string source = Source("song.mp3", bytes);
+                ::utimensat(AT_FDCWD, source.c_str(), old_times, 0);
+                Bytes left;  // the source as the other program left it
+                ActingProgressBar bar([&] {
+                    c.act(source);
+                    if (fs::exists(source)) left = ReadBytes(source);
+                });
+                viewer_.SetProgressBar(&bar);
+
+                EXPECT_EQ(viewer_.CopyOrMoveFile(source, keep_source),
+                          keep_source ? c.copied : c.moved);
+                EXPECT_TRUE(bar.acted());
+                if (c.placed || old_target_there) {
+                    EXPECT_EQ(ReadBytes(Target("song.mp3")), c.placed ? bytes : old_target);
+                    EXPECT_EQ(Names(to_), std::vector<std::string>{"song.mp3"});
+                } else {
+                    EXPECT_TRUE(Names(to_).empty()) << "no torn copy, no temporary";
+                }
+                EXPECT_EQ(fs::exists(source), !left.empty()) << "kept unless another deleted it";
+                if (!left.empty()) {
+                    EXPECT_EQ(ReadBytes(source), left);
+                }
+                fs::remove(source);
+            }
+        }
+    }
+}
+
+TEST_F(FileCopyTest, AMovedLinkTakesTheFileItLedToAndLeavesThatFile) {
+    const Bytes bytes = Pattern(70000);
+    const std::string file = Source("real.mp3", bytes);
+    fs::create_symlink(file, from_ + "/link.mp3");
+    EXPECT_EQ(viewer_.CopyOrMoveFile(from_ + "/link.mp3", false), kDone);
+    EXPECT_EQ(ReadBytes(Target("link.mp3")), bytes);
+    EXPECT_FALSE(fs::is_symlink(from_ + "/link.mp3"));
+    EXPECT_EQ(ReadBytes(file), bytes);
+}
+
+// The flushes, watched through CopyOptions::flush: the copy's bytes reach the disk before
+// its name replaces an old target, and its bytes and its name before a move's source goes.
+TEST_F(FileCopyTest, TheCopyIsOnTheDiskBeforeTheSourceOrTheOldTargetGoes) {
+    const Bytes bytes = Pattern(100000), old_target = Pattern(300, 9);
+    struct Case {
+        bool keep_source, replace;
+        std::vector<std::string> flushed;
+    };
+    for (const Case& c :
+         {Case{true, false, {}}, Case{true, true, {"file"}},
+          Case{false, false, {"file", "directory"}}, Case{false, true, {"file", "directory"}}}) {
+        SCOPED_TRACE(std::string(c.keep_source ? "copy" : "move") + (c.replace ? " over" : ""));
+        fs::remove_all(to_);
+        fs::create_directories(to_);
+        if (c.replace) WriteBytes(Target("song.mp3"), old_target);
+        const std::string source = Source("song.mp3", bytes);
+        std::vector<std::string> flushed;
+        CopyOptions options;
+        options.overwrite_without_asking = true;
+        options.flush = [&](int fd) {
+            struct stat st {};
+            ::fstat(fd, &st);
+            const bool directory = S_ISDIR(st.st_mode);
+            flushed.push_back(directory ? "directory" : "file");
+            EXPECT_EQ(ReadBytes(source), bytes) << "the source is still there";
+            if (directory) {
+                EXPECT_EQ(st.st_ino, StatOf(to_).st_ino) << "the destination's folder";
+                EXPECT_EQ(ReadBytes(Target("song.mp3")), bytes) << "under its name already";
+            } else if (c.replace) {
+                EXPECT_EQ(ReadBytes(Target("song.mp3")), old_target) << "not yet replaced";
+            }
+            return ::fsync(fd);
+        };
+        EXPECT_EQ(CopyOrMoveInto(source, to_, c.keep_source, options), kDone);
+        EXPECT_EQ(flushed, c.flushed);
+        EXPECT_EQ(fs::exists(source), c.keep_source);
+        EXPECT_EQ(ReadBytes(Target("song.mp3")), bytes);
+    }
+}
+
+TEST_F(FileCopyTest, AFlushThatFailsKeepsTheSource) {
+    const Bytes bytes = Pattern(100000), old_target = Pattern(300, 9);
+    struct Case {
+        bool fail_directory;  // else the file's flush fails
+        bool keep_source, replace;
+        int expected;
+    };
+    for (const Case& c : {Case{false, true, true, kDestinationUnwritable},
+                          Case{false, false, false, kDestinationUnwritable},
+                          Case{false, false, true, kDestinationUnwritable},
+                          Case{true, false, false, kMoveSourceNotDeleted},
+                          Case{true, false, true, kMoveSourceNotDeleted}}) {
+        SCOPED_TRACE(std::string(c.fail_directory ? "directory" : "file") +
+                     (c.keep_source ? ", copy" : ", move") + (c.replace ? " over" : ""));
+        fs::remove_all(to_);
+        fs::create_directories(to_);
+        if (c.replace) WriteBytes(Target("song.mp3"), old_target);
+        const std::string source = Source("song.mp3", bytes);
+        CopyOptions options;
+        options.overwrite_without_asking = true;
+        options.flush = [&](int fd) {
+            struct stat st {};
+            ::fstat(fd, &st);
+            if (S_ISDIR(st.st_mode) != c.fail_directory) return ::fsync(fd);
+            errno = EIO;
+            return -1;
+        };
+        EXPECT_EQ(CopyOrMoveInto(source, to_, c.keep_source, options), c.expected);
+        EXPECT_EQ(ReadBytes(source), bytes);
+        if (c.fail_directory) {
+            EXPECT_EQ(ReadBytes(Target("song.mp3")), bytes) << "the copy is kept too";
+        } else if (c.replace) {
+            EXPECT_EQ(ReadBytes(Target("song.mp3")), old_target);
+        }
+        EXPECT_EQ(Names(to_).size(), c.fail_directory || c.replace ? 1u : 0u);
+    }
 }
 
 }  // namespace

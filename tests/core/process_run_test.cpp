@@ -110,5 +110,37 @@ TEST_F(ProcessRunTest, AMoveNeverReplacesAFileItHasJustPutInPlace) {
     EXPECT_EQ(FileSize(second), 200) << "its source is kept";
 }
 
+// A source that another program deleted or saved anew while it was moved leaves its copy as
+// the only one of that data: a later file of the same name must not replace it either.
+TEST_F(ProcessRunTest, ACopyWhoseSourceChangedMeanwhileIsNotReplacedByTheRunEither) {
+    struct Case {
+        const char* what;
+        void (*act)(const std::string& path);
+        int first;
+    };
+    const auto save_anew = [](const std::string& path) {
+        WriteBytes(path + ".new", {1, 2, 3});
+        fs::rename(path + ".new", path);
+    };
+    for (const Case& c :
+         {Case{"deleted", [](const std::string& path) { fs::remove(path); }, kSourceMissing},
+          Case{"saved anew", save_anew, kSourceChanged}}) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(to_);
+        fs::create_directories(to_);
+        const std::string first = Source("a/song.mp3", 100000);
+        const std::string second = Source("b/song.mp3", 200);
+        ActingProcessView view([&] { c.act(first); });
+        TProcessRun run(viewer_, errors_, view);
+        viewer_.SetOverwriteWithoutAsking(true);
+
+        EXPECT_EQ(run.RunCopyMove({first, second}, false, &results_), 0);
+        EXPECT_TRUE(view.bar.acted());
+        EXPECT_EQ(results_, (std::vector<int>{c.first, kDestinationExists}));
+        EXPECT_EQ(FileSize(to_ + "/song.mp3"), 100000);
+        EXPECT_EQ(FileSize(second), 200) << "its source is kept";
+    }
+}
+
 }  // namespace
 }  // namespace ambrel::test

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/process_view.h"
@@ -20,6 +21,21 @@ public:
     long long maximum = 0;
     long long position = 0;
     std::vector<long long> positions;
+};
+
+// A progress bar that acts once, at the first position past 0, that is after the copy's
+// first step: another program at work on the file while the copy runs.
+class ActingProgressBar : public ProgressBar {
+public:
+    explicit ActingProgressBar(std::function<void()> act) : act_(std::move(act)) {}
+    void SetMaximum(long long) override {}
+    void SetPosition(long long value) override {
+        if (value > 0 && act_) std::exchange(act_, nullptr)();
+    }
+    bool acted() const { return !act_; }
+
+private:
+    std::function<void()> act_;
 };
 
 // The process dialog held in memory: ShowModal runs at once and notes whether the dialog
@@ -63,6 +79,15 @@ public:
     int shows = 0;
     int runs = 0;
     bool closes_by_itself = false;
+};
+
+// The process dialog in memory, with a current file's bar that acts once.
+class ActingProcessView : public MemoryProcessView {
+public:
+    explicit ActingProcessView(std::function<void()> act) : bar(std::move(act)) {}
+    ProgressBar& CurrentFileBar() override { return bar; }
+
+    ActingProgressBar bar;
 };
 
 }  // namespace ambrel::test

@@ -101,9 +101,22 @@ void KeepAttributes(int fd, const struct stat& source) {
     ::futimens(fd, times);
 }
 
-bool SyncDirectory(const std::string& directory) {
+// One copy in hand: the open source as it was when opened, and where the copy goes.
+struct Copy {
+    int in_fd;
+    struct stat opened;
+    std::string directory, target;
+    bool replace;  // an old destination is to be replaced
+    bool move;
+};
+
+int Flush(const CopyOptions& options, int fd) {
+    return options.flush ? options.flush(fd) : ::fsync(fd);
+}
+
+bool FlushDirectory(const std::string& directory, const CopyOptions& options) {
     Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.IsOpen() && ::fsync(dir.get()) == 0;
+    return dir.IsOpen() && Flush(options, dir.get()) == 0;
 }
 
 bool MayReplace(const std::string& target, const CopyOptions& options) {
@@ -112,12 +125,28 @@ bool MayReplace(const std::string& target, const CopyOptions& options) {
     return options.prompter->Question(kOverwriteCaption, kOverwriteText + target);
 }
 
+// True when both show one file of the same length and modification time: it was neither
+// written to nor swapped for another in between.
+bool SameVersion(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// True when the bytes copied are the whole source as it was opened: no other program wrote
+// to it, cut it short or made it longer while it was read.
+bool CopiedWhole(const Copy& copy, long long copied) {
+    struct stat now;
+    return ::fstat(copy.in_fd, &now) == 0 && SameVersion(copy.opened, now) &&
+           copied == copy.opened.st_size;
+}
+
 // Ends the copy in the temporary file: the moved file's attributes, a flush to the disk when
 // the copy is to replace a file or stand in for a source that will be deleted, and a checked
 // close.
-int FinishCopy(Descriptor* out, const struct stat& source, bool keep_attributes, bool durable) {
-    if (keep_attributes) KeepAttributes(out->get(), source);
-    if (durable && ::fsync(out->get()) != 0) return kDestinationUnwritable;
+int FinishCopy(Descriptor* out, const Copy& copy, const CopyOptions& options) {
+    if (copy.move) KeepAttributes(out->get(), copy.opened);
+    const bool durable = copy.replace || copy.move;
+    if (durable && Flush(options, out->get()) != 0) return kDestinationUnwritable;
     return out->Close() ? kDone : kDestinationUnwritable;
 }
 
@@ -130,9 +159,43 @@ int Install(const std::string& temp, const std::string& target, bool replace) {
     return error == EEXIST ? kDestinationExists : kDestinationUnwritable;
 }
 
+// Copies into a temporary file and renames it onto the target once it is whole and closed;
+// anything less removes the temporary file and leaves the target as it was.
+int PlaceCopy(const Copy& copy, const CopyOptions& options) {
+    std::string temp;
+    Descriptor out(CreateTemporary(copy.directory, &temp));
+    if (!out.IsOpen()) return kDestinationUnwritable;
+    if (options.progress) options.progress->SetPosition(0);
+    long long copied = 0;
+    int result = CopyStream(copy.in_fd, out.get(), options.progress, &copied);
+    if (result == kDone) result = FinishCopy(&out, copy, options);
+    // Checked after the flush, so that a write made while it ran counts too.
+    if (result == kDone && !CopiedWhole(copy, copied)) result = kSourceChanged;
+    if (result == kDone) result = Install(temp, copy.target, copy.replace);
+    if (result != kDone) ::unlink(temp.c_str());
+    return result;
+}
+
+// After a stat or unlink of a move's source failed: another program took the file away
+// (the copy is then the only one), or it is still there.
+int WhyNotDeleted() {
+    return errno == ENOENT || errno == ENOTDIR ? kSourceMissing : kMoveSourceNotDeleted;
+}
+
+// The end of a move, once its copy is in place: the copy's name goes to the disk, then the
+// source is deleted, but only while its path still names the very file copied, unchanged.
+// stat follows a link, which is right: unlink removes the link alone, and its file stays.
+int DeleteSource(const std::string& source, const Copy& copy, const CopyOptions& options) {
+    if (!FlushDirectory(copy.directory, options)) return kMoveSourceNotDeleted;
+    struct stat now;
+    if (::stat(source.c_str(), &now) != 0) return WhyNotDeleted();
+    if (!SameVersion(copy.opened, now)) return kSourceChanged;
+    return ::unlink(source.c_str()) == 0 ? kDone : WhyNotDeleted();
+}
+
 }  // namespace
 
-int CopyStream(int in_fd, int out_fd, ProgressBar* progress) {
+int CopyStream(int in_fd, int out_fd, ProgressBar* progress, long long* copied_out) {
     const std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCopyBlockSize]);
     long long copied = 0;
     for (;;) {
@@ -144,6 +207,7 @@ int CopyStream(int in_fd, int out_fd, ProgressBar* progress) {
             return kDestinationUnwritable;
         }
         copied += got;
+        if (copied_out) *copied_out = copied;
         if (progress) progress->SetPosition(copied / kKiB);
     }
 }
@@ -157,26 +221,15 @@ int CopyOrMoveInto(const std::string& source, const std::string& directory, bool
     const bool replace = Occupied(target);
     if (replace && !MayReplace(target, options)) return kDestinationExists;
 
-    struct stat source_stat;
-    Descriptor in(OpenSource(source, &source_stat));
+    Copy copy{-1, {}, directory, target, replace, !keep_source};
+    // The source stays open until the move has checked it, so that what was opened is what
+    // was copied and what may be deleted.
+    Descriptor in(OpenSource(source, &copy.opened));
     if (!in.IsOpen()) return kSourceUnreadable;
-    std::string temp;
-    Descriptor out(CreateTemporary(directory, &temp));
-    if (!out.IsOpen()) return kDestinationUnwritable;
-    if (options.progress) options.progress->SetPosition(0);
-
-    int result = CopyStream(in.get(), out.get(), options.progress);
-    if (result == kDone)
-        result = FinishCopy(&out, source_stat, !keep_source, replace || !keep_source);
-    if (result == kDone) result = Install(temp, target, replace);
-    if (result != kDone) {
-        ::unlink(temp.c_str());
-        return result;
-    }
-    if (keep_source) return kDone;
-    // The copy's name must be on the disk before the only other copy goes.
-    SyncDirectory(directory);
-    return ::unlink(source.c_str()) == 0 ? kDone : kMoveSourceNotDeleted;
+    copy.in_fd = in.get();
+    const int result = PlaceCopy(copy, options);
+    if (result != kDone || keep_source) return result;
+    return DeleteSource(source, copy, options);
 }
 
 }  // namespace ambrel

@@ -75,8 +75,8 @@ int TFileViewer::DeleteOneFile(const std::string& path) {
 }
 
 int TFileViewer::CopyOrMoveFile(const std::string& source, bool keep_source) {
-    const CopyOptions options{overwrite_without_asking_, ask_before_overwriting_, GetPrompter(),
-                              progress_bar_};
+    const CopyOptions options{
+        overwrite_without_asking_, ask_before_overwriting_, GetPrompter(), progress_bar_, {}};
     return CopyOrMoveInto(source, browser_.CurrentPath(), keep_source, options);
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <set>
 
 #include "errors/error_log.h"
@@ -54,6 +55,18 @@ void TProcessRun::ListFailure(const std::string& path, int code) {
     view_.AppendError(path, errors_.TakeMessage(code));
 }
 
+int TProcessRun::CopyOrMoveOne(const std::string& path, bool keep_source,
+                               std::set<std::string>* placed) {
+    const std::string name = paths::FileNameOf(path);
+    const std::string target = paths::Join(viewer_.Browser().CurrentPath(), name);
+    const std::optional<paths::FileIdentity> before = paths::IdentityOf(target);
+    const int result = viewer_.CopyOrMoveFile(path, keep_source);
+    // Whatever the result: a copy whose source went or changed meanwhile is in place too.
+    const std::optional<paths::FileIdentity> after = paths::IdentityOf(target);
+    if (after && after != before) placed->insert(name);
+    return result;
+}
+
 int TProcessRun::RunCopyMove(const std::vector<std::string>& paths, bool keep_source,
                              std::vector<int>* results) {
     Begin(keep_source ? kCopyingCaption : kMovingCaption,
@@ -77,9 +90,8 @@ int TProcessRun::RunCopyMove(const std::vector<std::string>& paths, bool keep_so
         const std::string name = paths::FileNameOf(paths[i]);
         const int result = !keep_source && placed.count(name) != 0
                                ? kDestinationExists
-                               : viewer_.CopyOrMoveFile(paths[i], keep_source);
+                               : CopyOrMoveOne(paths[i], keep_source, &placed);
         (*results)[i] = result;
-        if (result == kDone || result == kMoveSourceNotDeleted) placed.insert(name);
         if (result != kDone) {
             ListFailure(paths[i], result);
             all_done = false;

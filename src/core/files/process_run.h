@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ public:
     // TFileViewer::CopyOrMoveFile. The current file's bar follows each file in whole KiB; the
     // overall bar's maximum is the sum of every file's size in whole KiB (file by file, so a
     // file under 1 KiB adds nothing) and it advances by each file's share. A move never
-    // replaces a file that the same run has put in place (51): its source is gone already.
+    // replaces a file that the same run has put in place (51), whatever that file's result:
+    // its source is gone, or has changed, and the copy may be the only one of its data.
     // results gets one code per path. 1 when every file gave 1, else 0.
     int RunCopyMove(const std::vector<std::string>& paths, bool keep_source,
                     std::vector<int>* results);
@@ -37,6 +39,9 @@ public:
     int RunDelete(const std::vector<std::string>& paths, std::vector<int>* results);
 
 private:
+    // One copy or move; the file name goes into placed when a new file stands at the target
+    // afterwards.
+    int CopyOrMoveOne(const std::string& path, bool keep_source, std::set<std::string>* placed);
     void Begin(const char* caption, const char* label);
     // Lists a failed path with the error table's line for its code.
     void ListFailure(const std::string& path, int code);

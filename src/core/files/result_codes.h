@@ -25,8 +25,9 @@ inline constexpr int kDirectoryCreateFailed = 57;
 // A search skipped entries whose paths are longer than the system lets a call name; the
 // rest was searched.
 inline constexpr int kPathsTooLong = 58;
-// A move found its source changed, replaced or cut short by another program while it was
-// copied: the source was not deleted, and both files are kept.
+// A copy or move found its source changed, cut short or replaced by another program while
+// it was copied: the source is kept as it is now, and the copy was put in place only when it
+// was complete (the old version of a source replaced under its name).
 inline constexpr int kSourceChanged = 59;
 // The directory cannot be enumerated, nothing is selected, or the path is the root already.
 inline constexpr int kCannotEnumerate = 60;
