@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 
 #include "actions/rename_skips.h"
 
@@ -44,6 +45,29 @@ class QtPrompterTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A window manager draws the caption in the title bar beside its own buttons: the box is
+    // wide enough for the caption in a bold title font with room for three such buttons.
+    void AnInputBoxIsWideEnoughForItsCaption() {
+        QtPrompter prompter;
+        int width = 0;
+        QString caption;
+        std::function<void()> look = [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box == nullptr || !box->isVisible()) return QTimer::singleShot(10, look);
+            width = box->width();
+            caption = box->windowTitle();
+            box->close();
+        };
+        QTimer::singleShot(0, look);
+        QVERIFY(!prompter.Query("Create new directory", "Directory name", "").has_value());
+        QCOMPARE(caption, QStringLiteral("Create new directory"));
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const int title = QFontMetrics(bold).horizontalAdvance(caption);
+        qInfo("box %d px, caption %d px", width, title);
+        QVERIFY(width >= title + 3 * 24 + 30);
+    }
+
     void MessageWithCheckBoxReportsTheTick() {
         QtPrompter prompter;
         for (bool tick : {false, true}) {

@@ -16,6 +16,7 @@
 #include "tag/tag_file.h"
 #include "ui/actions/panel_controls.h"
 #include "ui/actions/up_down.h"
+#include "ui/common/combo_width.h"
 #include "ui/common/command_guard.h"
 #include "ui/common/genre_entries.h"
 #include "ui/common/icons.h"
@@ -45,7 +46,9 @@ CopyOptionsPage::CopyOptionsPage(ambrel::Library& library, QWidget* parent)
     setObjectName(QStringLiteral("TabSheet3"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
-    grid->setHorizontalSpacing(kPageSpacing);
+    // Narrower gaps between the columns than elsewhere: the genre box needs the width of its
+    // longest name between the labels and the Fill boxes in the 289-pixel window.
+    grid->setHorizontalSpacing(kPageSpacing - 2);
     grid->setVerticalSpacing(kPageSpacing);
     grid->setColumnStretch(1, 1);
 
@@ -70,6 +73,8 @@ CopyOptionsPage::CopyOptionsPage(ambrel::Library& library, QWidget* parent)
 
     combo_box_tag_genre_ = MakeListBox("ComboBoxTagGenre", GenreEntries(), -1, this);
     combo_box_tag_genre_->setMaxVisibleItems(20);
+    // The genre chosen shows whole.
+    combo_box_tag_genre_->setMinimumWidth(WidthShowingEveryItem(*combo_box_tag_genre_));
     grid->addWidget(MakeLabel("LabelTagGenre", QStringLiteral("Genre"), this, combo_box_tag_genre_),
                     5, 0);
     grid->addWidget(combo_box_tag_genre_, 5, 1);

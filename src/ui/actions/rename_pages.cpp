@@ -164,15 +164,17 @@ void RenamePage::LayOut(QGridLayout* extra) {
     grid->addWidget(example_memo_, row++, 0, 1, 2);
     grid->addWidget(list_label_, row++, 0, 1, 2);
     grid->addWidget(list_, row++, 0, 1, 2);
-    grid->addWidget(in_word_label_, row, 0);
-    grid->addWidget(in_word_, row++, 1);
-    grid->addWidget(word_label_, row, 0);
-    grid->addWidget(word_, row++, 1);
+    // Each list box under its label, across the page: beside it, the box would be too narrow
+    // for its longest item ("GABRIELLE - OUT OF REACH").
+    const auto stack = [&](QLabel* label, QWidget* box) {
+        grid->addWidget(label, row++, 0, 1, 2);
+        grid->addWidget(box, row++, 0, 1, 2);
+    };
+    stack(in_word_label_, in_word_);
+    stack(word_label_, word_);
     grid->addWidget(with_spaces_, row++, 0, 1, 2);
-    grid->addWidget(space_label_, row, 0);
-    grid->addWidget(space_, row++, 1);
-    grid->addWidget(case_label_, row, 0);
-    grid->addWidget(case_, row++, 1);
+    stack(space_label_, space_);
+    stack(case_label_, case_);
     if (extra != nullptr) grid->addLayout(extra, row++, 0, 1, 2);
     grid->addWidget(mask_label_, row, 0);
     grid->addWidget(mask_, row++, 1);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "ui/common/qt_text.h"
@@ -15,6 +16,19 @@ namespace {
 // A warning of more lines or characters than these shows its text in the box's details.
 constexpr int kLongWarningLines = 25;
 constexpr int kLongWarningChars = 2000;
+
+// A window manager draws the caption in the title bar, in a bold font and beside its own
+// buttons; a box only as wide as its prompt has the caption cut there ("Create new
+// directory"). The room allowed for the buttons and the bar's margins:
+constexpr int kTitleBarButtons = 3 * 24 + 40;
+// What an input box adds left and right of its text field.
+constexpr int kBoxMargins = 2 * 11;
+
+int WidthForCaption(const QString& caption) {
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(caption) + kTitleBarButtons;
+}
 
 }  // namespace
 
@@ -85,11 +99,16 @@ ambrel::SaveChoice QtPrompter::AskToSave(const std::string& caption, const std::
 
 std::optional<std::string> QtPrompter::Query(const std::string& caption, const std::string& prompt,
                                              const std::string& initial) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(Parent(), ToQ(caption), ToQ(prompt),
-                                                 QLineEdit::Normal, ToQ(initial), &ok);
-    if (!ok) return std::nullopt;
-    return FromQ(answer);
+    QInputDialog box(Parent());
+    box.setWindowTitle(ToQ(caption));
+    box.setLabelText(ToQ(prompt));
+    box.setTextValue(ToQ(initial));
+    // The box's layout sets its least size from its controls, so the width goes to the
+    // text field (made by setTextValue), less the box's margins.
+    for (QLineEdit* field : box.findChildren<QLineEdit*>())
+        field->setMinimumWidth(WidthForCaption(box.windowTitle()) - kBoxMargins);
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return FromQ(box.textValue());
 }
 
 std::optional<std::string> QtPrompter::AskSaveFileName(const std::string& caption,

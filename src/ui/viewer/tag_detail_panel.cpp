@@ -11,6 +11,7 @@
 
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
+#include "ui/common/combo_width.h"
 #include "ui/common/genre_entries.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
@@ -86,10 +87,9 @@ void TagDetailPanel::BuildControls() {
     combo_box_tag_genre_->setEditable(false);
     combo_box_tag_genre_->addItems(GenreEntries());
     combo_box_tag_genre_->setMaxVisibleItems(20);
-    // The box may be narrower than the longest name, so the panel fits a small screen;
-    // its list opens as wide as the names need.
-    combo_box_tag_genre_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo_box_tag_genre_->setMinimumContentsLength(6);
+    // As wide as the longest name, so that the genre chosen shows whole.
+    combo_box_tag_genre_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo_box_tag_genre_->setMinimumWidth(WidthShowingEveryItem(*combo_box_tag_genre_));
     label_tag_genre_ = MakeLabel(this, "LabelTagGenre", tr("Genre"), combo_box_tag_genre_);
 
     speed_button_tag_save_ = new QToolButton(this);
@@ -115,7 +115,10 @@ void TagDetailPanel::LayOutControls() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnMinimumWidth(2, 0);
-    grid->addWidget(check_box_tag_present_, 0, 0, 1, 4, Qt::AlignLeft);
+    // "Save tag" stands at the right of the first line, so that the last line leaves the
+    // genre box the width of its longest name on a 1024-pixel screen.
+    grid->addWidget(check_box_tag_present_, 0, 0, 1, 3, Qt::AlignLeft);
+    grid->addWidget(speed_button_tag_save_, 0, 3, Qt::AlignRight);
     grid->addWidget(label_tag_artist_, 1, 0);
     grid->addWidget(edit_tag_artist_, 1, 1);
     grid->addWidget(label_tag_title_, 1, 2);
@@ -125,7 +128,7 @@ void TagDetailPanel::LayOutControls() {
     grid->addWidget(label_tag_comment_, 2, 2);
     grid->addWidget(edit_tag_comment_, 2, 3);
 
-    // Last line: Year, Track and Genre side by side, "Save tag" at the right.
+    // Last line: Year, Track and Genre side by side.
     auto* line = new QHBoxLayout;
     line->addWidget(edit_tag_year_);
     line->addSpacing(kGap);
@@ -133,9 +136,8 @@ void TagDetailPanel::LayOutControls() {
     line->addWidget(edit_tag_track_);
     line->addSpacing(kGap);
     line->addWidget(label_tag_genre_);
-    line->addWidget(combo_box_tag_genre_, 1);
+    line->addWidget(combo_box_tag_genre_);
     line->addStretch(1);
-    line->addWidget(speed_button_tag_save_);
     grid->addWidget(label_tag_year_, 3, 0);
     grid->addLayout(line, 3, 1, 1, 3);
     grid->setRowStretch(4, 1);
