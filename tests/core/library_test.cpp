@@ -91,13 +91,15 @@ TEST_F(LibraryTest, AddFilesTakesTheMp3FilesAndRebuildsTheRowsOnce) {
     library.CreateModel(dir.path(), &table);
     const std::string a = Song("a.mp3"), upper = Song("b.MP3"), c = Song("c.mp3");
     fs::create_directories(dir / "folder.mp3");
+    const std::string text = dir / "notes.txt";
     const int clears = table.clears;
 
-    EXPECT_EQ(library.AddFiles({c, upper, dir / "folder.mp3", dir / "notes.txt", a}), 2);
+    EXPECT_EQ(library.AddFiles({c, upper, dir / "folder.mp3", text, a}), 3);
     EXPECT_EQ(table.RowCells(0)[2], "c");
-    EXPECT_EQ(table.RowCells(1)[2], "a");
+    EXPECT_EQ(table.RowCells(1)[2], "b");
+    EXPECT_EQ(table.RowCells(2)[2], "a");
     EXPECT_EQ(table.clears, clears + 1);
-    EXPECT_EQ(library.AddFiles({upper}), 0);
+    EXPECT_EQ(library.AddFiles({text}), 0);
     EXPECT_EQ(table.clears, clears + 1) << "nothing taken, nothing rebuilt";
 
     library.DestroyModel();

@@ -38,11 +38,12 @@ private slots:
         windows->Show();
         QVERIFY(AwaitLoad(windows->GetLibrary()));
         QtReportView* table = windows->Form1()->ListViewTagViewer();
-        QCOMPARE(table->RowCount(), 3);
+        QCOMPARE(table->RowCount(), 4);
         ambrel::TTagViewer* viewer = windows->GetLibrary().TagViewer();
         QCOMPARE(viewer->EntryAt(0)->GetPath(), single);  // the name's bytes kept
         QCOMPARE(viewer->EntryAt(1)->GetPath(), dir / "album/02.mp3");
         QCOMPARE(viewer->EntryAt(2)->GetPath(), dir / "album/cd2/01.mp3");
+        QCOMPARE(viewer->EntryAt(3)->GetPath(), dir / "album/cover.MP3");  // any letter case
         QCOMPARE(std::string(table->Cell(0, 5)), std::string("T"));
         QCOMPARE(prompter.Count(Shown::kWarning), 1);
         QCOMPARE(prompter.shown.back().text,
