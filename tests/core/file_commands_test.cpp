@@ -10,6 +10,7 @@
 #include "files/file_viewer.h"
 #include "files/result_codes.h"
 #include "support/fake_prompter.h"
+#include "support/faults.h"
 #include "support/memory_browser_controls.h"
 #include "support/memory_process_view.h"
 #include "support/mp3_fixture.h"
@@ -46,6 +47,13 @@ protected:
         tags_.RebuildRows();
         return paths;
     }
+    Texts DirectoryRows() const {
+        Texts rows;
+        for (int row = 0; row < controls_.directories.RowCount(); ++row) {
+            rows.emplace_back(controls_.directories.Cell(row, 0));
+        }
+        return rows;
+    }
     std::string Directory(int row) const {
         return std::string(table_.Cell(row, tags_.ColumnPos(TTagViewer::kDirectory) - 1));
     }
@@ -67,7 +75,8 @@ protected:
     TFileViewer viewer_{to_, &prompter_};
     TErrorLog errors_{
         WriteText(dir_ / "error.cfg",
-                  "E010 invalid\nE051 not overwritten\nE057 not created\nE065 same name\n"),
+                  "E010 invalid\nE051 not overwritten\nE057 not created\nE061 not emptied\n"
+                  "E065 same name\n"),
         &prompter_};
     MemoryProcessView view_;
     TFileCommands commands_{viewer_, tags_, errors_, view_, prompter_};
@@ -198,6 +207,33 @@ TEST_F(FileCommandsTest, DeletingADirectoryAsksOnceAndTakesTheFilterWhenAsked) {
     ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, " .."));
     EXPECT_EQ(commands_.DeleteSelectedDirectory({}), 0);
     EXPECT_TRUE(fs::exists(to_));
+}
+
+// What the delete could not remove is named in one warning, the first ten paths and a count
+// of the rest; the folder list is relisted all the same.
+TEST_F(FileCommandsTest, ADirectoryDeleteThatLeftEntriesReportsThemAndFails) {
+    const std::string locked = to_ + "/album/locked";
+    Texts stuck;
+    for (int i = 0; i < 12; ++i) {
+        stuck.push_back(locked + "/f" + std::to_string(10 + i) + ".mp3");
+        WriteBytes(stuck.back(), {1});
+    }
+    WriteBytes(to_ + "/album/a.mp3", {2});
+    viewer_.Browser().Refresh();
+    fs::create_directories(to_ + "/later");
+    ASSERT_TRUE(MemoryBrowserControls::SelectRow(controls_.directories, "album"));
+    viewer_.SetAskBeforeDeleting(false);
+    ScopedImmutable immutable(locked);
+    if (!immutable.active()) GTEST_SKIP() << "no immutable attribute here";
+
+    EXPECT_EQ(commands_.DeleteSelectedDirectory({}), 0);
+    std::string expected = "not emptied";
+    for (int i = 0; i < 10; ++i) expected += "\n" + stuck[i] + ": could not be removed";
+    expected += "\n... and 2 more";
+    ASSERT_EQ(prompter_.Count(Shown::kWarning), 1);
+    EXPECT_EQ(prompter_.shown.back().text, expected);
+    EXPECT_FALSE(fs::exists(to_ + "/album/a.mp3"));
+    EXPECT_EQ(DirectoryRows(), (Texts{" ..", "album", "later"})) << "the list is relisted";
 }
 
 TEST_F(FileCommandsTest, CreateAndRenameReportWhatFailed) {

@@ -2,18 +2,16 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "files/result_codes.h"
+#include "support/faults.h"
 #include "support/mp3_fixture.h"
 
 namespace ambrel::test {
@@ -21,30 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Paths = std::vector<std::string>;
-
-// While alive, the process cannot bypass file permissions even as root: the capabilities
-// that override them are dropped from the effective set (and raised again afterwards).
-// Lets a test make a directory that really cannot be read or changed.
-class ScopedPermissionsEnforced {
-public:
-    ScopedPermissionsEnforced() {
-        if (::geteuid() != 0) return;
-        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
-        __user_cap_data_struct reduced[2];
-        std::memcpy(reduced, saved_, sizeof reduced);
-        reduced[0].effective &=
-            ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-        dropped_ = ::syscall(SYS_capset, &header_, reduced) == 0;
-    }
-    ~ScopedPermissionsEnforced() {
-        if (dropped_) ::syscall(SYS_capset, &header_, saved_);
-    }
-
-private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2]{};
-    bool dropped_ = false;
-};
 
 bool CanOpenDirectory(const std::string& path) {
     DIR* dir = ::opendir(path.c_str());

@@ -5,13 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "support/faults.h"
 #include "support/mp3_fixture.h"
 #include "tag/tag_file.h"
@@ -85,6 +88,36 @@ TEST_F(TagFileTest, AppendOverATagWrittenMeanwhileReplacesIt) {
     EXPECT_EQ(second.GetState(), tsPresent);
     EXPECT_EQ(FileSize(path), 1128);
     EXPECT_EQ(ReadTail(path), ToBytes(second.Block()));
+}
+
+TEST_F(TagFileTest, AnAppendWaitsForAnotherWriterAndReadsTheEndAgain) {
+    // Another writer (here another open of the file, as another run of the program holds
+    // it) appends a tag while the save is under way: the save must wait for it and then
+    // overwrite that tag rather than glue a second one after it.
+    const std::string path = Untagged();
+    TTagFile entry(path);
+    entry.Load();
+    entry.SetState(tsAppend);
+    entry.SetArtist("Waited");
+    TagFields other;
+    other.artist = "Other writer";
+    const TagBlock other_block = MakeBlock(other);
+    int saved = -1;
+    std::thread save;
+    {
+        file_io::File writer(path, file_io::File::kReadWrite);
+        ASSERT_TRUE(writer.IsOpen());
+        save = std::thread([&] { saved = entry.Save(); });
+        // Long enough for the save to reach the file; a save that ran past the lock would
+        // have appended its block by now.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_TRUE(writer.Append(other_block.data(), other_block.size()));
+    }
+    // The writer is closed: its lock is gone and the save finishes.
+    save.join();
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(FileSize(path), 1128);
+    EXPECT_EQ(ReadTail(path), ToBytes(entry.Block()));
 }
 
 TEST_F(TagFileTest, SaveRemoveCutsTheTagInPlace) {

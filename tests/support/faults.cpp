@@ -4,8 +4,10 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <utility>
 
 namespace ambrel::test {
@@ -53,6 +55,20 @@ ScopedTmpfs::ScopedTmpfs(std::string directory, long long bytes)
 
 ScopedTmpfs::~ScopedTmpfs() {
     if (active_) ::umount2(directory_.c_str(), MNT_DETACH);
+}
+
+ScopedPermissionsEnforced::ScopedPermissionsEnforced() {
+    if (::geteuid() != 0) return;
+    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct reduced[2];
+    std::memcpy(reduced, saved_, sizeof reduced);
+    reduced[0].effective &=
+        ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+    dropped_ = ::syscall(SYS_capset, &header_, reduced) == 0;
+}
+
+ScopedPermissionsEnforced::~ScopedPermissionsEnforced() {
+    if (dropped_) ::syscall(SYS_capset, &header_, saved_);
 }
 
 }  // namespace ambrel::test

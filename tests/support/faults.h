@@ -1,5 +1,6 @@
 #pragma once
 
+#include <linux/capability.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -54,6 +55,24 @@ public:
 private:
     std::string directory_;
     bool active_ = false;
+};
+
+// While alive, the process cannot bypass file permissions even as root: the capabilities
+// that override them are dropped from the effective set (and raised again afterwards), so a
+// directory whose mode is 0 really cannot be opened. Per thread, as capabilities are.
+// active() is false where the capabilities cannot be changed.
+class ScopedPermissionsEnforced {
+public:
+    ScopedPermissionsEnforced();
+    ~ScopedPermissionsEnforced();
+    ScopedPermissionsEnforced(const ScopedPermissionsEnforced&) = delete;
+    ScopedPermissionsEnforced& operator=(const ScopedPermissionsEnforced&) = delete;
+    bool active() const { return dropped_; }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
 };
 
 }  // namespace ambrel::test

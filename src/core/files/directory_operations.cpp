@@ -1,7 +1,5 @@
 #include "files/directory_operations.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -11,13 +9,6 @@
 #include "platform/paths.h"
 
 namespace ambrel {
-
-void RemoveListedEntries(const std::vector<std::string>& entries) {
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        // unlink never follows a link and refuses a directory; rmdir takes only an empty one.
-        if (::unlink(entry->c_str()) != 0) ::rmdir(entry->c_str());
-    }
-}
 
 int MakeDirectoryBelow(TDirectoryBrowser& browser, const std::string& name) {
     if (name.empty() || !browser.IsReady()) return kInvalidArgument;

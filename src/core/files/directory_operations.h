@@ -1,18 +1,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace ambrel {
 
 class TDirectoryBrowser;
-
-// Removes the entries of a search result, last first: each as a file, and when that fails
-// as a directory, which goes only once it is empty. A search lists every directory before
-// its contents, so walking backwards empties a directory before it is tried; whatever
-// stays (a file the search left out) keeps its directories. A symbolic link is removed as
-// a link: its target is never touched. Failures are silent.
-void RemoveListedEntries(const std::vector<std::string>& entries);
 
 // Creates the directory name (which may hold several levels, "a/b") below the browser's
 // current directory, with every missing level above it, and adds a row captioned with

@@ -1,37 +1,33 @@
 #include "files/directory_reader.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
-#include "platform/paths.h"
 #include "tag/text_helpers.h"
 
 namespace ambrel {
 
 namespace {
 
-// The kind from the entry's type; file systems that do not report one get an lstat.
-DirectoryEntry::Kind KindOf(const std::string& directory, const dirent& entry) {
+// The kind from the entry's type; file systems that do not report one get an lstat of the
+// name in the directory being read.
+DirectoryEntry::Kind KindOf(int directory_fd, const dirent& entry) {
     switch (entry.d_type) {
         case DT_DIR:
             return DirectoryEntry::kDirectory;
         case DT_LNK:
             return DirectoryEntry::kSymlink;
         case DT_UNKNOWN:
-            break;
+            return KindAt(directory_fd, entry.d_name).value_or(DirectoryEntry::kFile);
         default:
             return DirectoryEntry::kFile;
     }
-    struct stat st;
-    if (::lstat(paths::Join(directory, entry.d_name).c_str(), &st) != 0) {
-        return DirectoryEntry::kFile;
-    }
-    if (S_ISDIR(st.st_mode)) return DirectoryEntry::kDirectory;
-    if (S_ISLNK(st.st_mode)) return DirectoryEntry::kSymlink;
-    return DirectoryEntry::kFile;
 }
 
 bool IsDotEntry(const char* name) {
@@ -50,18 +46,50 @@ std::string UpperCased(const std::string& name) {
     return key;
 }
 
+// Reads and closes dir. A read that fails part-way gives no entries: a listing with gaps
+// would pass for the whole directory.
+bool ReadOpened(DIR* dir, std::vector<DirectoryEntry>* entries) {
+    const int fd = ::dirfd(dir);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) break;
+        if (IsDotEntry(entry->d_name)) continue;
+        entries->push_back({entry->d_name, KindOf(fd, *entry)});
+    }
+    const bool read = errno == 0;
+    ::closedir(dir);
+    if (!read) entries->clear();
+    return read;
+}
+
 }  // namespace
+
+std::optional<DirectoryEntry::Kind> KindAt(int directory_fd, const char* name) {
+    struct stat st;
+    if (::fstatat(directory_fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    if (S_ISDIR(st.st_mode)) return DirectoryEntry::kDirectory;
+    if (S_ISLNK(st.st_mode)) return DirectoryEntry::kSymlink;
+    return DirectoryEntry::kFile;
+}
 
 bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
     entries->clear();
     DIR* dir = ::opendir(path.c_str());
-    if (!dir) return false;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (IsDotEntry(entry->d_name)) continue;
-        entries->push_back({entry->d_name, KindOf(path, *entry)});
+    return dir && ReadOpened(dir, entries);
+}
+
+bool ReadDirectoryAt(int directory_fd, std::vector<DirectoryEntry>* entries) {
+    entries->clear();
+    // A descriptor of its own, so the listing's position is apart from directory_fd's.
+    const int fd = ::openat(directory_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
     }
-    ::closedir(dir);
-    return true;
+    return ReadOpened(dir, entries);
 }
 
 std::optional<DirectoryStamp> StampOf(const std::string& path) {

@@ -15,10 +15,16 @@ struct DirectoryEntry {
     Kind kind = kFile;
 };
 
+// The kind of the entry name of an open directory, a link as a link (never followed); none
+// when nothing is there.
+std::optional<DirectoryEntry::Kind> KindAt(int directory_fd, const char* name);
+
 // Reads the entries of a directory in the order the file system yields them. The
 // directory is closed before this returns, so a recursive walk holds no descriptor open
-// per level. False when the directory cannot be opened (entries stay empty).
+// per level. False when the directory cannot be opened or read (entries stay empty).
 bool ReadDirectory(const std::string& path, std::vector<DirectoryEntry>* entries);
+// The same for an open directory, which stays open; an entry's kind is looked up in it.
+bool ReadDirectoryAt(int directory_fd, std::vector<DirectoryEntry>* entries);
 
 // Which directory a path names and when its entries last changed: a listing still holds
 // while its directory keeps the stamp it had when it was read.

@@ -26,10 +26,8 @@ bool MaskHoldsExtension(std::string_view mask, std::string_view name) {
 
 class Walk {
 public:
-    Walk(const WalkRules& rules, WalkVisitor& visitor) : rules_(rules), visitor_(visitor) {
-        const std::string_view mask = rules.mask.value_or(std::string_view());
-        mask_test_ = !mask.empty() && mask.find("*.*") == std::string_view::npos;
-    }
+    Walk(const WalkRules& rules, WalkVisitor& visitor)
+        : rules_(rules), filter_(rules), visitor_(visitor) {}
 
     WalkResult Run(const std::string& directory) {
         WalkResult result;
@@ -64,11 +62,8 @@ private:
     }
 
     bool TakeEntry(const std::string& directory, const DirectoryEntry& entry) {
-        const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
-        if (!is_dir && !rules_.include_hidden && entry.name[0] == '.') return true;
-        const bool descend = is_dir && rules_.recurse;
-        // The mask test comes first: it is free, and the order changes no result.
-        if (!descend && mask_test_ && !MaskHoldsExtension(*rules_.mask, entry.name)) return true;
+        const WalkFilter::Choice choice = filter_.Choose(entry);
+        if (choice == WalkFilter::kSkip) return true;
         std::string full = paths::Join(directory, entry.name);
         // With its terminating zero the path exceeds what a call may name: it is counted for
         // the one report after the search rather than lost without a word.
@@ -77,19 +72,33 @@ private:
             visitor_.TooLong();
             return true;
         }
-        if (descend) return Descend(full, false);
+        if (choice == WalkFilter::kDescend) return Descend(full, false);
         visitor_.Entry(std::move(full));
         return true;
     }
 
     const WalkRules& rules_;
+    const WalkFilter filter_;
     WalkVisitor& visitor_;
-    bool mask_test_ = false;
     bool top_unreadable_ = false;
     int too_long_ = 0;
 };
 
 }  // namespace
+
+WalkFilter::WalkFilter(const WalkRules& rules) : rules_(rules) {
+    const std::string_view mask = rules.mask.value_or(std::string_view());
+    mask_test_ = !mask.empty() && mask.find("*.*") == std::string_view::npos;
+}
+
+WalkFilter::Choice WalkFilter::Choose(const DirectoryEntry& entry) const {
+    const bool is_dir = entry.kind == DirectoryEntry::kDirectory;
+    if (!is_dir && !rules_.include_hidden && entry.name[0] == '.') return kSkip;
+    if (is_dir && rules_.recurse) return kDescend;
+    // The mask test comes before the caller's tag test: it is free, and the order changes no
+    // result.
+    return !mask_test_ || MaskHoldsExtension(*rules_.mask, entry.name) ? kTake : kSkip;
+}
 
 WalkResult WalkDirectory(const std::string& directory, const WalkRules& rules,
                          WalkVisitor& visitor) {

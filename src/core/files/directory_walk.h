@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/directory_reader.h"
+
 namespace ambrel {
 
 // Which entries a directory search takes: the rules the file viewer's loads, its folder
@@ -20,6 +22,21 @@ struct WalkRules {
     bool recurse = true;
     // Each directory searched (the given one included) is handed on before its contents.
     bool add_directories = false;
+};
+
+// What the rules make of one entry of a listing; the one test both walks (WalkDirectory and
+// the folder delete's) apply.
+class WalkFilter {
+public:
+    enum Choice { kSkip, kDescend, kTake };
+    explicit WalkFilter(const WalkRules& rules);
+    // kDescend for a directory searched (it passes no other test), kTake for an entry that
+    // passes the hidden and mask rules, else kSkip.
+    Choice Choose(const DirectoryEntry& entry) const;
+
+private:
+    const WalkRules& rules_;
+    bool mask_test_ = false;
 };
 
 // What a walk hands on, in walk order: depth-first, each directory's entries in name order

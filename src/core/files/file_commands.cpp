@@ -1,13 +1,16 @@
 #include "files/file_commands.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "errors/error_log.h"
 #include "files/file_viewer.h"
 #include "files/process_run.h"
 #include "files/result_codes.h"
+#include "files/tree_delete.h"
 #include "history/batch_history.h"
 #include "history/rename_batch.h"
 #include "platform/paths.h"
@@ -30,6 +33,24 @@ std::string DeleteFilesQuestion(const std::vector<std::string>& paths) {
 std::string DeleteDirectoryQuestion(const std::string& path, bool keep_directories) {
     return keep_directories ? "Do you want to delete the files of the directory " + path + " ?"
                             : "Do you want to delete the directory " + path + " ?";
+}
+
+// How many of the entries a folder delete left the warning names before it only counts them.
+constexpr std::size_t kListedLeft = 10;
+
+// The warning of a folder delete that left entries: the code's message, then a line
+// "PATH: why" for each of the first kListedLeft entries and how many more there are.
+std::string LeftBehindText(const std::string& message, const std::vector<LeftEntry>& left) {
+    std::string text = message;
+    for (std::size_t i = 0; i < left.size() && i < kListedLeft; ++i) {
+        text += "\n" + left[i].path +
+                (left[i].reason == LeftEntry::kNotRead ? ": could not be read"
+                                                       : ": could not be removed");
+    }
+    if (left.size() > kListedLeft) {
+        text += "\n... and " + std::to_string(left.size() - kListedLeft) + " more";
+    }
+    return text;
 }
 
 }  // namespace
@@ -113,7 +134,14 @@ int TFileCommands::DeleteSelectedDirectory(const DirectoryDeleteSettings& settin
     const std::string mask = settings.only_filtered && browser.Filter()
                                  ? browser.Filter()->CurrentMask()
                                  : std::string("*.*");
-    return viewer_.DeleteDirectoryTree(path, mask) == kDone ? 1 : 0;
+    const int result = viewer_.DeleteDirectoryTree(path, mask);
+    if (result == kDone) return 1;
+    if (result == kDirectoryNotEmptied) {
+        errors_.ReportText(LeftBehindText(errors_.MessageText(result), viewer_.LeftBehind()));
+    } else {
+        errors_.Report(result);
+    }
+    return 0;
 }
 
 int TFileCommands::CreateDirectory() {

@@ -61,8 +61,11 @@ public:
 
     // Deletes the browser's selected directory with DeleteDirectoryTree under these
     // settings (kept in the viewer; the search's LoadMode stays as the last load left it),
-    // after one question. Nothing for the parent entry or without a selected row. Nothing
-    // is reported. 1 when the tree was deleted, else 0.
+    // after one question. Nothing for the parent entry or without a selected row. When the
+    // delete left entries it took (61), one warning gives the code's message and the first
+    // ten of them with the reason, and counts the rest; what the settings leave out is not
+    // reported. The directory list is relisted either way. 1 when the tree was deleted as the
+    // settings ask, else 0.
     int DeleteSelectedDirectory(const DirectoryDeleteSettings& settings);
 
     // Asks for a name and creates that directory below the current one; reports the code.

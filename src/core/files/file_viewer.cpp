@@ -1,6 +1,6 @@
 #include "files/file_viewer.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <utility>
@@ -24,9 +24,10 @@ void TFileViewer::SetLoadMode(int mode) {
     if (const std::optional<LoadMode> known = LoadModeFromInt(mode)) load_mode_ = *known;
 }
 
-bool TFileViewer::PassesLoadMode(const std::string& path) const {
+bool TFileViewer::PassesLoadMode(int directory_fd, const std::string& name) const {
     // Taking all files, the tag test decides nothing, so no file is opened.
-    return load_mode_ == LoadMode::kAll || LoadModeTakes(load_mode_, TagPresence(path) != 0);
+    return load_mode_ == LoadMode::kAll ||
+           LoadModeTakes(load_mode_, TagPresenceAt(directory_fd, name) != 0);
 }
 
 // Collects what the walk takes into a result list, each entry through the LoadMode test.
@@ -37,7 +38,7 @@ public:
 
     void Directory(std::string path) override { list_->push_back(std::move(path)); }
     void Entry(std::string path) override {
-        if (viewer_.PassesLoadMode(path)) list_->push_back(std::move(path));
+        if (viewer_.PassesLoadMode(AT_FDCWD, path)) list_->push_back(std::move(path));
     }
 
 private:
@@ -58,7 +59,7 @@ int TFileViewer::SearchFiles(std::vector<std::string>* list, const std::string& 
 int TFileViewer::FilterFileList(std::vector<std::string>* list) const {
     if (!list) return 0;
     CompactIf(list, [&](const std::string& path) {
-        return !paths::FileExists(path) || !PassesLoadMode(path);
+        return !paths::FileExists(path) || !PassesLoadMode(AT_FDCWD, path);
     });
     return static_cast<int>(list->size());
 }
@@ -82,19 +83,18 @@ int TFileViewer::CopyOrMoveFile(const std::string& source, bool keep_source) {
 
 int TFileViewer::DeleteDirectoryTree(const std::string& path,
                                      std::optional<std::string_view> mask) {
+    left_behind_.clear();
     if (path.empty()) return kInvalidArgument;
-    std::vector<std::string> entries;
-    const std::string top = paths::WithoutTrailingSeparator(path);
-    struct stat st;
-    if (::lstat(top.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // A link listed as a directory: searching it would delete inside its target.
-        if (!keep_directories_) entries.push_back(top);
-    } else {
-        SearchFiles(&entries, path, mask, !keep_directories_);
-    }
-    RemoveListedEntries(entries);
+    TreeDeleteHooks hooks;
+    hooks.takes = [this](int directory_fd, const std::string& name) {
+        return PassesLoadMode(directory_fd, name);
+    };
+    hooks.before_opening = before_opening_directory_;
+    TreeDeleteResult result =
+        DeleteTree(path, WalkRules{mask, include_hidden_, recurse_, !keep_directories_}, hooks);
+    left_behind_ = std::move(result.left);
     browser_.RefreshDirectories();
-    return kDone;
+    return result.code;
 }
 
 int TFileViewer::MakeDirectory(const std::string& name) {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "files/directory_browser.h"
+#include "files/tree_delete.h"
 
 namespace ambrel {
 
@@ -75,13 +77,24 @@ public:
     // overwrite settings, the prompter for the overwrite question and the progress bar;
     // CopyOrMoveInto of files/file_copy.h gives the rules and the result codes.
     int CopyOrMoveFile(const std::string& source, bool keep_source);
-    // Deletes what a search of path with the mask finds (SearchFiles under the current
-    // settings, with the directories unless keep directories is on), last entry first, so
-    // each directory goes once it is empty; whatever the search left out stays, and so do
-    // the directories holding it. A symbolic link, the given path included, is removed as a
-    // link and never followed. Then the browser relists its directories. 10 for an empty
-    // path, else 1; what could not be removed is not reported.
+    // Deletes what a search of path with the mask takes (the rules of SearchFiles under the
+    // current settings: include hidden, recurse, the mask and the LoadMode test), each
+    // directory's entries in name order, each directory (the given one last) removed once its
+    // contents are gone unless keep directories is on. Whatever the rules leave out stays, and
+    // so do the directories holding it. DeleteTree (files/tree_delete.h) does the work
+    // relative to open directory descriptors, so nothing outside path is reached even when
+    // the tree changes meanwhile: a symbolic link, the given path included, is removed as a
+    // link and never followed. Then the browser relists its directories. 1; 61 when an entry
+    // the rules took could not be removed or a subdirectory could not be read (LeftBehind
+    // names them); 10 for an empty path.
     int DeleteDirectoryTree(const std::string& path, std::optional<std::string_view> mask);
+    // What the last DeleteDirectoryTree left although the rules took it, in walk order.
+    const std::vector<LeftEntry>& LeftBehind() const { return left_behind_; }
+    // Called with each directory's path just before the folder delete opens it, the given one
+    // first. Only tests set it, to change the tree at that moment.
+    void SetBeforeOpeningDirectory(std::function<void(const std::string&)> hook) {
+        before_opening_directory_ = std::move(hook);
+    }
     // MakeDirectoryBelow of files/directory_operations.h; a rejected name (10) is kept as
     // the last result.
     int MakeDirectory(const std::string& name);
@@ -110,12 +123,14 @@ public:
 
 private:
     class Collector;
-    // Whether a path passes the LoadMode test; reads the file's end only when the mode
-    // needs it.
-    bool PassesLoadMode(const std::string& path) const;
+    // Whether the entry name of the open directory directory_fd (AT_FDCWD: a path) passes
+    // the LoadMode test; reads the file's end only when the mode needs it.
+    bool PassesLoadMode(int directory_fd, const std::string& name) const;
 
     int32_t last_result_ = 0;
     int paths_too_long_ = 0;
+    std::vector<LeftEntry> left_behind_;
+    std::function<void(const std::string&)> before_opening_directory_;
     ProgressBar* progress_bar_ = nullptr;
     LoadMode load_mode_ = LoadMode::kAll;
     bool include_hidden_ = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <optional>
 #include <string>
 
@@ -21,12 +23,16 @@ inline int ReadTagPresence(const std::string& path, std::optional<TagBlock>* tai
     return BeginsWithTag(block) ? 1 : 0;
 }
 
-// The tag status of a path: ReadTagPresence for a ".mp3" path, 0 without opening anything
-// for every other path.
-inline int TagPresence(const std::string& path) {
-    if (!TTagList::IsMp3Path(path)) return 0;
-    std::optional<TagBlock> tail;
-    return ReadTagPresence(path, &tail);
+// The tag status of the entry name of the open directory directory_fd (AT_FDCWD: a path):
+// for a ".mp3" name, whether its last 128 bytes begin with "TAG"; 0 without opening anything
+// for every other name.
+inline int TagPresenceAt(int directory_fd, const std::string& name) {
+    if (!TTagList::IsMp3Path(name)) return 0;
+    TagBlock block;
+    return file_io::ReadLastBlockAt(directory_fd, name, &block) && BeginsWithTag(block) ? 1 : 0;
 }
+
+// The tag status of a path, as TagPresenceAt gives it.
+inline int TagPresence(const std::string& path) { return TagPresenceAt(AT_FDCWD, path); }
 
 }  // namespace ambrel

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace ambrel::file_io {
@@ -27,11 +29,12 @@ int OpenFlags(File::Mode mode) {
     return base | O_RDONLY;
 }
 
-int OpenRegular(const std::string& path, int flags, long long* size) {
+// The path is taken relative to the open directory dir_fd (AT_FDCWD: as open takes it).
+int OpenRegularAt(int dir_fd, const std::string& path, int flags, long long* size) {
     if (path.empty()) return -1;
     int fd;
     do {
-        fd = ::open(path.c_str(), flags);
+        fd = ::openat(dir_fd, path.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return -1;
     struct stat st;
@@ -41,6 +44,33 @@ int OpenRegular(const std::string& path, int flags, long long* size) {
     }
     *size = static_cast<long long>(st.st_size);
     return fd;
+}
+
+int OpenRegular(const std::string& path, int flags, long long* size) {
+    return OpenRegularAt(AT_FDCWD, path, flags, size);
+}
+
+// Takes the whole-file write lock, waiting up to File::kLockWaitMs for a writer that holds
+// it. True when it is held, or when the file system has no such locks.
+bool LockForWriting(int fd) {
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;  // l_start 0 and l_len 0: the whole file, however it grows
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(File::kLockWaitMs);
+    for (;;) {
+        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EACCES) return true;  // no locks here: write unlocked
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// The size of an open file; -1 when fstat fails.
+long long SizeOf(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
 bool ReadFully(int fd, long long offset, uint8_t* data, std::size_t size) {
@@ -71,11 +101,21 @@ std::size_t WriteFully(int fd, long long offset, const uint8_t* data, std::size_
 
 }  // namespace
 
-File::File(const std::string& path, Mode mode) { fd_ = OpenRegular(path, OpenFlags(mode), &size_); }
+File::File(const std::string& path, Mode mode) {
+    fd_ = OpenRegular(path, OpenFlags(mode), &size_);
+    if (fd_ < 0 || mode == kRead) return;
+    // The end may have moved while another writer held the lock: it is read again under it.
+    if (!LockForWriting(fd_) || (size_ = SizeOf(fd_)) < 0) {
+        ::close(fd_);
+        fd_ = -1;
+        size_ = -1;
+    }
+}
 
 File::~File() {
     if (fd_ >= 0) ::close(fd_);
 }
+
 
 bool File::ReadAt(long long offset, uint8_t* data, std::size_t size) const {
     return fd_ >= 0 && offset >= 0 && ReadFully(fd_, offset, data, size);
@@ -154,10 +194,17 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out) {
-    const File file(path, File::kRead);
-    const long long size = file.Size();
-    if (!file.IsOpen() || size < static_cast<long long>(out->size())) return false;
-    return file.ReadAt(size - static_cast<long long>(out->size()), out->data(), out->size());
+    return ReadLastBlockAt(AT_FDCWD, path, out);
+}
+
+bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out) {
+    long long size = -1;
+    const int fd = OpenRegularAt(directory_fd, name, OpenFlags(File::kRead), &size);
+    if (fd < 0) return false;
+    const long long n = static_cast<long long>(out->size());
+    const bool read = size >= n && ReadFully(fd, size - n, out->data(), out->size());
+    ::close(fd);
+    return read;
 }
 
 }  // namespace ambrel::file_io

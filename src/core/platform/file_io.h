@@ -14,9 +14,18 @@
 namespace ambrel::file_io {
 
 // An open regular file; closed by the destructor.
+//
+// A file opened for writing is held under an exclusive advisory lock (an open file
+// description lock over the whole file) until it is closed, so that two writers, in this
+// process or in two runs of the program, never interleave "read the end, decide, write":
+// two appends at once would glue two tags onto the audio. The size is noted once the lock
+// is held. A file whose lock another writer keeps for longer than kLockWaitMs is not opened;
+// a file system without such locks is written without one.
 class File {
 public:
     enum Mode { kRead, kReadWrite, kWrite };
+
+    static constexpr int kLockWaitMs = 3000;
 
     File(const std::string& path, Mode mode);
     ~File();
@@ -56,5 +65,8 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // The last n bytes of the file (n <= 128) with one open, one fstat, one positioned read
 // and one close. False when the file cannot be opened or is shorter than 128 bytes.
 bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out);
+// The same for the entry name of the open directory directory_fd (a link is followed, as
+// ReadLastBlock follows one).
+bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out);
 
 }  // namespace ambrel::file_io
