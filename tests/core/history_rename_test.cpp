@@ -2,6 +2,7 @@
 // panel and a folder rename of the file viewer.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -175,6 +176,12 @@ TEST_F(FolderRenameTest, UndoNamesTheFolderBackAndTheEntriesUnderItFollow) {
     EXPECT_EQ(Cell(0, TTagViewer::kDirectory), "Pop");
     // The same file loaded again under the folder's new name.
     library.AddFiles({dir / "music/Pop/a.mp3"});
+    // A file made and deleted in the folder changes its modification time, never which
+    // folder it is; the time is set back besides, whatever the clock's resolution.
+    const std::string pop = dir / "music/Pop";
+    WriteText(pop + "/note.txt", "x");
+    fs::remove(pop + "/note.txt");
+    fs::last_write_time(pop, fs::last_write_time(pop) - std::chrono::hours(1));
 
     library.Undo();
     EXPECT_EQ(Disk(), Texts{"Rock/a.mp3"});

@@ -35,6 +35,8 @@ std::string SkipReasonText(const RenameSkip& skip) {
             return "the file is gone";
         case SkipReason::kFileReplaced:
             return "another file has taken its place";
+        case SkipReason::kFileChanged:
+            return "the file has changed since";
         case SkipReason::kRenameFailed:
             return std::string("the rename failed: ") + std::strerror(skip.error);
     }

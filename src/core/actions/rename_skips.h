@@ -13,6 +13,7 @@ enum class SkipReason {
     kNameNotAllowed,  // holds a "/" (from a mask's literal text) or a zero byte
     kFileGone,        // the file is no longer where the entry says
     kFileReplaced,    // another file stands under the name the renamed one had
+    kFileChanged,     // the file under that name has another size or time than it had
     kRenameFailed,    // the file system refused for another reason (error holds errno)
 };
 

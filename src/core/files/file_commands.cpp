@@ -82,15 +82,23 @@ int TFileCommands::CopyMoveSelected(bool keep_source, const CopyMoveSettings& se
             entries.push_back(entry);
             sources.push_back(entry ? entry->GetPath() : std::string());
         }
+        // A move makes a new file of each one it moves: the undo history follows them.
+        std::vector<std::optional<paths::FileIdentity>> moving(sources.size());
+        for (std::size_t i = 0; !keep_source && i < sources.size(); ++i)
+            moving[i] = paths::IdentityOf(sources[i]);
         std::vector<int> results;
         TProcessRun run(viewer_, errors_, process_);
         process_.ShowModal(
             [&] { return result = run.RunCopyMove(sources, keep_source, &results); });
+        std::vector<FileRewrite> moved;
         for (std::size_t i = 0; !keep_source && i < results.size(); ++i) {
             if (results[i] != kDone || entries[i] == nullptr) continue;
             entries[i]->SetPath(paths::Join(destination, entries[i]->GetFileName()));
             tags_.UpdateRow(rows[i]);
+            const std::optional<paths::FileIdentity> now = paths::IdentityOf(entries[i]->GetPath());
+            if (moving[i] && now) moved.push_back({*moving[i], *now});
         }
+        if (history_) history_->Follow(moved);
     }
     viewer_.Browser().Refresh();
     return result;

@@ -23,6 +23,7 @@ BatchOutcome TBatchHistory::Undo(TTagList& list) {
     BatchOutcome outcome;
     if (!CanUndo()) return outcome;
     batches_[--done_]->Undo(list, outcome);
+    Follow(outcome.rewritten);
     Changed();
     return outcome;
 }
@@ -31,8 +32,15 @@ BatchOutcome TBatchHistory::Redo(TTagList& list) {
     BatchOutcome outcome;
     if (!CanRedo()) return outcome;
     batches_[done_++]->Redo(list, outcome);
+    Follow(outcome.rewritten);
     Changed();
     return outcome;
+}
+
+void TBatchHistory::Follow(const std::vector<FileRewrite>& rewrites) {
+    if (rewrites.empty()) return;
+    const RewriteMap map(rewrites);
+    for (const std::unique_ptr<Batch>& batch : batches_) batch->Follow(map);
 }
 
 void TBatchHistory::Clear() {

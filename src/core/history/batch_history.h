@@ -30,6 +30,10 @@ public:
     BatchOutcome Undo(TTagList& list);
     // Does the last batch undone again (nothing without one).
     BatchOutcome Redo(TTagList& list);
+    // Every batch, done or undone, follows these files, in order: written or moved by the
+    // program outside an undo or redo (a save being recorded, a move). Undo and Redo hand
+    // on what their batch wrote themselves, the batch that wrote included.
+    void Follow(const std::vector<FileRewrite>& rewrites);
     // Forgets every batch.
     void Clear();
     std::size_t Size() const { return batches_.size(); }

@@ -25,7 +25,8 @@ bool RenameBatch::Move(Item& item, TTagList& list, const EntryIndex& index, Batc
     const std::optional<paths::FileIdentity> now = paths::IdentityOf(source);
     if (!now) return false;
     if (!item.identity || *now != *item.identity) {
-        kept->reason = SkipReason::kFileReplaced;
+        kept->reason = item.identity && now->SameInode(*item.identity) ? SkipReason::kFileChanged
+                                                                       : SkipReason::kFileReplaced;
         return false;
     }
     kept->error = paths::RenameNoReplace(source, target);
@@ -41,6 +42,11 @@ bool RenameBatch::Move(Item& item, TTagList& list, const EntryIndex& index, Batc
         outcome.touched.insert(entry);
     }
     return true;
+}
+
+void RenameBatch::Follow(const RewriteMap& rewrites) {
+    for (Item& item : items_)
+        if (item.identity) item.identity = rewrites.Now(*item.identity);
 }
 
 void RenameBatch::Undo(TTagList& list, BatchOutcome& outcome) { MoveAll(true, list, outcome); }

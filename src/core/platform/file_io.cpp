@@ -116,6 +116,7 @@ File::~File() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+std::optional<paths::FileIdentity> File::Identity() const { return paths::IdentityOfOpen(fd_); }
 
 bool File::ReadAt(long long offset, uint8_t* data, std::size_t size) const {
     return fd_ >= 0 && offset >= 0 && ReadFully(fd_, offset, data, size);

@@ -3,9 +3,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/paths.h"
 
 // The thin layer of file calls under the tag record: every call opens the file once,
 // works with positioned reads and writes, and closes it on every path. Only regular
@@ -35,6 +38,8 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     // The size noted when the file was opened; -1 when not open.
     long long Size() const { return size_; }
+    // Which file is open, as it is now (paths::FileIdentity); none when not open.
+    std::optional<paths::FileIdentity> Identity() const;
     // Reads exactly size bytes at offset; false on any shortfall.
     bool ReadAt(long long offset, uint8_t* data, std::size_t size) const;
     // Writes data over the size bytes at offset, which hold old. A write that stops part-way

@@ -111,12 +111,12 @@ bool SameFile(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
+namespace {
+
+std::optional<FileIdentity> IdentityAt(int dir_fd, const char* path, int flags) {
     struct statx st;
-    if (path.empty() ||
-        ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &st) != 0) {
-        return std::nullopt;
-    }
+    constexpr unsigned kWanted = STATX_TYPE | STATX_INO | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+    if (::statx(dir_fd, path, flags, kWanted, &st) != 0) return std::nullopt;
     FileIdentity identity;
     identity.device = (static_cast<uint64_t>(st.stx_dev_major) << 32) | st.stx_dev_minor;
     identity.inode = st.stx_ino;
@@ -124,7 +124,25 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
         identity.born_seconds = st.stx_btime.tv_sec;
         identity.born_nanoseconds = st.stx_btime.tv_nsec;
     }
+    // A folder's time moves with every entry made or removed in it, so it is left out.
+    if (!S_ISDIR(st.stx_mode)) {
+        identity.size = static_cast<int64_t>(st.stx_size);
+        identity.modified_seconds = st.stx_mtime.tv_sec;
+        identity.modified_nanoseconds = st.stx_mtime.tv_nsec;
+    }
     return identity;
+}
+
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    return IdentityAt(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW);
+}
+
+std::optional<FileIdentity> IdentityOfOpen(int fd) {
+    if (fd < 0) return std::nullopt;
+    return IdentityAt(fd, "", AT_EMPTY_PATH);
 }
 
 namespace {

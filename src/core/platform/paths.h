@@ -45,22 +45,39 @@ bool PathExists(const std::string& path);
 // True when both paths name the same existing file (same device and inode).
 bool SameFile(const std::string& a, const std::string& b);
 
-// What tells a file or folder from every other one, through renames and writes: its device
-// and inode, and its birth time where the file system keeps one, since a file made after
-// another was deleted often gets the freed inode number.
+// What tells a file or folder from every other one, and a file from what someone else
+// wrote into it since: its device and inode; its birth time where the file system keeps one
+// (zero where it keeps none), since a file made after another was deleted often gets the
+// freed inode number; and for a file its size and modification time, which tell such a
+// newcomer where there is no birth time, and a file rewritten in place (same inode, other
+// content). A folder leaves size and time at zero: its modification time changes whenever
+// an entry is added to it or taken out, which says nothing about which folder it is.
 struct FileIdentity {
     uint64_t device = 0, inode = 0;
     int64_t born_seconds = 0;
     uint32_t born_nanoseconds = 0;
-    bool operator==(const FileIdentity& other) const {
+    int64_t size = 0;
+    int64_t modified_seconds = 0;
+    uint32_t modified_nanoseconds = 0;
+
+    // The same device, inode and birth time: the same file, or where the file system keeps
+    // no birth time perhaps a newcomer under a freed inode number.
+    bool SameInode(const FileIdentity& other) const {
         return device == other.device && inode == other.inode &&
                born_seconds == other.born_seconds && born_nanoseconds == other.born_nanoseconds;
+    }
+    bool operator==(const FileIdentity& other) const {
+        return SameInode(other) && size == other.size &&
+               modified_seconds == other.modified_seconds &&
+               modified_nanoseconds == other.modified_nanoseconds;
     }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
 };
 // The identity of what the path names itself (a symbolic link is not followed); none when
 // nothing is there.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+// The identity of an open file; none when the system does not say.
+std::optional<FileIdentity> IdentityOfOpen(int fd);
 
 // Renames without ever replacing an existing target. Returns 0 on success, else an
 // errno value (EEXIST when the target exists). A rename that only changes the letter
