@@ -171,11 +171,12 @@ void TForm5::done(int result) {
     QDialog::done(result);
 }
 
-bool TForm5::FetchInto(QFileDevice* file, const QUrl& url, qint64 max_bytes, const char* failure) {
+bool TForm5::FetchInto(QFileDevice* file, const QUrl& url, qint64 max_bytes, Downloader::Body body,
+                       const char* failure) {
     Downloader::Outcome outcome = Downloader::Outcome::kFailed;
     if (file->isOpen()) {
         ButtonsDisabled busy(speed_button_check_version_, bit_btn_download_);
-        outcome = downloader_.Fetch(url, file, max_bytes);
+        outcome = downloader_.Fetch(url, file, max_bytes, body);
     }
     if (outcome == Downloader::Outcome::kCancelled) return false;
     auto* replacing = qobject_cast<QSaveFile*>(file);
@@ -205,7 +206,9 @@ bool TForm5::CheckVersion() {
     // The old copy is replaced only by a complete new one.
     QSaveFile file(version_file_);
     file.open(QIODevice::WriteOnly);
-    if (!FetchInto(&file, version_url_, kTextFileLimit, kNoVersionInfo)) return false;
+    if (!FetchInto(&file, version_url_, kTextFileLimit, Downloader::Body::kMayBeEmpty,
+                   kNoVersionInfo))
+        return false;
     AddLine(QStringLiteral("Checking version informations."));
     return true;
 }
@@ -256,7 +259,8 @@ std::optional<std::string> TForm5::FetchInstallerName() {
     QDir().mkpath(temp_dir_);
     QTemporaryFile list(temp_dir_ + QStringLiteral("/download_list_XXXXXX"));
     list.open();
-    if (!FetchInto(&list, download_list_url_, kTextFileLimit, kNoInstallerName))
+    if (!FetchInto(&list, download_list_url_, kTextFileLimit, Downloader::Body::kMayBeEmpty,
+                   kNoInstallerName))
         return std::nullopt;
     list.seek(0);
     std::optional<std::string> name = update::InstallerNameOf(list.readAll().toStdString());
@@ -275,7 +279,9 @@ bool TForm5::FetchInstaller(const std::string& name, const QString& path) {
     // complete: a broken download leaves no partial installer, and an older one stays.
     QSaveFile installer(path);
     installer.open(QIODevice::WriteOnly);
-    if (!FetchInto(&installer, url, kInstallerLimit, kNoInstaller)) return false;
+    // An empty file is no installer, whatever the server says.
+    if (!FetchInto(&installer, url, installer_limit_, Downloader::Body::kNotEmpty, kNoInstaller))
+        return false;
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
     return true;
 }

@@ -21,14 +21,18 @@ namespace ambrel::ui {
 
 // The version check dialog: asks the update server for the latest version, shows it beside
 // this program's own, and, when the server's is newer, downloads the installer, starts it
-// and says so (installerStarted), so that the main window closes once the dialog returns. Downloads
-// keep the dialog answering; closing the dialog cancels a running one. The files go to the user's
-// cache folder, under "Temp".
+// and says so (installerStarted), so that the main window closes once the dialog returns.
+// Downloads keep the dialog answering; closing the dialog cancels a running one. Each file
+// is taken only from a whole "200 OK" answer (the installer only when it is not empty): any
+// other answer is a failed download, with the download's own message, after which nothing
+// is announced or started and no partial file stays. The files go to the user's cache
+// folder, under "Temp".
 class TForm5 : public QDialog {
     Q_OBJECT
 
 public:
-    // The text files may be this long at most, the installer this long.
+    // The text files may be this long at most, the installer this long; a longer body fails
+    // its download once the limit is passed.
     static constexpr qint64 kTextFileLimit = 1 << 20;
     static constexpr qint64 kInstallerLimit = qint64(512) << 20;
 
@@ -61,6 +65,9 @@ public:
     // A download fails after this long without receiving anything (30 s unless tests
     // shorten it).
     void SetStallTimeout(int milliseconds) { downloader_.SetStallTimeout(milliseconds); }
+    // An installer longer than this fails to download (kInstallerLimit unless tests lower it,
+    // rather than send 512 MiB).
+    void SetInstallerLimit(qint64 bytes) { installer_limit_ = bytes; }
 
     void done(int result) override;
 
@@ -73,13 +80,17 @@ private:
     void SpeedButtonCheckVersionClick();
     void BitBtnDownloadClick();
     // Fetches url into the file opened for it, with both buttons disabled so that no second
-    // command starts meanwhile; a QSaveFile replaces its target only once complete. False
-    // when it failed, after the failure message, or when the user closed the dialog.
-    bool FetchInto(QFileDevice* file, const QUrl& url, qint64 max_bytes, const char* failure);
+    // command starts meanwhile; a QSaveFile replaces its target only once complete, so a
+    // failed fetch leaves nothing of its own behind. Only a whole "200 OK" answer counts
+    // (see Downloader::Fetch); any other is a failure. False when it failed, after the
+    // failure message, or when the user closed the dialog.
+    bool FetchInto(QFileDevice* file, const QUrl& url, qint64 max_bytes, Downloader::Body body,
+                   const char* failure);
     // The installer's name from the download list; absent when the list cannot be fetched
     // or names none (then without a message) or an unsafe one.
     std::optional<std::string> FetchInstallerName();
-    // Fetches the installer into TempDir under its name; false after its message.
+    // Fetches the installer into TempDir under its name: a whole, non-empty file of at most
+    // the installer limit; false after its message, and then nothing is started.
     bool FetchInstaller(const std::string& name, const QString& path);
     void AddLine(const QString& line);
     void Say(const QString& message);
@@ -93,6 +104,7 @@ private:
     QUrl download_list_url_;
 
     Downloader downloader_;
+    qint64 installer_limit_ = kInstallerLimit;
     bool cancelled_ = false;
     ambrel::Prompter& prompter_;
 
