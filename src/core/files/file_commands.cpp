@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "errors/error_log.h"
@@ -90,18 +91,27 @@ int TFileCommands::CopyMoveSelected(bool keep_source, const CopyMoveSettings& se
         TProcessRun run(viewer_, errors_, process_);
         process_.ShowModal(
             [&] { return result = run.RunCopyMove(sources, keep_source, &results); });
-        std::vector<FileRewrite> moved;
-        for (std::size_t i = 0; !keep_source && i < results.size(); ++i) {
-            if (results[i] != kDone || entries[i] == nullptr) continue;
-            entries[i]->SetPath(paths::Join(destination, entries[i]->GetFileName()));
-            tags_.UpdateRow(rows[i]);
-            const std::optional<paths::FileIdentity> now = paths::IdentityOf(entries[i]->GetPath());
-            if (moving[i] && now) moved.push_back({*moving[i], *now});
-        }
-        if (history_) history_->Follow(moved);
+        if (!keep_source) FollowMoves(entries, moving, results, destination);
     }
     viewer_.Browser().Refresh();
     return result;
+}
+
+void TFileCommands::FollowMoves(const std::vector<TTagFile*>& entries,
+                                const std::vector<std::optional<paths::FileIdentity>>& moving,
+                                const std::vector<int>& results, const std::string& destination) {
+    std::vector<FileRewrite> moved;
+    std::unordered_set<const TTagFile*> followed;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i] != kDone || entries[i] == nullptr) continue;
+        entries[i]->SetPath(paths::Join(destination, entries[i]->GetFileName()));
+        followed.insert(entries[i]);
+        const std::optional<paths::FileIdentity> now = paths::IdentityOf(entries[i]->GetPath());
+        if (moving[i] && now) moved.push_back({*moving[i], *now});
+    }
+    // With a filter on the Directory column, a moved row may no longer belong in the table.
+    if (!followed.empty()) tags_.FollowEntries(followed);
+    if (history_) history_->Follow(moved);
 }
 
 int TFileCommands::DeleteSelectedFiles() {
@@ -143,6 +153,7 @@ int TFileCommands::DeleteSelectedDirectory(const DirectoryDeleteSettings& settin
                                  ? browser.Filter()->CurrentMask()
                                  : std::string("*.*");
     const int result = viewer_.DeleteDirectoryTree(path, mask);
+    DropEntriesGoneUnder(path);
     if (result == kDone) return 1;
     if (result == kDirectoryNotEmptied) {
         errors_.ReportText(LeftBehindText(errors_.MessageText(result), viewer_.LeftBehind()));
@@ -189,11 +200,24 @@ int TFileCommands::RenameDirectoryTo(const std::string& new_name) {
     return result;
 }
 
+void TFileCommands::DropEntriesGoneUnder(const std::string& folder) {
+    TTagList* list = tags_.List();
+    if (list == nullptr) return;
+    const std::string prefix = paths::Join(folder, "");
+    std::vector<std::string> gone;
+    for (int i = 0; i < list->Count(); ++i) {
+        const std::string& path = list->Get(i)->GetPath();
+        if (path.compare(0, prefix.size(), prefix) == 0 && !paths::IdentityOf(path))
+            gone.push_back(path);
+    }
+    if (!gone.empty()) tags_.RemovePaths(gone);
+}
+
 void TFileCommands::FollowFolder(const std::string& from, const std::string& to) {
     TTagList* list = tags_.List();
     if (list == nullptr) return;
     const std::vector<TTagFile*> moved = list->FollowFolder(from, to);
-    if (!moved.empty()) tags_.UpdateRowsOf({moved.begin(), moved.end()});
+    if (!moved.empty()) tags_.FollowEntries({moved.begin(), moved.end()});
 }
 
 }  // namespace ambrel

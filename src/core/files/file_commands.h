@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/paths.h"
 
 namespace ambrel {
 
@@ -9,6 +13,7 @@ class Prompter;
 class TBatchHistory;
 class TErrorLog;
 class TFileViewer;
+class TTagFile;
 class TTagViewer;
 
 // The settings boxes a copy or move reads when it starts ("Copy/Move options").
@@ -47,10 +52,11 @@ public:
 
     // Copies (keep_source) or moves the files of the tag viewer's selected rows, in row
     // order, into the browser's current directory through the process dialog, with these
-    // overwrite settings (kept in the viewer). After a move each row whose file went through shows
-    // the file in its new directory; the entry keeps its tag and Modified state. Then the browser
-    // is refreshed. Without a selected row nothing is copied and the dialog does not open. The
-    // run's result: 1 when every file went through, else 0.
+    // overwrite settings (kept in the viewer). After a move each row whose file went through
+    // shows the file in its new directory, or leaves the table when it no longer passes the
+    // filter; the entry keeps its tag and Modified state. Then the browser is refreshed. Without a
+    // selected row nothing is copied and the dialog does not open. The run's result: 1 when every
+    // file went through, else 0.
     int CopyMoveSelected(bool keep_source, const CopyMoveSettings& settings);
 
     // Deletes the files of the browser's selected file rows through the process dialog,
@@ -64,8 +70,8 @@ public:
     // after one question. Nothing for the parent entry or without a selected row. When the
     // delete left entries it took (61), one warning gives the code's message and the first
     // ten of them with the reason, and counts the rest; what the settings leave out is not
-    // reported. The directory list is relisted either way. 1 when the tree was deleted as the
-    // settings ask, else 0.
+    // reported. The directory list is relisted either way, and the tag viewer drops the
+    // entries of the files that went. 1 when the tree was deleted as the settings ask, else 0.
     int DeleteSelectedDirectory(const DirectoryDeleteSettings& settings);
 
     // Asks for a name and creates that directory below the current one; reports the code.
@@ -82,8 +88,16 @@ public:
 
 private:
     bool ConfirmDelete(const char* caption, const std::string& text);
+    // After a folder delete: the entries of files under the folder that are gone leave the
+    // list and the table, as after a file delete, so that no row shows a deleted file.
+    void DropEntriesGoneUnder(const std::string& folder);
     // The entries under a renamed folder take its new path, and their rows show it.
     void FollowFolder(const std::string& from, const std::string& to);
+    // After a move, each entry whose file went takes its new path, its row shows it (or
+    // leaves a table filtered on the old folder), and the history follows the new files.
+    void FollowMoves(const std::vector<TTagFile*>& entries,
+                     const std::vector<std::optional<paths::FileIdentity>>& moving,
+                     const std::vector<int>& results, const std::string& destination);
 
     TFileViewer& viewer_;
     TTagViewer& tags_;

@@ -234,7 +234,7 @@ BatchOutcome Library::Show(BatchOutcome outcome) {
         tag_list_->Renumber();
         if (tag_viewer_->Table()) tag_viewer_->RebuildRows();
     } else if (!outcome.touched.empty() && tag_viewer_->Table()) {
-        tag_viewer_->UpdateRowsOf(outcome.touched);
+        tag_viewer_->FollowEntries(outcome.touched);
     }
     if (!outcome.warning_text.empty() && prompter_)
         prompter_->Warning(outcome.warning_caption, outcome.warning_text);

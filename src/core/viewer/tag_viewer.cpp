@@ -361,6 +361,20 @@ int TTagViewer::UpdateRowsOf(const std::unordered_set<const TTagFile*>& entries)
     return updated;
 }
 
+int TTagViewer::FollowEntries(const std::unordered_set<const TTagFile*>& entries) {
+    std::unordered_set<const TTagFile*> shown;
+    for (int row = 0; row < RowCount(); ++row) {
+        const TTagFile* entry = list_->Get(row_entries_[row]);
+        if (entries.count(entry) != 0) shown.insert(entry);
+    }
+    for (const TTagFile* entry : entries) {
+        if (entry == nullptr || PositionOf(entry) < 0) continue;
+        FillCells(*entry, &row_texts_);
+        if (MatchesFilter() != (shown.count(entry) != 0)) return RebuildRows();
+    }
+    return UpdateRowsOf(entries);
+}
+
 int TTagViewer::RemovePath(std::string_view path) { return RemovePaths({std::string(path)}); }
 
 int TTagViewer::RemovePaths(const std::vector<std::string>& paths) {

@@ -96,6 +96,11 @@ public:
     void RedrawRows();
     // Rewrites in place every row that shows one of the entries. The number of rows.
     int UpdateRowsOf(const std::unordered_set<const TTagFile*>& entries);
+    // The entries changed behind the rows (a move, a folder rename, an undo): each row that
+    // shows one is drawn again, and when one of them now passes the filter where it did not,
+    // or no longer passes it, the rows are built again, so that no row shows what the entry
+    // no longer holds. The number of rows drawn, or RebuildRows' count.
+    int FollowEntries(const std::unordered_set<const TTagFile*>& entries);
     std::vector<int> SelectedRows() const;
     void SelectAll();
     int DeleteSelected();
