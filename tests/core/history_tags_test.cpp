@@ -132,6 +132,23 @@ TEST_F(HistoryTest, RemovedLinesComeBackAtTheirPositionsWithTheirChanges) {
     EXPECT_EQ(Cell(4, TTagViewer::kArtist), "E");
 }
 
+// "Save all" over many loaded tags, a few of them edited: the batch, its menu text and its
+// undo are about the tags it wrote, not every entry whose modified mark it cleared.
+TEST_F(HistoryTest, ASaveCountsAndTakesBackOnlyTheTagsItWrote) {
+    Load({{"0.mp3", Song("A", "0")},
+          {"1.mp3", Song("B", "1")},
+          {"2.mp3", Song("C", "2")},
+          {"3.mp3", Song("D", "3")}});
+    List().Get(1)->SetArtist("Edited");
+    List().Get(1)->SetModified(true);
+    library.SaveAll();
+    EXPECT_EQ(History().UndoText(), "Undo save of 1 tag");
+    const BatchOutcome undone = library.Undo();
+    EXPECT_EQ(undone.written, (std::vector<std::string>{List().Get(1)->GetPath()}));
+    EXPECT_EQ(List().Get(1)->GetArtist(), "Edited") << "the edit is unsaved again";
+    EXPECT_EQ(List().UnsavedCount(), 1);
+}
+
 // Three saves of one "Save all": a tag written over, a tag removed, a tag appended.
 class SaveHistoryTest : public HistoryTest {
 protected:

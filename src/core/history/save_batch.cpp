@@ -127,8 +127,12 @@ void SaveRecorder::AfterSave(const TTagFile& entry) {
             item.turn = SaveBatch::Turn{pending_file_->end, saved->end, saved->identity};
         pending_file_.reset();
     }
-    const bool tag_changed =
-        !item.after.SameEdits(item.before) || item.after.on_disk != item.before.on_disk;
+    // The modified mark alone is no change: every entry just loaded carries it, and a save
+    // that wrote nothing for it only clears it. So the batch holds, and its menu text counts,
+    // the entries the save wrote or changed.
+    const bool tag_changed = item.after.block != item.before.block ||
+                             item.after.state != item.before.state ||
+                             item.after.on_disk != item.before.on_disk;
     if (tag_changed || item.turn) items_.push_back(std::move(item));
 }
 
