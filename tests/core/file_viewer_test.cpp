@@ -152,6 +152,7 @@ TEST_F(FileViewerTest, MaskTestLooksForTheLowerCasedExtensionInTheMask) {
     };
     const Case cases[] = {
         {"*.mp3", {"C.MP3", "a.mp3", "b.mp", "noext"}},  // ".mp" occurs in "*.mp3"
+        {"*.MP3", {"C.MP3", "a.mp3", "b.mp", "noext"}},  // the mask's case counts no more
         {"*.mp3;*.ogg", {"C.MP3", "a.mp3", "b.mp", "d.ogg", "noext"}},
         {"*.*", {"C.MP3", "a.mp3", "b.mp", "d.ogg", "e.mp3.bak", "noext"}},
         {"", {"C.MP3", "a.mp3", "b.mp", "d.ogg", "e.mp3.bak", "noext"}},

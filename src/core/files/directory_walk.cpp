@@ -14,14 +14,16 @@ namespace ambrel {
 
 namespace {
 
-// Whether the name's extension (from its last dot, dot included; empty without a dot),
-// lower-cased, occurs in the mask. Read in place: every entry of a search is tested.
+// Whether the name's extension (from its last dot, dot included; empty without a dot)
+// occurs in the mask. Read in place: every entry of a search is tested.
 bool MaskHoldsExtension(std::string_view mask, std::string_view name) {
+    // Letter case is ignored on both sides: a filter "*.MP3" takes song.mp3 and SONG.MP3.
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return true;  // an empty extension occurs in every mask
     const std::string_view extension = name.substr(dot);
     return std::search(mask.begin(), mask.end(), extension.begin(), extension.end(),
-                       [](char m, char e) { return m == AsciiToLower(e); }) != mask.end();
+                       [](char m, char e) { return AsciiToLower(m) == AsciiToLower(e); }) !=
+           mask.end();
 }
 
 class Walk {

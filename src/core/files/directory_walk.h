@@ -11,7 +11,7 @@ namespace ambrel {
 // Which entries a directory search takes: the rules the file viewer's loads, its folder
 // delete and the threaded load all search by.
 struct WalkRules {
-    // The entry's lower-cased extension, dot included, must occur in the mask; an empty
+    // The entry's extension, dot included, must occur in the mask, letter case aside; an empty
     // extension passes. The test is off for an absent or empty mask or one holding "*.*".
     std::optional<std::string_view> mask;
     // Without it, files whose name begins with '.' are left out; directories are taken

@@ -32,7 +32,7 @@ constexpr bool LoadModeTakes(LoadMode mode, bool tagged) {
 // and runs the searches behind the load and delete commands. Result codes are those of
 // files/result_codes.h.
 //
-// The tag test reads only files whose extension holds ".mp3" (lower case, as written):
+// The tag test reads only files whose extension begins with ".mp3" (any letter case):
 // every other file counts as untagged without being opened.
 class TFileViewer {
 public:

@@ -11,8 +11,8 @@
 
 namespace ambrel {
 
-// The file viewer's tag test: only a path whose extension holds ".mp3" (lower case, as
-// written) is opened, and it counts as tagged when its last 128 bytes begin with "TAG".
+// The file viewer's tag test: only a path whose extension begins with ".mp3" (any letter
+// case) is opened, and it counts as tagged when its last 128 bytes begin with "TAG".
 // The bytes read are kept in tail (absent when the file cannot be read or is shorter than
 // 128 bytes), so that a load can take them over without reading the file again.
 inline int ReadTagPresence(const std::string& path, std::optional<TagBlock>* tail) {
