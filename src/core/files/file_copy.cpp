@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "files/result_codes.h"
+#include "platform/descriptor.h"
 #include "platform/paths.h"
 #include "platform/process_view.h"
 #include "platform/prompter.h"
@@ -19,30 +20,6 @@ namespace ambrel {
 namespace {
 
 constexpr long long kKiB = 1024;
-
-// A file descriptor that is closed when it goes, unless Close took it first.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool IsOpen() const { return fd_ >= 0; }
-    // Closes now and tells whether the close succeeded: a write-back error of a network or
-    // full file system may only show here. On Linux a close is never retried.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // True when anything is at path, a dangling symbolic link included.
 bool Occupied(const std::string& path) {

@@ -9,26 +9,12 @@
 
 #include "files/directory_reader.h"
 #include "files/result_codes.h"
+#include "platform/descriptor.h"
 #include "platform/paths.h"
 
 namespace ambrel {
 
 namespace {
-
-// An open directory, closed when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Opens a directory only: a link at the name fails with ELOOP, a file with ENOTDIR.
 int OpenDirectoryAt(int parent_fd, const std::string& name) {
