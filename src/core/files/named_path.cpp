@@ -10,8 +10,9 @@
 namespace ambrel {
 
 NamedPath ClassifyNamedPath(const std::string& path) {
+    if (path.empty()) return NamedPath::kMissing;
     struct stat st;
-    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+    if (::stat(path.c_str(), &st) != 0)
         return errno == ENAMETOOLONG ? NamedPath::kTooLong : NamedPath::kMissing;
     if (S_ISDIR(st.st_mode)) return NamedPath::kDirectory;
     if (!TTagList::IsMp3Path(path)) return NamedPath::kNotMp3;

@@ -1,6 +1,7 @@
 #include "library/library.h"
 
 #include <mutex>
+#include <unordered_set>
 
 #include "actions/tag_processor.h"
 #include "errors/error_log.h"
@@ -119,7 +120,7 @@ int Library::ReloadSelectedTags() {
     if (!tag_viewer_ || IsBusy()) return -1;
     const std::vector<int> rows = tag_viewer_->SelectedRows();
     if (rows.empty()) return -1;
-    int read = 0;
+    std::unordered_set<const TTagFile*> read;
     {
         TagChangeRecorder record(&history_, "reload");
         for (int row : rows) {
@@ -127,11 +128,12 @@ int Library::ReloadSelectedTags() {
             if (entry == nullptr) continue;
             record.Note(*entry);
             entry->Load();
-            ++read;
+            read.insert(entry);
         }
     }
-    for (int row : rows) tag_viewer_->UpdateRow(row);
-    return read;
+    // A tag read anew may no longer pass the filter, or now pass it.
+    tag_viewer_->FollowEntries(read);
+    return static_cast<int>(read.size());
 }
 
 void Library::SetCodePage(CodePage page) {

@@ -29,27 +29,6 @@ int OpenFlags(File::Mode mode) {
     return base | O_RDONLY;
 }
 
-// The path is taken relative to the open directory dir_fd (AT_FDCWD: as open takes it).
-int OpenRegularAt(int dir_fd, const std::string& path, int flags, long long* size) {
-    if (path.empty()) return -1;
-    int fd;
-    do {
-        fd = ::openat(dir_fd, path.c_str(), flags);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return -1;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    *size = static_cast<long long>(st.st_size);
-    return fd;
-}
-
-int OpenRegular(const std::string& path, int flags, long long* size) {
-    return OpenRegularAt(AT_FDCWD, path, flags, size);
-}
-
 // Takes the whole-file write lock, waiting up to File::kLockWaitMs for a writer that holds
 // it. True when it is held, or when the file system has no such locks.
 bool LockForWriting(int fd) {
@@ -67,10 +46,32 @@ bool LockForWriting(int fd) {
     }
 }
 
-// The size of an open file; -1 when fstat fails.
-long long SizeOf(int fd) {
+// The path is taken relative to the open directory dir_fd (AT_FDCWD: as open takes it).
+// With lock, the file is locked for writing before its size is noted, so that the size is
+// the one no other writer can change any more.
+int OpenRegularAt(int dir_fd, const std::string& path, int flags, long long* size,
+                  bool lock = false) {
+    if (path.empty()) return -1;
+    int fd;
+    do {
+        fd = ::openat(dir_fd, path.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    if (lock && !LockForWriting(fd)) {
+        ::close(fd);
+        return -1;
+    }
     struct stat st;
-    return ::fstat(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    *size = static_cast<long long>(st.st_size);
+    return fd;
+}
+
+int OpenRegular(const std::string& path, int flags, long long* size) {
+    return OpenRegularAt(AT_FDCWD, path, flags, size);
 }
 
 bool ReadFully(int fd, long long offset, uint8_t* data, std::size_t size) {
@@ -102,14 +103,8 @@ std::size_t WriteFully(int fd, long long offset, const uint8_t* data, std::size_
 }  // namespace
 
 File::File(const std::string& path, Mode mode) {
-    fd_ = OpenRegular(path, OpenFlags(mode), &size_);
-    if (fd_ < 0 || mode == kRead) return;
-    // The end may have moved while another writer held the lock: it is read again under it.
-    if (!LockForWriting(fd_) || (size_ = SizeOf(fd_)) < 0) {
-        ::close(fd_);
-        fd_ = -1;
-        size_ = -1;
-    }
+    fd_ = OpenRegularAt(AT_FDCWD, path, OpenFlags(mode), &size_, mode != kRead);
+    if (fd_ < 0) size_ = -1;
 }
 
 File::~File() {
