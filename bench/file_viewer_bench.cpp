@@ -48,7 +48,7 @@ BENCHMARK(BM_FileViewerRawReader)->Iterations(5)->Unit(benchmark::kMillisecond);
 void BM_FileViewerLoadDirectory(benchmark::State& state) {
     WarmCorpusPaths(kCorpusFiles);
     TFileViewer viewer(BenchCorpus(kCorpusFiles));
-    viewer.SetLoadMode(static_cast<int>(state.range(0)));
+    viewer.SetLoadMode(*LoadModeFromInt(static_cast<int>(state.range(0))));
     TErrorLog log(std::nullopt);
     int rows = 0;
     for (auto _ : state) {

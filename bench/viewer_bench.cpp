@@ -56,8 +56,9 @@ BENCHMARK(BM_ViewerUpdateAllRows)->Unit(benchmark::kMillisecond);
 void BM_ViewerSelectRowsByFilledArtist(benchmark::State& state) {
     auto& t = Loaded();
     t.viewer.RebuildRows();
+    const SelectionCriterion filled_artist{SelectTest::kFilled, SelectField::kArtist};
     int selected = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(selected = t.viewer.SelectRowsBy(10));
+    for (auto _ : state) benchmark::DoNotOptimize(selected = t.viewer.SelectRowsBy(filled_artist));
     state.counters["selected"] = selected;
     SetRowCounter(state, t.table.RowCount());
 }
@@ -68,14 +69,14 @@ BENCHMARK(BM_ViewerSelectRowsByFilledArtist)->Unit(benchmark::kMillisecond);
 void BM_ViewerApplyTwoConditionFilter(benchmark::State& state) {
     auto& t = Loaded();
     for (auto _ : state) {
-        t.viewer.SetFilterCondition(0, "e", TTagViewer::kArtist);
-        t.viewer.SetFilterCondition(1, "RIPPED", -1);
+        t.viewer.SetFilterCondition(FilterCondition::kFirst, "e", TTagViewer::kArtist);
+        t.viewer.SetFilterCondition(FilterCondition::kSecond, "RIPPED", -1);
         benchmark::DoNotOptimize(t.viewer.RebuildRows());
     }
     state.counters["shown"] = t.table.RowCount();
     SetRowCounter(state, t.list.Count());
-    t.viewer.ClearFilterCondition(0);
-    t.viewer.ClearFilterCondition(1);
+    t.viewer.ClearFilterCondition(FilterCondition::kFirst);
+    t.viewer.ClearFilterCondition(FilterCondition::kSecond);
     t.viewer.RebuildRows();
 }
 BENCHMARK(BM_ViewerApplyTwoConditionFilter)->Unit(benchmark::kMillisecond);

@@ -12,6 +12,7 @@ packages=(
     libxcb1-dev
     adwaita-icon-theme
     python3 desktop-file-utils
+    libtag1-dev zlib1g-dev python3-mutagen
 )
 
 missing=()

@@ -13,8 +13,9 @@ namespace {
 constexpr std::string_view kProgram = "ambrel-cli";
 
 const std::vector<Command>& AllCommands() {
-    static const std::vector<Command> commands = {ListCommand(), SetCommand(), RemoveCommand(),
-                                                  RenameCommand(), FromNameCommand()};
+    static const std::vector<Command> commands = {ListCommand(),     SetCommand(),
+                                                  RemoveCommand(),   RenameCommand(),
+                                                  FromNameCommand(), FromV2Command()};
     return commands;
 }
 

@@ -32,6 +32,7 @@ Command SetCommand();
 Command RemoveCommand();
 Command RenameCommand();
 Command FromNameCommand();
+Command FromV2Command();
 
 // Runs the command line (the words after the program's name); returns the exit status: 0
 // when every file went through, 1 when some failed, 2 for a usage error.

@@ -15,19 +15,21 @@ namespace {
 using Column = ambrel::TTagViewer::Column;
 
 // The table's columns a record holds, in the table's order (the Index is the record's place,
-// and an ID3v1 tag never has a picture), then the path and the tag state.
+// and an ID3v1 tag never has a picture), then the path and the tag state, and in csv and json
+// the ID3v2 version.
 constexpr std::array<Column, 9> kTableColumns = {
     Column::kDirectory, Column::kFilename, Column::kTrack, Column::kArtist, Column::kSongTitle,
     Column::kAlbum,     Column::kComment,  Column::kGenre, Column::kYear};
 constexpr std::array<std::string_view, 9> kKeys = {
     "directory", "filename", "track", "artist", "title", "album", "comment", "genre", "year"};
 
-std::vector<ambrel::RecordField> Fields() {
+std::vector<ambrel::RecordField> Fields(bool id3v2) {
     std::vector<ambrel::RecordField> fields;
     for (std::size_t i = 0; i < kTableColumns.size(); ++i)
         fields.push_back({ambrel::TTagViewer::CaptionOf(kTableColumns[i]), std::string(kKeys[i])});
     fields.push_back({"Path", "path"});
     fields.push_back({"Tag", "tag"});
+    if (id3v2) fields.push_back({"ID3v2", "id3v2"});
     return fields;
 }
 
@@ -44,9 +46,10 @@ std::string_view StateName(ambrel::TagState state) {
     }
 }
 
-void WriteRecords(const ambrel::TTagList& list, ambrel::TTagViewer& viewer,
+// With id3v2, each record ends with the file's ID3v2 version ("" for none).
+void WriteRecords(const ambrel::TTagList& list, ambrel::TTagViewer& viewer, bool id3v2,
                   ambrel::RecordWriter& writer) {
-    std::vector<std::string_view> values(kTableColumns.size() + 2);
+    std::vector<std::string_view> values(kTableColumns.size() + (id3v2 ? 3 : 2));
     for (int i = 0; i < list.Count(); ++i) {
         const ambrel::TTagFile* entry = list.Get(i);
         viewer.BuildRow(entry);
@@ -54,6 +57,7 @@ void WriteRecords(const ambrel::TTagList& list, ambrel::TTagViewer& viewer,
         for (std::size_t c = 0; c < kTableColumns.size(); ++c) values[c] = cells[kTableColumns[c]];
         values[kTableColumns.size()] = entry->GetPath();
         values[kTableColumns.size() + 1] = StateName(entry->GetState());
+        if (id3v2) values[kTableColumns.size() + 2] = entry->Id3v2Version();
         writer.Write(values);
     }
 }
@@ -71,20 +75,23 @@ int RunList(const Arguments& args, Session& session) {
         args, "--format",
         {{"tsv", RecordFormat::kTsv}, {"csv", RecordFormat::kCsv}, {"json", RecordFormat::kJson}},
         RecordFormat::kTsv);
+    // The tsv records stay as they always were, so that listing reads no more than the tags.
+    options.read_head = format != RecordFormat::kTsv;
     const std::vector<std::string> paths = Session::Paths(args.Operands(), "path");
 
     ambrel::TTagViewer& viewer = *session.GetLibrary().TagViewer();
     std::vector<ambrel::PathFailure> failures;
     {
         std::FILE* out = session.Out();
-        ambrel::RecordWriter writer(format, Fields(), [out](std::string_view block) {
-            std::fwrite(block.data(), 1, block.size(), out);
-        });
+        ambrel::RecordWriter writer(
+            format, Fields(options.read_head),
+            [out](std::string_view block) { std::fwrite(block.data(), 1, block.size(), out); });
         // The records go out as the files load, so a tree of any size is held a chunk at
         // a time.
-        failures = ambrel::LoadPaths(
-            session.List(), paths, options,
-            [&](const ambrel::TTagList& loaded) { WriteRecords(loaded, viewer, writer); });
+        failures =
+            ambrel::LoadPaths(session.List(), paths, options, [&](const ambrel::TTagList& loaded) {
+                WriteRecords(loaded, viewer, options.read_head, writer);
+            });
     }
     for (const ambrel::PathFailure& failure : failures) session.Fail(failure.path, failure.code);
     return session.ExitStatus();
@@ -103,6 +110,8 @@ Command ListCommand() {
         "\".mp3\" (in any letter case) are listed. A record holds the table's columns Directory,\n"
         "Filename, Track, Artist, Song title, Album, Comment, Genre and Year, then the full\n"
         "path and the tag state (\"present\" or \"none\"); genres are named by the genre list.\n"
+        "csv and json add the version of the file's ID3v2 tag (\"2.2\", \"2.3\" or \"2.4\";\n"
+        "empty for none), read from its first 10 bytes; tsv does not read them.\n"
         "\n"
         "Tag text, read in the code page --encoding names, is printed as UTF-8 and file names\n"
         "as the bytes they are (json, which must\n"

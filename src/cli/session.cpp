@@ -43,6 +43,10 @@ void Session::Fail(const std::string& path, int code) { Fail(path, MessageText(c
 
 void Session::Fail(const std::string& path, const std::string& text) {
     ++failures_;
+    Warn(path, text);
+}
+
+void Session::Warn(const std::string& path, const std::string& text) {
     std::fprintf(err_, "ambrel-cli: %s: %s\n", path.c_str(), text.c_str());
 }
 

@@ -39,6 +39,8 @@ public:
     // error table gives the code, or the text given.
     void Fail(const std::string& path, int code);
     void Fail(const std::string& path, const std::string& text);
+    // The same line for what is no failure: a warning, a file left alone.
+    void Warn(const std::string& path, const std::string& text);
     // The text of a result code in the error table.
     std::string MessageText(int code);
 

@@ -156,7 +156,10 @@ TEST_F(ListTest, CsvAndJsonReadBackWithPythonsParsers) {
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_NE(csv.out.find("\r\n"), std::string::npos) << "records end in CR LF";
     const std::string csv_file = WriteText(dir / "out.csv", csv.out);
-    EXPECT_EQ(ReadCsvWithPython(csv_file), (Rows{kHeader, expected[0]}));
+    Record header = kHeader, record = expected[0];
+    header.push_back("ID3v2");
+    record.push_back("");  // the file carries no ID3v2 tag
+    EXPECT_EQ(ReadCsvWithPython(csv_file), (Rows{header, record}));
 
     const CliResult json = RunCli({"list", "--format=json", dir / "csv", dir / "m/caf\xE9.mp3"});
     ASSERT_EQ(json.status, 0) << json.err;
@@ -171,6 +174,59 @@ TEST_F(ListTest, CsvAndJsonReadBackWithPythonsParsers) {
     const CliResult none = RunCli({"list", "--format", "json", dir / "m/notes.txt"});
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(ReadJsonWithPython(WriteText(dir / "none.json", none.out), {"path"}), Rows{});
+}
+
+// Adds an ID3v2 tag of the version (3 or 4) titled "v2 title" to the file, written by mutagen,
+// which keeps an ID3v1 block at the file's end and writes the same title into it. The Python
+// that has mutagen is taken.
+void AddId3v2WithMutagen(const std::string& path, int version) {
+    const std::string script =
+        "import sys; from mutagen.id3 import ID3, TIT2; t = ID3(); "
+        "t.add(TIT2(encoding=3, text='v2 title')); t.save(sys.argv[1], "
+        "v2_version=int(sys.argv[2]))";
+    const std::string command =
+        "for py in python3 /usr/bin/python3; do "
+        "if $py -c 'import mutagen' 2>/dev/null; then exec $py -c \"" +
+        script + "\" '" + path + "' " + std::to_string(version) + "; fi; done; exit 1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << "python3 with mutagen is needed: " << command;
+}
+
+TEST_F(ListTest, CsvAndJsonGiveTheId3v2VersionAndTsvStaysAsItWas) {
+    AddId3v2WithMutagen(WriteMp3(dir / "v2/a.mp3", 500, MakeBlock(Titled("A"))), 3);
+    AddId3v2WithMutagen(WriteMp3(dir / "v2/b.mp3", 500, std::nullopt), 4);
+    std::vector<uint8_t> v22 = {'I', 'D', '3', 2, 0, 0, 0, 0, 0, 20};
+    v22.resize(30, 0);  // a 2.2 header with 20 bytes of padding: mutagen writes 2.3 and 2.4 only
+    const std::vector<uint8_t> rest = MakeMp3Bytes(500, MakeBlock(Titled("C")));
+    v22.insert(v22.end(), rest.begin(), rest.end());
+    WriteBytes(dir / "v2/c.mp3", v22);
+    WriteMp3(dir / "v2/d.mp3", 500, MakeBlock(Titled("D")));
+    const Rows expected = {{"v2 title", "present", "2.3"},
+                           {"", "none", "2.4"},
+                           {"C", "present", "2.2"},
+                           {"D", "present", ""}};
+
+    const CliResult json = RunCli({"list", "--format", "json", dir / "v2"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(ReadJsonWithPython(WriteText(dir / "v2.json", json.out), {"title", "tag", "id3v2"}),
+              expected);
+
+    const CliResult csv = RunCli({"list", "--format", "csv", dir / "v2"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const Rows rows = ReadCsvWithPython(WriteText(dir / "v2.csv", csv.out));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].back(), "ID3v2");
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(rows[i + 1].size(), kHeader.size() + 1);
+        EXPECT_EQ((std::vector<std::string>{rows[i + 1][4], rows[i + 1][10], rows[i + 1][11]}),
+                  expected[i]);
+    }
+
+    const CliResult tsv = RunCli({"list", dir / "v2"});
+    ASSERT_EQ(tsv.status, 0) << tsv.err;
+    const std::vector<Record> records = TsvRecords(tsv);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0], kHeader);
+    for (const Record& record : records) EXPECT_EQ(record.size(), kHeader.size());
 }
 
 TEST_F(ListTest, FilesStandInTheOrderGivenAndRelativePathsFromTheWorkingDirectory) {

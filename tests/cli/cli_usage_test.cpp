@@ -25,7 +25,7 @@ TEST(CliUsageTest, EveryCommandHasItsHelp) {
     EXPECT_EQ(program.status, 0);
     EXPECT_TRUE(StartsWith(program.out, "usage: ambrel-cli COMMAND")) << program.out;
     for (const std::string& line : Lines(program.out)) EXPECT_LE(Characters(line), 80u) << line;
-    for (const char* command : {"list", "set", "remove", "rename", "fromname"}) {
+    for (const char* command : {"list", "set", "remove", "rename", "fromname", "from-v2"}) {
         EXPECT_NE(program.out.find(std::string("\n  ") + command + " "), std::string::npos)
             << command;
         // The help wins over everything else on the line, errors included.

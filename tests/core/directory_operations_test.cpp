@@ -109,7 +109,7 @@ TEST_F(DirectoryOperationsTest, ADirectoryDeleteTakesWhatTheSearchFinds) {
         viewer_.SetKeepDirectories(c.keep_directories);
         viewer_.SetRecurse(c.recurse);
         viewer_.SetIncludeHidden(c.include_hidden);
-        viewer_.SetLoadMode(c.load_mode);
+        viewer_.SetLoadMode(*LoadModeFromInt(c.load_mode));
 
         EXPECT_EQ(viewer_.DeleteDirectoryTree(top, c.mask), kDone);
         EXPECT_EQ(fs::exists(top), c.top_left);

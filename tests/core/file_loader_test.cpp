@@ -88,7 +88,7 @@ TEST_F(FileLoaderTest, LoadDirectoryTakesAllTaggedOrUntaggedFilesIntoTheTable) {
          {Case{0, {"t1", "t2", "u1", "u2"}}, Case{1, {"t1", "t2"}}, Case{2, {"u1", "u2"}}}) {
         list_.Clear();
         TFileViewer viewer(tree_);
-        viewer.SetLoadMode(c.mode);
+        viewer.SetLoadMode(*LoadModeFromInt(c.mode));
         EXPECT_EQ(LoadDirectory(viewer), kDone);
         EXPECT_EQ(Rows(), c.rows) << "mode " << c.mode;
         // The tag read by the search reaches the table.
@@ -102,7 +102,7 @@ TEST_F(FileLoaderTest, LoadDirectoryTakesAllTaggedOrUntaggedFilesIntoTheTable) {
 
 TEST_F(FileLoaderTest, LoadingTwiceGivesDuplicatesAndTheModeStaysInForce) {
     TFileViewer viewer(tree_);
-    viewer.SetLoadMode(1);
+    viewer.SetLoadMode(LoadMode::kTagged);
     LoadDirectory(viewer);
     // "Load files from current directory" leaves the mode as it was.
     LoadDirectory(viewer);
@@ -171,20 +171,20 @@ TEST_F(FileLoaderTest, LoadSelectedFilesTakesTheSelectedRowsThatStillPass) {
     ASSERT_EQ(files.RowCount(), 3);
 
     files.SelectAll();
-    viewer.SetLoadMode(0);
+    viewer.SetLoadMode(LoadMode::kAll);
     EXPECT_EQ(LoadSelectedFiles(viewer, list_, tag_viewer_, true, true), 3);
     EXPECT_EQ(Rows(), (Texts{"t1", "u1"})) << "the tag list keeps the .mp3 files";
 
     // Tagged only; a selected file deleted since the listing drops out silently.
     list_.Clear();
     fs::remove(tree_ + "/u1.mp3");
-    viewer.SetLoadMode(1);
+    viewer.SetLoadMode(LoadMode::kTagged);
     EXPECT_EQ(LoadSelectedFiles(viewer, list_, tag_viewer_, true, true), 1);
     EXPECT_EQ(Rows(), Texts{"t1"});
     EXPECT_EQ(ArtistOf("t1"), "One");
 
     list_.Clear();
-    viewer.SetLoadMode(2);
+    viewer.SetLoadMode(LoadMode::kUntagged);
     files.ReplaceSelection({0, 1});
     EXPECT_EQ(LoadSelectedFiles(viewer, list_, tag_viewer_, true, true), 1);
     EXPECT_EQ(list_.Count(), 0) << "notes.txt passes the mode but is no .mp3 file";

@@ -133,13 +133,10 @@ TEST_F(FileViewerTest, LoadModeTakesAllTaggedOrUntaggedFiles) {
     };
     for (const Case& c : {Case{0, {tagged, plain, upper, tiny, text}}, Case{1, {tagged, upper}},
                           Case{2, {plain, tiny, text}}}) {
-        viewer_.SetLoadMode(c.mode);
+        viewer_.SetLoadMode(*LoadModeFromInt(c.mode));
         EXPECT_EQ(Sorted(Search("*.*")), Sorted(c.expected)) << "mode " << c.mode;
     }
-    viewer_.SetLoadMode(1);
-    viewer_.SetLoadMode(3);
-    viewer_.SetLoadMode(-1);
-    EXPECT_EQ(viewer_.GetLoadMode(), LoadMode::kTagged) << "other values are ignored";
+    for (int other : {3, -1}) EXPECT_FALSE(LoadModeFromInt(other).has_value()) << other;
 }
 
 TEST_F(FileViewerTest, MaskTestLooksForTheLowerCasedExtensionInTheMask) {
@@ -180,9 +177,9 @@ TEST_F(FileViewerTest, WithoutRecursionASubdirectoryIsTakenLikeAFile) {
     fs::create_directories(dir_ / "album.mp3");
     viewer_.SetRecurse(false);
     EXPECT_EQ(Sorted(Search("*.mp3")), Sorted({file, dir_ / "album.mp3", dir_ / "sub"}));
-    viewer_.SetLoadMode(1);
+    viewer_.SetLoadMode(LoadMode::kTagged);
     EXPECT_EQ(Search("*.mp3"), Paths{file}) << "a directory has no tag";
-    viewer_.SetLoadMode(2);
+    viewer_.SetLoadMode(LoadMode::kUntagged);
     EXPECT_EQ(Sorted(Search("*.mp3")), Sorted({dir_ / "album.mp3", dir_ / "sub"}));
 }
 
@@ -223,10 +220,10 @@ TEST_F(FileViewerTest, SymbolicLinksAreTakenLikeFilesNeverDescended) {
     const std::string real = Tagged("music/a.mp3");
     fs::create_directory_symlink(dir_.path(), dir_ / "music/loop");
     fs::create_symlink(real, dir_ / "link.mp3");
-    viewer_.SetLoadMode(1);
+    viewer_.SetLoadMode(LoadMode::kTagged);
     // The link to a tagged file is read through; the loop back to the top is not followed.
     EXPECT_EQ(Sorted(Search("*.mp3")), Sorted({real, dir_ / "link.mp3"}));
-    viewer_.SetLoadMode(0);
+    viewer_.SetLoadMode(LoadMode::kAll);
     EXPECT_EQ(Sorted(Search("*.mp3")), Sorted({real, dir_ / "link.mp3", dir_ / "music/loop"}));
 }
 
@@ -242,7 +239,7 @@ TEST_F(FileViewerTest, FilterFileListDropsMissingFilesAndThoseFailingTheLoadMode
     };
     for (const Case& c :
          {Case{0, {tagged, plain, upper}}, Case{1, {tagged, upper}}, Case{2, {plain}}}) {
-        viewer_.SetLoadMode(c.mode);
+        viewer_.SetLoadMode(*LoadModeFromInt(c.mode));
         Paths list = input;
         EXPECT_EQ(viewer_.FilterFileList(&list), static_cast<int>(c.expected.size()));
         EXPECT_EQ(list, c.expected) << "mode " << c.mode;

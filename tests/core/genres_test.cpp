@@ -41,5 +41,41 @@ TEST(GenresTest, AGenreIsNamedByItsNumberOrItsNameInAnyLetterCase) {
     for (const Case& c : cases) EXPECT_EQ(genres::NumberOf(names, c.text), c.number) << c.text;
 }
 
+TEST(GenresTest, NamesMatchWithoutATrailingMarkAndReferencesGiveTheirNumber) {
+    std::vector<std::string> names(genres::BuiltInNames().begin(), genres::BuiltInNames().end());
+    names[20] = "";  // an empty line names genre 20, yet no text of marks alone names it
+    struct Case {
+        const char* text;
+        std::optional<int> number;
+    } cases[] = {
+        {"Grunge", 6},
+        {"grunge", 6},
+        {"GRUNGE,", 6},
+        {"Grunge.", 6},
+        {"R&B", 14},
+        {"r&b,", 14},
+        {"Rock,", 17},
+        {"rock!", 17},
+        {"Pop/Funk", 62},
+        {"Rock & Roll", 78},
+        {"Rock,,", std::nullopt},
+        {"(17)", 17},
+        {"(17)Rock", 17},
+        {"(6)Grunge", 6},
+        {"(0)", 0},
+        {"(254)", 254},
+        {"(255)", std::nullopt},
+        {"(RX)", std::nullopt},
+        {"(17", std::nullopt},
+        {"()", std::nullopt},
+        {"(-1)", std::nullopt},
+        {",", std::nullopt},
+        {"Grunge ", std::nullopt},
+        {" Rock", std::nullopt},
+        {"Synthpop", 147},
+    };
+    for (const Case& c : cases) EXPECT_EQ(genres::NumberOf(names, c.text), c.number) << c.text;
+}
+
 }  // namespace
 }  // namespace ambrel::test

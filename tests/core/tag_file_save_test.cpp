@@ -323,7 +323,7 @@ TEST_F(TagFileTest, SaveOfAnotherKindOrNoTagWritesNothing) {
     TTagFile tag(path);
     tag.Load();
     tag.SetArtist("Changed");
-    tag.SetKind(1);
+    tag.SetKind(TagKind::kOtherMp3);
     EXPECT_EQ(tag.Save(), 1);
     EXPECT_TRUE(tag.IsModified());
     EXPECT_EQ(ReadTail(path), ToBytes(MakeBlock(SampleFields())));

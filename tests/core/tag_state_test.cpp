@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace ambrel::test {
 namespace {
 
@@ -21,6 +23,15 @@ TEST(TagStateTest, TheTagPresentBoxMovesBetweenTheStatePairs) {
         EXPECT_EQ(NextTagState(c.state, true), c.ticked) << "state " << state;
         EXPECT_EQ(NextTagState(c.state, false), c.unticked) << "state " << state;
     }
+}
+
+TEST(TagStateTest, OnlyTheNumbersZeroToThreeNameAState) {
+    EXPECT_EQ(TagStateFromInt(0), tsNone);
+    EXPECT_EQ(TagStateFromInt(1), tsPresent);
+    EXPECT_EQ(TagStateFromInt(2), tsRemove);
+    EXPECT_EQ(TagStateFromInt(3), tsAppend);
+    for (int32_t value : {-1, 4, INT32_MIN, INT32_MAX})
+        EXPECT_FALSE(TagStateFromInt(value).has_value()) << value;
 }
 
 }  // namespace

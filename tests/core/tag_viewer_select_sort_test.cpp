@@ -70,6 +70,12 @@ protected:
         for (int row : table_.SelectedRows()) names.emplace_back(table_.Cell(row, 2));
         return names;
     }
+    // Selects by a selection code as the menus number them.
+    int SelectByCode(unsigned code) {
+        const std::optional<SelectionCriterion> criterion = CriterionFromCode(code);
+        EXPECT_TRUE(criterion.has_value()) << "code " << code;
+        return criterion ? viewer_.SelectRowsBy(*criterion) : -1;
+    }
     std::vector<int> HeaderImages() const {
         std::vector<int> images;
         for (int pos = 0; pos < table_.ColumnCount(); ++pos)
@@ -115,19 +121,16 @@ TEST_F(TagViewerSelectSortTest, EveryCriterionSelectsExactlyItsRows) {
         {24, {"none", "append", "spaces"}},
         {25, {"spaces", "sparse"}},
         {26, {"none", "append", "sparse"}},
-        {2, {}},
-        {17, {}},
-        {27, {}},
-        {0xFFFFFFFFu, {}},
     };
     for (const Case& c : cases) {
         table_.SelectAll();  // a selection by hand is replaced
         const int replaces = table_.selection_replaces;
-        EXPECT_EQ(viewer_.SelectRowsBy(c.code), static_cast<int>(c.selected.size()))
-            << "code " << c.code;
+        EXPECT_EQ(SelectByCode(c.code), static_cast<int>(c.selected.size())) << "code " << c.code;
         EXPECT_EQ(SelectedNames(), c.selected) << "code " << c.code;
         EXPECT_EQ(table_.selection_replaces, replaces + 1) << "one selection change";
     }
+    for (unsigned code : {2u, 9u, 17u, 19u, 27u, 30u, 0xFFFFFFFFu})
+        EXPECT_FALSE(CriterionFromCode(code).has_value()) << "code " << code;
 }
 
 TEST_F(TagViewerSelectSortTest, SelectionTestsEachRowsOwnFileAfterSortingAndFiltering) {
@@ -139,20 +142,20 @@ TEST_F(TagViewerSelectSortTest, SelectionTestsEachRowsOwnFileAfterSortingAndFilt
     viewer_.ColumnClick(TTagViewer::kArtist);  // b (no tag), c Abe, d Out, a Zed
     ASSERT_EQ(ColumnAt(2), (Cells{"b", "c", "d", "a"}));
 
-    EXPECT_EQ(viewer_.SelectRowsBy(14), 2);
+    EXPECT_EQ(SelectByCode(14), 2);
     EXPECT_EQ(SelectedNames(), (Cells{"d", "a"}));
 
     // A file the filter keeps out of the table is neither tested nor selected.
-    viewer_.SetFilterCondition(0, "Out", -1);
+    viewer_.SetFilterCondition(FilterCondition::kFirst, "Out", -1);
     viewer_.RebuildRows();
     EXPECT_EQ(table_.RowCount(), 1);
-    EXPECT_EQ(viewer_.SelectRowsBy(24), 0);
-    EXPECT_EQ(viewer_.SelectRowsBy(14), 1);
+    EXPECT_EQ(SelectByCode(24), 0);
+    EXPECT_EQ(SelectByCode(14), 1);
 }
 
 TEST_F(TagViewerSelectSortTest, SelectRowsByOnAnEmptyTableSelectsNothing) {
-    EXPECT_EQ(viewer_.SelectRowsBy(0), 0);
-    EXPECT_EQ(viewer_.SelectRowsBy(20), 0);
+    EXPECT_EQ(SelectByCode(0), 0);
+    EXPECT_EQ(SelectByCode(20), 0);
 }
 
 TEST_F(TagViewerSelectSortTest, HeaderClicksMoveTheImageAndToggleTheDirection) {

@@ -63,6 +63,46 @@ TEST(TextHelpersTest, CutAtCharBoundaryKeepsUtf8SequencesWhole) {
     }
 }
 
+TEST(TextHelpersTest, ContinuationByteRulesKeepCharactersWholeAndDifferOnStrayBytes) {
+    EXPECT_EQ(Utf8CharLength("a\xC3\xA9", 1), 2u);
+    EXPECT_EQ(Utf8CharLength("\xE2\x82\xAC!", 0), 3u);
+    EXPECT_EQ(Utf8CharLength("ab", 1), 1u);
+    EXPECT_EQ(Utf8CharLength("\xE9\xA9x", 0), 2u);  // a stray lead keeps what continues it
+    EXPECT_EQ(CountUtf8Chars("caf\xC3\xA9 \xE2\x82\xAC"), 6u);
+    EXPECT_EQ(CountUtf8Chars("\xE9\xA9"), 1u);
+
+    struct Case {
+        const char* text;
+        std::size_t max_bytes;
+        const char* expected;
+    } cases[] = {
+        {"abcdef", 4, "abcd"},     {"abc", 10, "abc"},
+        {"ab\xC3\xA9x", 3, "ab"},  {"ab\xC3\xA9x", 4, "ab\xC3\xA9"},
+        {"a\xE2\x82\xAC", 3, "a"}, {"ab\xE9\xE9\xE9", 3, "ab\xE9"},
+        {"\xE9\xA9", 1, ""},  // CutAtCharBoundary keeps the Latin-1 byte: see below
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        CutBeforeContinuation(text, c.max_bytes);
+        EXPECT_EQ(text, c.expected) << c.text << " at " << c.max_bytes;
+    }
+    EXPECT_EQ(CutAtCharBoundary("\xE9\xA9", 1), "\xE9");
+}
+
+TEST(TextHelpersTest, VisibleUtf8CharsAreAsciiGraphicsAndCharactersFromInvertedExclamation) {
+    struct Case {
+        const char* text;
+        bool visible;
+    } cases[] = {
+        {"", false},         {"   ", false},         {"\t\x7f", false},
+        {" a ", true},       {"\xC2\xA0", false},  // the no-break space
+        {"\xC2\x85", false}, {"\xC2\xA1", true},   // a C1 control, then U+00A1
+        {"\xC3\xA9", true},  {"\xE2\x82\xAC", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HasVisibleUtf8Char(c.text), c.visible) << c.text;
+    EXPECT_EQ(CountVisibleChars("\xC3\xA9"), 0) << "CountVisibleChars counts ASCII only";
+}
+
 TEST(TextHelpersTest, Replacements) {
     std::string text = "a.b-c_d";
     EXPECT_EQ(ReplaceAnyOf(text, ".-_", ' '), "a b c d");

@@ -103,7 +103,7 @@ void FilterBarTest::controlsCarryTheirNamesAndCaptions() {
     }
     const QStringList columns{"All columns", "Directory", "Filename", "Track",
                               "Artist",      "Song name", "Album",    "Comment",
-                              "Genre",       "Year",      "Picture"};
+                              "Genre",       "Year",      "Picture",  "ID3v2"};
     for (const char* name : {"ComboBoxFilter1", "ComboBoxFilter2"}) {
         auto* list = bar.findChild<QComboBox*>(name);
         QVERIFY2(list != nullptr, name);
@@ -128,7 +128,8 @@ void FilterBarTest::controlsCarryTheirNamesAndCaptions() {
 
 void FilterBarTest::onlyTheSecondPairSetsOnlyConditionOne() {
     World w({"Abba", "Beatles"});
-    w.viewer.SetFilterCondition(0, "old", 3);  // left from an earlier filter
+    w.viewer.SetFilterCondition(ambrel::FilterCondition::kFirst, "old",
+                                3);  // left from an earlier filter
     w.Filter(2, "Beatles", kArtist);
     w.bar.ApplyFilter();
     QVERIFY(!w.viewer.FilterText(ambrel::FilterCondition::kFirst).has_value());

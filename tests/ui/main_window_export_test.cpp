@@ -22,7 +22,8 @@ private slots:
         w.Load(Paths({w.dir / "one.mp3", w.dir / "two.mp3", w.dir / "three.mp3"}));
         ambrel::TTagViewer* viewer = w.library.TagViewer();
         viewer->ShowColumn(ambrel::TTagViewer::kYear, false);
-        viewer->SetFilterCondition(0, "o", ambrel::TTagViewer::kFilename);  // one, two
+        viewer->SetFilterCondition(ambrel::FilterCondition::kFirst, "o",
+                                   ambrel::TTagViewer::kFilename);  // one, two
         viewer->RebuildRows();
         viewer->ColumnClick(ambrel::TTagViewer::kArtist);
         viewer->ColumnClick(ambrel::TTagViewer::kArtist);  // descending: C before B

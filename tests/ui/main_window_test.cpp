@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "main_window_world.h"
 #include "window_test_main.h"
@@ -197,6 +198,27 @@ private slots:
         QCOMPARE(w.table->ColumnCaption(8), std::string("Genre"));
         // Columns rebuilt take the table's captions: the sixth reads "Song title" now.
         QCOMPARE(w.table->ColumnCaption(5), std::string("Song title"));
+    }
+
+    // The ID3v2 column starts hidden; shown, it gives the version of the files loaded
+    // before it was asked for, read from their first ten bytes.
+    void Id3v2ColumnShowsTheVersionOfFilesLoadedBefore() {
+        World w;
+        const std::string tagged = w.Write("a.mp3", MakeBlock(Tag()));
+        {
+            std::fstream file(tagged, std::ios::in | std::ios::out | std::ios::binary);
+            file.write("ID3\x04\x00\x00\x00\x00\x00\x00", 10);
+        }
+        w.Load(Paths({tagged, w.Write("b.mp3", MakeBlock(Tag()))}));
+        QAction* id3v2 = w.Find<QAction>("ID3v21");
+        QVERIFY(!id3v2->isChecked());
+        QCOMPARE(w.table->ColumnCount(), 11);
+        id3v2->trigger();
+        QCOMPARE(w.table->ColumnCount(), 12);
+        QCOMPARE(w.table->ColumnCaption(11), std::string("ID3v2"));
+        QCOMPARE(w.Column(11), (std::vector<std::string>{"2.4", ""}));
+        id3v2->trigger();
+        QCOMPARE(w.table->ColumnCount(), 11);
     }
 
     void RemovingLinesLeavesTheFilesAlone() {

@@ -15,6 +15,7 @@
 #include "platform/conversion.h"
 #include "support/memory_report_view.h"
 #include "support/mp3_fixture.h"
+#include "tag/code_page.h"
 #include "tag/tag_list.h"
 #include "viewer/tag_viewer.h"
 
@@ -110,6 +111,7 @@ private slots:
     void nonNumberTrackThrowsAndWritesNothing_data();
     void nonNumberTrackThrowsAndWritesNothing();
     void lengthLimitsCutTypedText();
+    void doubleByteTextIsCutBetweenCharacters();
     void aThreeDigitTrackSurvivesASave();
     void latin1TextRoundTrips();
     void actsOnTheFirstSelectedRow();
@@ -371,6 +373,37 @@ void TagDetailPanelTest::lengthLimitsCutTypedText() {
     QCOMPARE(text.substr(33, 30), digits.left(30).toStdString());  // artist, no terminator
     QCOMPARE(text.substr(97, 29), digits.left(29).toStdString());  // comment fills byte 125
     QCOMPARE(int(tail.at(126)), 12);
+}
+
+// In a double-byte page the boxes count the page's bytes: a character of two bytes that
+// would end past the field is refused whole, typed or pasted.
+void TagDetailPanelTest::doubleByteTextIsCutBetweenCharacters() {
+    CodePageConverter::SetCurrent(CodePage::kShiftJis);
+    struct LatinAfter {
+        ~LatinAfter() { CodePageConverter::SetCurrent(CodePage::kLatin1); }
+    } latin_after;
+    World w;
+    const std::string path = w.Add("j.mp3", Tagged("Abba"));
+    QVERIFY(w.panel.ShowTagDetail(0));
+    const QString nihon = QString::fromUtf8("\xE6\x97\xA5");  // two bytes
+    QLineEdit* title = w.Edit("EditTagTitle");
+    title->clear();
+    title->insert(QStringLiteral("a"));
+    for (int i = 0; i < 20; ++i) title->insert(nihon);
+    QCOMPARE(title->text(), QStringLiteral("a") + nihon.repeated(14));
+    title->insert(QStringLiteral("b"));
+    QCOMPARE(title->text(), QStringLiteral("a") + nihon.repeated(14) + QStringLiteral("b"));
+    QLineEdit* comment = w.Edit("EditTagComment");
+    comment->clear();
+    comment->insert(nihon.repeated(20));  // a paste
+    QCOMPARE(comment->text(), nihon.repeated(14));
+    QVERIFY(w.panel.StoreTagDetail(0));
+
+    const auto tail = ReadTail(path);
+    std::string expected = "a";
+    for (int i = 0; i < 14; ++i) expected += "\x93\xFA";
+    QCOMPARE(std::string(tail.begin() + 3, tail.begin() + 33), expected + "b");
+    QCOMPARE(int(tail.at(97 + 28)), 0);
 }
 
 // The track byte goes up to 254; the two-character Track box must not cut a stored 123

@@ -12,43 +12,10 @@
 
 #include "action_panel_world.h"
 #include "background_load.h"
+#include "preview_watch.h"
 #include "support/gate.h"
-#include "ui/actions/preview_dialog.h"
 
 using namespace ambrel::test;
-using ambrel::ui::PreviewDialog;
-
-namespace {
-
-// Runs check on the preview dialog once it is open, then presses the button it names.
-void WhenPreviewOpens(std::function<void(PreviewDialog*)> check, const char* press) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, check, press] {
-        auto* dialog = qobject_cast<PreviewDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
-        timer->stop();
-        timer->deleteLater();
-        check(dialog);
-        (QByteArray(press) == "Apply" ? dialog->ApplyButton() : dialog->CloseButton())->click();
-    });
-    timer->start(5);
-}
-
-QStringList Row(const QAbstractItemModel* model, int row) {
-    QStringList cells;
-    for (int column = 0; column < model->columnCount(); ++column)
-        cells.append(model->index(row, column).data().toString());
-    return cells;
-}
-
-QStringList Header(const QAbstractItemModel* model) {
-    QStringList captions;
-    for (int column = 0; column < model->columnCount(); ++column)
-        captions.append(model->headerData(column, Qt::Horizontal).toString());
-    return captions;
-}
-
-}  // namespace
 
 class UndoPreviewTest : public QObject {
     Q_OBJECT

@@ -4,7 +4,6 @@
 #include <climits>
 
 #include "actions/templates.h"
-#include "actions/utf8_text.h"
 #include "history/batch_history.h"
 #include "history/rename_batch.h"
 #include "history/tag_change_batch.h"
@@ -27,7 +26,7 @@ bool IsFieldToken(const std::string& token) { return !token.empty() && token[0] 
 // The length of the field code at the colon mask[colon]: the colon and the whole character
 // after it (a letter of several bytes stays in one code), or the colon alone at the end.
 std::size_t FieldCodeLength(std::string_view mask, std::size_t colon) {
-    return colon + 1 < mask.size() ? 1 + utf8::CharLength(mask, colon + 1) : 1;
+    return colon + 1 < mask.size() ? 1 + Utf8CharLength(mask, colon + 1) : 1;
 }
 
 // The code of a field token: the byte after its colon, or none for a lone colon.
@@ -79,7 +78,7 @@ std::size_t MatchedLength(std::string_view name, std::size_t pos, std::string_vi
     std::size_t n = 0;
     while (n < literal.size() && pos + n < name.size() && name[pos + n] == literal[n]) ++n;
     // A difference inside a character gives that character back to the name.
-    while (n > 0 && pos + n < name.size() && utf8::IsContinuation(name[pos + n])) --n;
+    while (n > 0 && pos + n < name.size() && IsUtf8Continuation(name[pos + n])) --n;
     return n;
 }
 
@@ -157,7 +156,7 @@ int TTagProcessor::SetMask(std::optional<std::string_view> mask) {
     mask_.reset();
     mask_refused_ = false;
     if (!mask) return 0;
-    if (utf8::CountChars(*mask) > kMaxMaskLength) {
+    if (CountUtf8Chars(*mask) > kMaxMaskLength) {
         mask_refused_ = true;
         return 10;
     }
@@ -194,11 +193,11 @@ std::string TTagProcessor::BuildName(const TTagFile& entry) const {
         i += length;
         // A blank value adds nothing; in a used one, punctuation (a "/" among it) becomes
         // the in-word character while spaces stay.
-        if (!utf8::HasVisibleChar(value)) continue;
+        if (!HasVisibleUtf8Char(value)) continue;
         name += ReplacePunctuation(value, in_word_separator_);
         if (name.size() > kNameRoom) break;
     }
-    utf8::CutToBytes(name, kNameRoom);
+    CutBeforeContinuation(name, kNameRoom);
     return ChangeCase(name, case_mode_);
 }
 

@@ -31,7 +31,7 @@ public:
     void Add(const std::vector<FoundFile>& found) {
         for (const FoundFile& file : found) {
             if (file.tail_read) {
-                list_.AddRead(file.path, file.tail);
+                list_.AddRead(file.path, file.tail, file.head);
             } else {
                 list_.Add(file.path);
             }
@@ -151,7 +151,9 @@ LoadRequest NamedPathsLoad(std::vector<std::string> paths, const PathLoadOptions
 std::vector<PathFailure> LoadPaths(TTagList& list, const std::vector<std::string>& paths,
                                    const PathLoadOptions& options, const LoadDrain& drain) {
     Drainer adder(list, drain);
-    LoadJob job(NamedPathsLoad(paths, options));
+    LoadOptions reading;
+    reading.read_head = options.read_head;
+    LoadJob job(NamedPathsLoad(paths, options), std::move(reading));
     job.Start();
     std::vector<FoundFile> ready;
     while (!job.IsDone()) {

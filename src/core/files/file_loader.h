@@ -87,6 +87,8 @@ struct PathLoadOptions {
     bool recurse = true;
     bool include_hidden = true;
     std::string mask = DefaultLoadMask();
+    // Whether each file's ID3v2 header is read with its tag (LoadOptions::read_head).
+    bool read_head = false;
 
     // The mask of the file viewer's filter as it starts: its first entry's.
     static std::string DefaultLoadMask();

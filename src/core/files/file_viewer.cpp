@@ -20,10 +20,6 @@ TFileViewer::TFileViewer(std::string start_path, Prompter* prompter)
 
 int TFileViewer::HasTag(const std::string& path) { return path.empty() ? 0 : TagPresence(path); }
 
-void TFileViewer::SetLoadMode(int mode) {
-    if (const std::optional<LoadMode> known = LoadModeFromInt(mode)) load_mode_ = *known;
-}
-
 bool TFileViewer::PassesLoadMode(int directory_fd, const std::string& name) const {
     // Taking all files, the tag test decides nothing, so no file is opened.
     return load_mode_ == LoadMode::kAll ||

@@ -60,8 +60,7 @@ public:
     // failing the LoadMode test; returns how many remain.
     int FilterFileList(std::vector<std::string>* list) const;
 
-    // Stores 0, 1 or 2 (LoadModeFromInt); any other value is ignored.
-    void SetLoadMode(int mode);
+    // A mode number from outside names its mode through LoadModeFromInt.
     void SetLoadMode(LoadMode mode) { load_mode_ = mode; }
     LoadMode GetLoadMode() const { return load_mode_; }
 

@@ -238,7 +238,8 @@ private:
         int tagged = 0;
         if (TTagList::IsMp3Path(path)) {
             if (options_.before_read) options_.before_read(path);
-            tagged = ReadTagPresence(path, &slot.found.tail);
+            tagged = ReadTagPresence(path, &slot.found.tail,
+                                     options_.read_head ? &slot.found.head : nullptr);
             slot.found.tail_read = true;
         }
         slot.passes = LoadModeTakes(request_.load_mode, tagged != 0);
@@ -407,7 +408,8 @@ int AddFoundFiles(TTagList& list, std::vector<FoundFile>::const_iterator first,
                   std::vector<FoundFile>::const_iterator last) {
     int tagged = 0;
     for (; first != last; ++first) {
-        tagged += first->tail_read ? list.AddRead(first->path, first->tail) : list.Add(first->path);
+        tagged += first->tail_read ? list.AddRead(first->path, first->tail, first->head)
+                                   : list.Add(first->path);
     }
     return tagged;
 }

@@ -23,6 +23,9 @@ struct FoundFile {
     // True when the load read the file's end; tail then holds the bytes, or is absent
     // when the file could not be read or is shorter than 128 bytes.
     bool tail_read = false;
+    // What the same read found of the ID3v2 header, when the load was asked to look
+    // (LoadOptions::read_head).
+    Id3v2Head head;
     std::optional<TagBlock> tail;
 };
 
@@ -70,6 +73,9 @@ struct LoadRequest {
 struct LoadOptions {
     // Threads reading files; 0 gives DefaultReaderCount().
     int readers = 0;
+    // Whether each ".mp3" file's first bytes are read too, in the same open as its end, for
+    // its ID3v2 header (FoundFile::head). Without it a load reads only the end.
+    bool read_head = false;
     // Called once on a load thread when the result is ready, e.g. to post an event to a
     // window. It must not wait for the thread that owns the job.
     std::function<void()> on_finished;
@@ -83,8 +89,8 @@ struct LoadOptions {
 // the tag list's reads would have given.
 struct LoadResult {
     // In load order. Every ".mp3" path comes with the file's last 128 bytes (tail_read set;
-    // tail absent when the file could not be read or is shorter); other paths were not
-    // opened. AddFoundFiles hands them to the tag list.
+    // tail absent when the file could not be read or is shorter), and its head when asked;
+    // other paths were not opened. AddFoundFiles hands them to the tag list.
     std::vector<FoundFile> files;
     // SearchFiles' code for a directory (1, 10, 58 or 60); 1 for a list of paths and for
     // named paths, whose codes are the failures'.

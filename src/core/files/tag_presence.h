@@ -14,11 +14,16 @@ namespace ambrel {
 // The file viewer's tag test: only a path whose extension begins with ".mp3" (any letter
 // case) is opened, and it counts as tagged when its last 128 bytes begin with "TAG".
 // The bytes read are kept in tail (absent when the file cannot be read or is shorter than
-// 128 bytes), so that a load can take them over without reading the file again.
-inline int ReadTagPresence(const std::string& path, std::optional<TagBlock>* tail) {
+// 128 bytes), so that a load can take them over without reading the file again. With head,
+// the file's ID3v2 header is read in the same open and what it holds kept there.
+inline int ReadTagPresence(const std::string& path, std::optional<TagBlock>* tail,
+                           Id3v2Head* head = nullptr) {
     tail->reset();
     TagBlock block;
-    if (!file_io::ReadLastBlock(path, &block)) return 0;
+    file_io::FileHead first;
+    const bool read = file_io::ReadLastBlock(path, &block, head ? &first : nullptr);
+    if (head) *head = Id3v2Head::Of(first.bytes, first.file_size);
+    if (!read) return 0;
     *tail = block;
     return BeginsWithTag(block) ? 1 : 0;
 }

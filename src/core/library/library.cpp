@@ -10,6 +10,7 @@
 #include "history/save_batch.h"
 #include "history/tag_change_batch.h"
 #include "platform/compact.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "viewer/tag_viewer.h"
@@ -89,7 +90,9 @@ std::string Library::DataDirectory(std::string_view exe_dir) {
 
 int Library::AddFiles(const std::vector<std::string>& paths) {
     if (!tag_list_ || !tag_viewer_ || IsBusy()) return 0;
-    const LoadResult result = RunLoad(DroppedFilesLoad(paths));
+    LoadOptions options;
+    options.read_head = read_heads_;
+    const LoadResult result = RunLoad(DroppedFilesLoad(paths), std::move(options));
     ApplyLoad(LoadKind::kDrop, result, *tag_list_, *tag_viewer_, nullptr);
     return static_cast<int>(result.files.size());
 }
@@ -141,11 +144,28 @@ void Library::SetCodePage(CodePage page) {
     if (tag_viewer_) tag_viewer_->RedrawRows();
 }
 
+int Library::ShowId3v2Versions(bool show) {
+    read_heads_ = show;
+    if (!show || !tag_list_ || IsBusy()) return 0;
+    int read = 0;
+    for (int i = 0; i < tag_list_->Count(); ++i) {
+        TTagFile* entry = tag_list_->Get(i);
+        if (entry->GetId3v2Head().Read()) continue;
+        file_io::FileHead head;
+        std::array<uint8_t, id3v1::kBlockSize> tail;
+        file_io::ReadLastBlock(entry->GetPath(), &tail, &head);
+        entry->SetId3v2Head(Id3v2Head::Of(head.bytes, head.file_size));
+        ++read;
+    }
+    return read;
+}
+
 bool Library::StartLoad(LoadKind kind, LoadRequest request) {
     if (!tag_list_ || IsBusy()) return false;
     auto notice = std::make_shared<LoadNotice>(load_notifier_);
     LoadOptions options = load_options_;
     options.on_finished = [notice] { notice->Notify(); };
+    options.read_head = read_heads_;
     load_ = std::make_unique<Load>(Load{
         kind, notice, std::make_unique<LoadJob>(std::move(request), std::move(options)), nullptr});
     load_->job->Start();

@@ -118,9 +118,21 @@ public:
     // on its own thread; it must not wait for that thread. A load lets go of its notifier when
     // the model is destroyed or another notifier is set, and never calls it after that.
     void SetLoadNotifier(std::function<void()> notify);
-    // What every load starts from: the number of readers and the test hooks (on_finished is
-    // the library's own).
+    // What every load starts from: the number of readers and the test hooks (on_finished and
+    // read_head are the library's own).
     void SetLoadOptions(LoadOptions options) { load_options_ = std::move(options); }
+    // Whether loads from now on (StartLoad, AddFiles) read each file's ID3v2 header with its
+    // tag, in the same open (TTagFile::GetId3v2Head); off by default, so a load that shows
+    // no ID3v2 costs no more than the tag's read. An entry loaded so reads it again on every
+    // reload.
+    void SetReadHeads(bool read_heads) { read_heads_ = read_heads; }
+    bool ReadsHeads() const { return read_heads_; }
+    // Turns reading the heads on or off, as the table's ID3v2 column is shown or hidden; on,
+    // the loaded entries whose header was never looked at read it now (the first bytes
+    // only: their tags in memory stay); showing the column draws the rows. While busy only
+    // later loads read them.
+    // How many headers were read.
+    int ShowId3v2Versions(bool show);
     // Called on the owner's thread whenever the busy state changes; returns an id for
     // RemoveBusyListener. A listener must be removed before what it calls goes.
     int AddBusyListener(std::function<void(bool busy)> listener);
@@ -165,6 +177,7 @@ private:
 
     std::function<void()> load_notifier_;
     LoadOptions load_options_;
+    bool read_heads_ = false;
     std::unique_ptr<Load> load_;
     std::vector<std::pair<int, std::function<void(bool)>>> busy_listeners_;
     int next_listener_id_ = 1;

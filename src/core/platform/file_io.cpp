@@ -100,6 +100,25 @@ std::size_t WriteFully(int fd, long long offset, const uint8_t* data, std::size_
     return done;
 }
 
+// Both ends of an open file of size bytes: the tail (true when read) and the head.
+bool ReadBothEnds(int fd, long long size, std::array<uint8_t, 128>* out, FileHead* head) {
+    const long long n = static_cast<long long>(out->size());
+    const long long head_size = static_cast<long long>(FileHead::kSize);
+    head->file_size = size;
+    if (size < head_size) return false;
+    if (size <= static_cast<long long>(kWholeReadLimit)) {
+        uint8_t whole[kWholeReadLimit];
+        if (!ReadFully(fd, 0, whole, static_cast<std::size_t>(size))) return false;
+        std::copy_n(whole, FileHead::kSize, head->bytes.begin());
+        head->read = true;
+        if (size < n) return false;
+        std::copy_n(whole + (size - n), out->size(), out->begin());
+        return true;
+    }
+    head->read = ReadFully(fd, 0, head->bytes.data(), FileHead::kSize);
+    return ReadFully(fd, size - n, out->data(), out->size());
+}
+
 }  // namespace
 
 File::File(const std::string& path, Mode mode) {
@@ -189,16 +208,19 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out) {
-    return ReadLastBlockAt(AT_FDCWD, path, out);
+bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out, FileHead* head) {
+    return ReadLastBlockAt(AT_FDCWD, path, out, head);
 }
 
-bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out) {
+bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out,
+                     FileHead* head) {
+    if (head) *head = FileHead{};
     long long size = -1;
     const int fd = OpenRegularAt(directory_fd, name, OpenFlags(File::kRead), &size);
     if (fd < 0) return false;
     const long long n = static_cast<long long>(out->size());
-    const bool read = size >= n && ReadFully(fd, size - n, out->data(), out->size());
+    const bool read = head ? ReadBothEnds(fd, size, out, head)
+                           : size >= n && ReadFully(fd, size - n, out->data(), out->size());
     ::close(fd);
     return read;
 }

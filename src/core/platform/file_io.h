@@ -67,11 +67,30 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 // empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// The first bytes of a file, read in the same open as its last block when a caller asks.
+struct FileHead {
+    static constexpr std::size_t kSize = 10;
+    std::array<uint8_t, kSize> bytes{};
+    // False when the file could not be opened or read, or is shorter than kSize bytes.
+    bool read = false;
+    // The file's size when it was read; -1 when it could not be opened.
+    long long file_size = -1;
+};
+
+// A file up to this size is read whole by one positioned read when its head is asked for
+// too: below it, one read of the whole file costs less than two small ones.
+inline constexpr std::size_t kWholeReadLimit = 16 * 1024;
+
 // The last n bytes of the file (n <= 128) with one open, one fstat, one positioned read
 // and one close. False when the file cannot be opened or is shorter than 128 bytes.
-bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out);
+// With head, its first FileHead::kSize bytes are read in the same open, and head filled
+// whatever the tail gives: a file up to kWholeReadLimit bytes by the same one read, a
+// longer one by a second. Without head the calls are exactly those above.
+bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out,
+                   FileHead* head = nullptr);
 // The same for the entry name of the open directory directory_fd (a link is followed, as
 // ReadLastBlock follows one).
-bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out);
+bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out,
+                     FileHead* head = nullptr);
 
 }  // namespace ambrel::file_io

@@ -16,6 +16,8 @@
 #include <set>
 #include <utility>
 
+#include "tag/double_byte_table.h"
+#include "tag/iconv_reading.h"
 #include "tag/text_helpers.h"
 
 namespace ambrel {
@@ -39,6 +41,10 @@ const PageInfo kPages[] = {
     {{CodePage::kIso8859_5, "ISO-8859-5", "ISO-8859-5 (Cyrillic)"}, "ISO-8859-5"},
     {{CodePage::kIso8859_7, "ISO-8859-7", "ISO-8859-7 (Greek)"}, "ISO-8859-7"},
     {{CodePage::kKoi8R, "KOI8-R", "KOI8-R (Cyrillic)"}, "KOI8-R"},
+    {{CodePage::kShiftJis, "CP932", "Japanese (Shift_JIS)"}, "CP932"},
+    {{CodePage::kGbk, "CP936", "Chinese Simplified (GBK)"}, "CP936"},
+    {{CodePage::kBig5, "CP950", "Chinese Traditional (Big5)"}, "CP950"},
+    {{CodePage::kEucKr, "CP949", "Korean (EUC-KR)"}, "CP949"},
     {{CodePage::kSystemLocale, "locale", "System locale"}, ""},
 };
 
@@ -63,52 +69,16 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
-void AppendUtf8(char32_t c, std::string* out) {
-    if (c < 0x80) {
-        *out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        *out += static_cast<char>(0xC0 | (c >> 6));
-        *out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *out += static_cast<char>(0xE0 | (c >> 12));
-        *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *out += static_cast<char>(0xF0 | (c >> 18));
-        *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// What iconv makes of one byte alone.
-enum class ByteReading { kCharacter, kNoCharacter, kNotSingleByte };
-
-ByteReading ReadByte(iconv_t cd, unsigned char byte, char32_t* c) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char in = static_cast<char>(byte);
-    char* in_at = &in;
-    std::size_t in_left = 1;
-    unsigned char out[16];
-    char* out_at = reinterpret_cast<char*>(out);
-    std::size_t out_left = sizeof out;
-    if (iconv(cd, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1)) {
-        // EILSEQ: no character; EINVAL: the start of a longer sequence.
-        return errno == EILSEQ ? ByteReading::kNoCharacter : ByteReading::kNotSingleByte;
-    }
-    // Some converters hold a character back until they know what follows.
-    iconv(cd, nullptr, nullptr, &out_at, &out_left);
-    if (sizeof out - out_left != 4) return ByteReading::kNotSingleByte;
-    *c = static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24);
-    return ByteReading::kCharacter;
-}
-
 }  // namespace
 
-// A single-byte code page: each byte's character, its UTF-8 bytes, and the way back.
+// A single-byte code page: each byte's character, its UTF-8 bytes, and the way back; or a
+// double-byte one, whose own table does the work.
 struct CodePageConverter::Table {
     std::string codeset;
+    std::unique_ptr<DoubleByteTable> double_byte;
     std::array<char32_t, 256> character{};
+    // Whether the byte is a character of the page, not one read as its Latin-1 character.
+    std::array<bool, 256> is_character{};
     std::array<std::array<char, 4>, 256> utf8{};
     std::array<uint8_t, 256> utf8_length{};
     // The most UTF-8 bytes a byte of the page turns into.
@@ -119,12 +89,25 @@ struct CodePageConverter::Table {
     std::array<int16_t, 0x500> low_byte_of{};
     char question_mark = '?';
 
-    // Table for the code set; none when it is not a single-byte one iconv knows.
+    // Table for the code set; none when it is neither a single-byte nor a double-byte one
+    // iconv knows.
     static std::unique_ptr<Table> Make(const std::string& codeset);
+    static std::unique_ptr<Table> MakeSingleByte(const std::string& codeset);
     char ByteOf(char32_t c) const;
 };
 
 std::unique_ptr<CodePageConverter::Table> CodePageConverter::Table::Make(
+    const std::string& codeset) {
+    if (auto table = MakeSingleByte(codeset)) return table;
+    auto double_byte = DoubleByteTable::Make(codeset);
+    if (!double_byte) return nullptr;
+    auto table = std::make_unique<Table>();
+    table->codeset = codeset;
+    table->double_byte = std::move(double_byte);
+    return table;
+}
+
+std::unique_ptr<CodePageConverter::Table> CodePageConverter::Table::MakeSingleByte(
     const std::string& codeset) {
     const iconv_t cd = iconv_open("UTF-32LE", codeset.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
@@ -134,15 +117,17 @@ std::unique_ptr<CodePageConverter::Table> CodePageConverter::Table::Make(
     std::set<char32_t> taken;
     for (int byte = 0; byte < 256; ++byte) {
         char32_t c = 0;
-        const ByteReading reading = ReadByte(cd, static_cast<unsigned char>(byte), &c);
-        if (reading == ByteReading::kNotSingleByte) {
+        const auto b = static_cast<unsigned char>(byte);
+        const IconvReading reading = ReadWithIconv(cd, &b, 1, &c);
+        if (reading == IconvReading::kIncomplete || reading == IconvReading::kSeveral) {
             iconv_close(cd);
             return nullptr;
         }
         // A second byte for a character already taken could not be written back.
-        if (reading == ByteReading::kCharacter && taken.insert(c).second) {
+        if (reading == IconvReading::kCharacter && taken.insert(c).second) {
             table->character[byte] = c;
             has_character[byte] = true;
+            table->is_character[byte] = true;
         }
     }
     iconv_close(cd);
@@ -193,9 +178,13 @@ std::string_view CodePageId(CodePage page) { return InfoOf(page).name.id; }
 
 std::optional<CodePage> ParseCodePage(std::string_view name) {
     static const std::pair<std::string_view, CodePage> kAliases[] = {
-        {"latin1", CodePage::kLatin1},      {"cp1252", CodePage::kWindows1252},
-        {"cp1250", CodePage::kWindows1250}, {"cp1251", CodePage::kWindows1251},
-        {"latin2", CodePage::kIso8859_2},   {"system", CodePage::kSystemLocale},
+        {"latin1", CodePage::kLatin1},       {"cp1252", CodePage::kWindows1252},
+        {"cp1250", CodePage::kWindows1250},  {"cp1251", CodePage::kWindows1251},
+        {"latin2", CodePage::kIso8859_2},    {"system", CodePage::kSystemLocale},
+        {"shiftjis", CodePage::kShiftJis},   {"sjis", CodePage::kShiftJis},
+        {"windows31j", CodePage::kShiftJis}, {"gbk", CodePage::kGbk},
+        {"big5", CodePage::kBig5},           {"euckr", CodePage::kEucKr},
+        {"uhc", CodePage::kEucKr},
     };
     const std::string folded = Folded(name);
     for (const PageInfo& info : kPages) {
@@ -256,6 +245,7 @@ std::string_view CodePageConverter::Codeset() const {
 
 std::string CodePageConverter::Decode(std::string_view bytes) const {
     if (!table_) return Latin1ToUtf8(bytes);
+    if (table_->double_byte) return table_->double_byte->Decode(bytes);
     // Each byte's four table bytes are copied whole and the end moved on by its length,
     // without a branch: the room left after the last one takes the spare bytes.
     std::string out(bytes.size() * table_->longest + 3, '\0');
@@ -271,6 +261,7 @@ std::string CodePageConverter::Decode(std::string_view bytes) const {
 
 std::string CodePageConverter::Encode(std::string_view utf8) const {
     if (!table_) return Utf8ToLatin1(utf8);
+    if (table_->double_byte) return table_->double_byte->Encode(utf8);
     const Table& table = *table_;
     // Never more bytes than the UTF-8 had.
     std::string out(utf8.size(), '\0');
@@ -287,6 +278,31 @@ std::string CodePageConverter::Encode(std::string_view utf8) const {
     }
     out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
+}
+
+bool CodePageConverter::IsDoubleByte() const { return table_ && table_->double_byte; }
+
+std::size_t CodePageConverter::FitBytes(std::string_view bytes, std::size_t width) const {
+    if (IsDoubleByte()) return table_->double_byte->FitBytes(bytes, width);
+    return std::min(bytes.size(), width);
+}
+
+bool CodePageConverter::AppendCharacter(char32_t c, std::string* out) const {
+    if (!table_) {
+        if (c > 0xFF) return false;
+        *out += static_cast<char>(c);
+        return true;
+    }
+    if (table_->double_byte) {
+        return table_->double_byte->AppendCharacter(c, out, DoubleByteTable::kCharactersOnly);
+    }
+    const char byte = table_->ByteOf(c);
+    if ((byte == table_->question_mark && c != '?') ||
+        !table_->is_character[static_cast<unsigned char>(byte)]) {
+        return false;
+    }
+    *out += byte;
+    return true;
 }
 
 }  // namespace ambrel

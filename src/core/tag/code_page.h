@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,7 +8,8 @@
 
 namespace ambrel {
 
-// The 8-bit code pages an ID3v1 text field can be read and written in. The block carries
+// The code pages an ID3v1 text field can be read and written in: 8-bit ones, and the
+// double-byte ones of East Asia, whose characters are one byte or two. The block carries
 // no mark of its code page, so the user picks one; Latin-1 is the default.
 enum class CodePage {
     kLatin1,  // ISO-8859-1
@@ -18,9 +20,13 @@ enum class CodePage {
     kIso8859_5,
     kIso8859_7,
     kKoi8R,
-    // The code set of the system's locale when it is a single-byte one; any other (UTF-8
-    // above all) reads and writes Latin-1, since an ID3v1 field is single-byte text of
-    // fixed width that a multi-byte character would be cut through.
+    kShiftJis,  // CP932
+    kGbk,       // CP936
+    kBig5,      // CP950
+    kEucKr,     // CP949, EUC-KR with the unified Hangul extension
+    // The code set of the system's locale when it is a single-byte or double-byte one; any
+    // other (UTF-8 above all) reads and writes Latin-1, since an ID3v1 field is text of
+    // fixed width in a code page without a state.
     kSystemLocale,
 };
 
@@ -34,7 +40,8 @@ struct CodePageName {
 // Every code page, the default first.
 const std::vector<CodePageName>& CodePageNames();
 std::string_view CodePageId(CodePage page);
-// A page by its id or a common alias ("latin1", "cp1251", "koi8r", "system"), with letter
+// A page by its id or a common alias ("latin1", "cp1251", "koi8r", "shift_jis", "sjis",
+// "gbk", "big5", "euc-kr", "system"), with letter
 // case, '-', '_' and spaces disregarded; none for any other name.
 std::optional<CodePage> ParseCodePage(std::string_view name);
 
@@ -43,14 +50,21 @@ std::optional<CodePage> ParseCodePage(std::string_view name);
 // neither read nor changed.
 std::string SystemCodeset();
 
+// A text as the bytes of a field of fixed width.
+struct EncodedField {
+    std::string bytes;
+    bool cut = false;    // the text was longer than the field
+    bool lossy = false;  // a character the page cannot hold was replaced
+};
+
 // Turns the bytes of ID3v1 text fields into UTF-8 and back in one code page. A page's table
 // is made from iconv once per process, then only read: converters are cheap to copy and may
 // be used on any thread. Latin-1 is converted directly, without a table.
 class CodePageConverter {
 public:
     explicit CodePageConverter(CodePage page = CodePage::kLatin1);
-    // For a code set by its iconv name: a single-byte code set gets its own table; any
-    // other (UTF-8, a multi-byte or stateful set, a name iconv does not know) is Latin-1.
+    // For a code set by its iconv name: a single-byte or double-byte code set gets its own
+    // table; any other (UTF-8, EUC-JP, a stateful set, a name iconv does not know) is Latin-1.
     static CodePageConverter ForCodeset(const std::string& codeset);
 
     // The page the program's ID3v1 fields are read and written in (TTagFile's getters and
@@ -65,19 +79,37 @@ public:
     // The iconv name of the code set in use ("ISO-8859-1" for Latin-1).
     std::string_view Codeset() const;
 
-    // Every byte becomes one character. A byte that has no character in the page becomes
-    // the Latin-1 character of the same value (a control character for most of them), so
-    // that Encode gives the byte back: any field survives a read and a write unchanged.
+    // Whether a character may take two bytes.
+    bool IsDoubleByte() const;
+
+    // A byte that is not part of a character of the page becomes the Latin-1 character of
+    // the same value (a control character for most of them), so that Encode gives the byte
+    // back: a field of a single-byte page survives a read and a write unchanged, and one of
+    // a double-byte page too unless it holds a character in a second form (CP932's NEC and
+    // IBM rows), which is written back in the form other programs write.
     std::string Decode(std::string_view bytes) const;
-    // One byte per character, so a width cut counts the field's bytes. A character the page
-    // cannot hold becomes '?'; a byte that is not part of well-formed UTF-8 is taken as the
-    // Latin-1 character it is.
+    // A character the page cannot hold becomes '?'; a byte that is not part of well-formed
+    // UTF-8 is taken as the Latin-1 character it is.
     std::string Encode(std::string_view utf8) const;
+    // The length of the longest start of bytes (text of this page) of at most width bytes
+    // that does not end inside a two-byte character: every cut to a field's width.
+    std::size_t FitBytes(std::string_view bytes, std::size_t width) const;
+    // utf8 for a field of width bytes: a character the page cannot hold is transliterated
+    // (iconv //TRANSLIT in the C.UTF-8 locale, so alike in every environment) where a
+    // transliteration exists, else '?' (lossy either way), then cut at a character
+    // boundary to width (cut). Calls iconv for such characters: not for hot paths.
+    EncodedField EncodeForField(std::string_view utf8, std::size_t width) const;
+    // The length of the longest start of utf8 whose encoding fits a field of width bytes,
+    // ending between two characters: what an editor of the field may hold.
+    std::size_t FitText(std::string_view utf8, std::size_t width) const;
 
     struct Table;
 
 private:
     explicit CodePageConverter(const Table* table) : table_(table) {}
+    // Appends the bytes of c; false, with nothing appended, when the page has no character
+    // for it (the Latin-1 reading of a byte that is no character does not count).
+    bool AppendCharacter(char32_t c, std::string* out) const;
     const Table* table_ = nullptr;  // none: Latin-1
 };
 

@@ -15,6 +15,35 @@ constexpr int kNumberedGenres = 149;
 // line in the file cannot multiply into every row.
 constexpr std::size_t kMaxGenreBytes = 255;
 
+// A genre number written out: up to three decimal digits, 0..254 (the genre setter takes
+// 0..254: 255 is never written). None for a text that is not all digits or out of range.
+std::optional<int> GenreNumber(std::string_view text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    if (!std::all_of(text.begin(), text.end(),
+                     [](char c) { return IsAsciiDigit(static_cast<unsigned char>(c)); }))
+        return std::nullopt;
+    const int number = std::stoi(std::string(text));
+    if (number <= id3v1::kNoGenre) return number;
+    return std::nullopt;
+}
+
+// "(N)" at the start of the text, as ID3v2.3 genre frames refer to a numbered genre; the
+// refinement that may follow ("(17)Rock") does not change the number.
+std::optional<int> Reference(std::string_view text) {
+    if (text.size() < 3 || text.front() != '(') return std::nullopt;
+    const std::size_t close = text.find(')');
+    if (close == std::string_view::npos) return std::nullopt;
+    return GenreNumber(text.substr(1, close - 1));
+}
+
+// Names in the list carry a comma ("Grunge,", "R&B,") that a user or another tagger leaves
+// out, and the other way round: one trailing mark is not part of the name.
+std::string_view WithoutTrailingPunctuation(std::string_view text) {
+    if (!text.empty() && IsAsciiPunctuation(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
 }  // namespace
 
 const std::array<const char*, kNamedCount>& BuiltInNames() {
@@ -62,17 +91,14 @@ std::optional<std::vector<std::string>> ReadGenreFile(const std::string& path) {
 
 std::optional<int> NumberOf(const std::vector<std::string>& names, std::string_view text) {
     if (text.empty()) return id3v1::kNoGenre;
-    if (text.size() <= 3 && std::all_of(text.begin(), text.end(), [](char c) {
-            return IsAsciiDigit(static_cast<unsigned char>(c));
-        })) {
-        const int number = std::stoi(std::string(text));
-        // The genre setter takes 0..254: 255 is never written.
-        if (number <= id3v1::kNoGenre) return number;
-        return std::nullopt;
-    }
+    if (const std::optional<int> number = GenreNumber(text)) return number;
+    if (const std::optional<int> number = Reference(text)) return number;
+    const std::string_view name = WithoutTrailingPunctuation(text);
+    if (name.empty()) return std::nullopt;
     const std::size_t named = std::min<std::size_t>(names.size(), kNamedCount);
     for (std::size_t i = 0; i < named; ++i)
-        if (EqualsIgnoringCase(names[i], text)) return static_cast<int>(i);
+        if (EqualsIgnoringCase(WithoutTrailingPunctuation(names[i]), name))
+            return static_cast<int>(i);
     return std::nullopt;
 }
 

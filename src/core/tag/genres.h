@@ -21,9 +21,12 @@ const std::array<const char*, kNamedCount>& BuiltInNames();
 // None when path is anything but a readable regular file (a directory, a FIFO).
 std::optional<std::vector<std::string>> ReadGenreFile(const std::string& path);
 
-// The genre number a user names: a decimal number 0..254 as it stands; the number of the
-// first named genre (0..147) of names whose name equals the text without regard to ASCII
-// letter case; 254 ("no genre") for an empty text; none for anything else.
+// The genre number a text names, the one rule for what a user types, a CSV cell and an
+// ID3v2 genre frame: a decimal number 0..254 as it stands; a reference "(N)", with or without
+// a name after it ("(17)", "(17)Rock"), as N when N is 0..254; the number of the first named
+// genre (0..147) of names whose name equals the text without regard to ASCII letter case or a
+// trailing punctuation mark on either side ("grunge" names "Grunge,"); 254 ("no genre") for
+// an empty text; none for anything else.
 std::optional<int> NumberOf(const std::vector<std::string>& names, std::string_view text);
 
 // The list the table falls back on without a genre file: "0" to "148", so the Genre column

@@ -37,14 +37,10 @@ public:
     virtual int Load() = 0;                                            // slot 17
     virtual int Save() = 0;                                            // slot 18
 
-    // Stores any value and returns 1.
-    int SetKind(int32_t kind) {
-        kind_ = static_cast<TagKind>(kind);
-        return 1;
-    }
+    // Stores any kind, one of the named ones or not.
+    void SetKind(TagKind kind) { kind_ = kind; }
     TagKind GetKind() const { return kind_; }
-    // Stores a value in 0..3 and returns it; returns -1 and keeps State otherwise.
-    int SetState(int32_t state);
+    // A state number from outside names its state through TagStateFromInt.
     void SetState(TagState state) { state_ = state; }
     TagState GetState() const { return state_; }
     void SetModified(bool modified) { modified_ = modified; }

@@ -38,11 +38,31 @@ void TTagFile::Clear() {
     block_[id3v1::kGenreOffset] = id3v1::kNoGenre;
 }
 
+namespace {
+
+// A field's case changed character by character. In a double-byte page the second byte of
+// a character may be an ASCII letter, so the text is changed as decoded and encoded again;
+// a change of ASCII case keeps every character's length, so the field's bytes stay in place.
+void ChangeFieldCase(char* field, std::size_t width, int mode, const CodePageConverter& page) {
+    if (!page.IsDoubleByte()) {
+        ambrel::ChangeCase(field, width, mode);
+        return;
+    }
+    const std::size_t length = ::strnlen(field, width);
+    std::string text = page.Decode(std::string_view(field, length));
+    ambrel::ChangeCase(text, mode);
+    const std::string bytes = page.Encode(text);
+    if (bytes.size() == length) std::memcpy(field, bytes.data(), length);
+}
+
+}  // namespace
+
 void TTagFile::ChangeCase(int mode) {
     char* bytes = reinterpret_cast<char*>(block_.data());
-    ambrel::ChangeCase(bytes + id3v1::kTitleOffset, id3v1::kTitleWidth, mode);
-    ambrel::ChangeCase(bytes + id3v1::kArtistOffset, id3v1::kArtistWidth, mode);
-    ambrel::ChangeCase(bytes + id3v1::kAlbumOffset, id3v1::kAlbumWidth, mode);
+    const CodePageConverter page = CodePageConverter::Current();
+    ChangeFieldCase(bytes + id3v1::kTitleOffset, id3v1::kTitleWidth, mode, page);
+    ChangeFieldCase(bytes + id3v1::kArtistOffset, id3v1::kArtistWidth, mode, page);
+    ChangeFieldCase(bytes + id3v1::kAlbumOffset, id3v1::kAlbumWidth, mode, page);
 }
 
 int TTagFile::SetArtist(std::optional<std::string_view> text) {
@@ -77,10 +97,12 @@ int TTagFile::GetGenre() const { return block_[id3v1::kGenreOffset]; }
 
 int TTagFile::SetText(std::size_t offset, std::size_t width, std::optional<std::string_view> text) {
     if (!text || state_ == tsNone) return 0;
-    // The width counts the field's bytes, so the text is converted before it is cut.
-    const std::string bytes = CodePageConverter::Current().Encode(*text);
+    // The width counts the field's bytes, so the text is converted before it is cut, and
+    // cut between two characters of a double-byte page.
+    const CodePageConverter converter = CodePageConverter::Current();
+    const std::string bytes = converter.Encode(*text);
     std::fill_n(block_.begin() + offset, width, 0);
-    std::memcpy(block_.data() + offset, bytes.data(), std::min(width, bytes.size()));
+    std::memcpy(block_.data() + offset, bytes.data(), converter.FitBytes(bytes, width));
     modified_ = true;
     return 1;
 }
@@ -102,9 +124,14 @@ int TTagFile::SetByte(std::size_t offset, int value) {
     return 1;
 }
 
-int TTagFile::Load() {
+int TTagFile::Load() { return Load(head_.Read()); }
+
+int TTagFile::Load(bool read_head) {
     TagBlock tail;
-    if (!file_io::ReadLastBlock(GetPath(), &tail)) {
+    file_io::FileHead head;
+    const bool read = file_io::ReadLastBlock(GetPath(), &tail, read_head ? &head : nullptr);
+    head_ = read_head ? Id3v2Head::Of(head.bytes, head.file_size) : Id3v2Head();
+    if (!read) {
         Clear();
         return 0;
     }

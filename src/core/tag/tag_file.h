@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tag/id3v2_header.h"
 #include "tag/tag_base.h"
 
 namespace ambrel {
@@ -71,8 +72,20 @@ public:
     int GetTrack() const override;
     int GetGenre() const override;
     int HasPicture() const override { return 0; }
+    // Reads the tag again; the ID3v2 header too when the last load read it.
     int Load() override;
+    // Reads the tag, and with read_head the file's ID3v2 header in the same open; without
+    // it the header is not looked at. 1 and tsPresent when the file ends with a tag, else 0.
+    int Load(bool read_head);
     int Save() override;
+
+    // What the last load found of the file's ID3v2 header; a save, which writes only the
+    // file's end, leaves it as it is.
+    Id3v2Head GetId3v2Head() const { return head_; }
+    // The header read elsewhere, in the same read as the block given to LoadFromBlock.
+    void SetId3v2Head(Id3v2Head head) { head_ = head; }
+    // "2.2", "2.3" or "2.4"; empty when the file has no ID3v2 header or it was not looked at.
+    std::string_view Id3v2Version() const { return head_.VersionText(); }
 
     const TagBlock& Block() const { return block_; }
     TagSnapshot Snapshot() const { return {block_, on_disk_, state_, modified_}; }
@@ -92,7 +105,8 @@ public:
     // whole field when it holds none): the text a getter turns into UTF-8.
     std::string_view StoredText(std::size_t offset, std::size_t width) const;
     // Loads from a block read elsewhere (the bytes of a file's end), exactly as Load
-    // would after its read: 1 and tsPresent when it begins with "TAG", else 0.
+    // would after its read: 1 and tsPresent when it begins with "TAG", else 0. What is known
+    // of the ID3v2 header stays (SetId3v2Head).
     int LoadFromBlock(const TagBlock& block);
 
 private:
@@ -111,6 +125,7 @@ private:
     // equals it holds no change of ours, so saving it writes nothing: a second, unedited
     // entry for the same file must not put back the tag an edited entry has just saved.
     TagBlock on_disk_{};
+    Id3v2Head head_;
 };
 
 // Shortens the file at path by n bytes at its end, in place. 1 on success, -1 when

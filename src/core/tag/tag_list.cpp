@@ -34,28 +34,29 @@ bool TTagList::HasMp3Extension(std::string_view path) {
     return EqualsIgnoringCase(ExtensionOf(path), kMp3);
 }
 
-int TTagList::Add(std::optional<std::string_view> path) {
+int TTagList::Add(std::optional<std::string_view> path, bool read_head) {
     if (!path || !IsMp3Path(*path)) return 0;
     auto entry = std::make_unique<TTagFile>(*path);
     entry->SetIndex(Count());
-    const int result = entry->Load();
+    const int result = entry->Load(read_head);
     entries_.push_back(std::move(entry));
     return result;
 }
 
-int TTagList::AddRead(std::string_view path, const std::optional<TagBlock>& tail) {
+int TTagList::AddRead(std::string_view path, const std::optional<TagBlock>& tail, Id3v2Head head) {
     if (!IsMp3Path(path)) return 0;
     auto entry = std::make_unique<TTagFile>(path);
     entry->SetIndex(Count());
+    entry->SetId3v2Head(head);
     const int result = tail ? entry->LoadFromBlock(*tail) : 0;
     entries_.push_back(std::move(entry));
     return result;
 }
 
-int TTagList::AddList(const std::vector<std::string>& paths) {
+int TTagList::AddList(const std::vector<std::string>& paths, bool read_head) {
     entries_.reserve(entries_.size() + paths.size());
     int tagged = 0;
-    for (const std::string& path : paths) tagged += Add(path);
+    for (const std::string& path : paths) tagged += Add(path, read_head);
     return tagged;
 }
 

@@ -40,14 +40,17 @@ public:
 class TTagList {
 public:
     int Count() const { return static_cast<int>(entries_.size()); }
-    // Adds a path whose extension begins with ".mp3" (IsMp3Path) and loads it.
+    // Adds a path whose extension begins with ".mp3" (IsMp3Path) and loads it, with
+    // read_head its ID3v2 header too (TTagFile::Load).
     // 1 when added and tagged; 0 when absent, not ".mp3", or added without a tag.
-    int Add(std::optional<std::string_view> path);
+    int Add(std::optional<std::string_view> path, bool read_head = false);
     // As Add, but with the file's last 128 bytes already read by the caller (absent when the
-    // file could not be read or is shorter than 128 bytes), so the file is not opened again.
-    int AddRead(std::string_view path, const std::optional<TagBlock>& tail);
+    // file could not be read or is shorter than 128 bytes), and what that read found of its
+    // ID3v2 header, so the file is not opened again.
+    int AddRead(std::string_view path, const std::optional<TagBlock>& tail,
+                Id3v2Head head = Id3v2Head());
     // Add for each path in order; the number of added files that have a tag.
-    int AddList(const std::vector<std::string>& paths);
+    int AddList(const std::vector<std::string>& paths, bool read_head = false);
     TTagFile* Get(int position) const;
     // Removes and destroys one entry; Index fields are not renumbered. 1, or 0 when out of range.
     int Delete(int position);

@@ -176,4 +176,38 @@ std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes)
     return text.substr(0, end);
 }
 
+std::size_t Utf8CharLength(std::string_view text, std::size_t i) {
+    std::size_t length = 1;
+    while (i + length < text.size() && IsUtf8Continuation(text[i + length])) ++length;
+    return length;
+}
+
+std::size_t CountUtf8Chars(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text) count += IsUtf8Continuation(c) ? 0 : 1;
+    return count;
+}
+
+void CutBeforeContinuation(std::string& text, std::size_t max_bytes) {
+    if (text.size() <= max_bytes) return;
+    std::size_t cut = max_bytes;
+    // text[cut] is the first byte dropped; when it continues a character, that character
+    // began before the cut and goes too.
+    while (cut > 0 && IsUtf8Continuation(text[cut])) --cut;
+    text.resize(cut);
+}
+
+bool HasVisibleUtf8Char(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (IsAsciiGraphic(c)) return true;
+        // U+0080..U+00A0 are the C1 controls and the no-break space (0xC2 0x80..0xA0);
+        // every later character is printable.
+        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) > 0xA0)
+            return true;
+        if (c >= 0xC3 && c <= 0xF4) return true;
+    }
+    return false;
+}
+
 }  // namespace ambrel

@@ -92,4 +92,21 @@ std::string EightBitToUtf8(std::string_view text);
 // 8-bit file before EightBitToUtf8 never ends in half a character.
 std::string_view CutAtCharBoundary(std::string_view text, std::size_t max_bytes);
 
+// The same rules, for names and masks, read by continuation bytes (10xxxxxx) alone: a
+// character is a byte that does not continue one and the continuation bytes after it,
+// well-formed or not. On UTF-8 they agree with the rules above; on stray bytes they differ
+// (a Latin-1 byte followed by a continuation byte is one character here, two above).
+constexpr bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+// The number of bytes of the character that starts at text[i].
+std::size_t Utf8CharLength(std::string_view text, std::size_t i);
+// The number of characters: the bytes that do not continue one.
+std::size_t CountUtf8Chars(std::string_view text);
+// Cuts the text to at most max_bytes bytes, never before a continuation byte.
+void CutBeforeContinuation(std::string& text, std::size_t max_bytes);
+// True when the UTF-8 text holds a character that is printable and not a space: an ASCII
+// graphic character, or a character from U+00A1 on (the Latin-1 letters of a tag's text).
+// Spaces, control characters and the no-break space do not count; unlike CountVisibleChars,
+// letters beyond ASCII do.
+bool HasVisibleUtf8Char(std::string_view text);
+
 }  // namespace ambrel

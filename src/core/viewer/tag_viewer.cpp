@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <numeric>
 #include <unordered_set>
 #include <utility>
@@ -12,71 +11,24 @@
 #include "tag/tag_file.h"
 #include "tag/tag_list.h"
 #include "tag/text_helpers.h"
+#include "viewer/row_sort.h"
 
 namespace ambrel {
 
 namespace {
 
-constexpr int kGenreUnset = 255;  // the genre byte of "no genre" for the selection tests
-
 // The captions of the columns; the window's initial layout names the sixth column
 // differently ("Song name") from the rebuilt one.
 constexpr const char* kCaptions[TTagViewer::kColumnCount] = {
     "Index", "Directory", "Filename", "Track", "Artist", "Song title",
-    "Album", "Comment",   "Genre",    "Year",  "Picture"};
+    "Album", "Comment",   "Genre",    "Year",  "Picture", "ID3v2"};
 constexpr const char* kInitialSongCaption = "Song name";
 constexpr int kInitialWidths[TTagViewer::kColumnCount] = {64,  110, 170, 45, 140, 160,
-                                                          140, 120, 90,  45, 50};
+                                                          140, 120, 90,  45, 50,  50};
 
 // Byte order with ASCII letters folded to lower case; a prefix sorts first.
 bool LessIgnoringCase(std::string_view a, std::string_view b) {
     return CompareIgnoringCase(a, b, CaseFold::kToLower) < 0;
-}
-
-int Sign(long long difference) { return (difference > 0) - (difference < 0); }
-
-// Unsigned byte order, a prefix before the longer text.
-int CompareBytes(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    const int c = n == 0 ? 0 : std::memcmp(a.data(), b.data(), n);
-    if (c != 0) return Sign(c);
-    return Sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
-}
-
-// Whether the field is filled, decided on the stored bytes: a text is what precedes the
-// first zero of its field, so a field of spaces is filled; the genre is filled unless 255.
-bool FieldFilled(const TagBlock& block, SelectField field) {
-    switch (field) {
-        case SelectField::kArtist:
-            return block[id3v1::kArtistOffset] != 0;
-        case SelectField::kTitle:
-            return block[id3v1::kTitleOffset] != 0;
-        case SelectField::kAlbum:
-            return block[id3v1::kAlbumOffset] != 0;
-        case SelectField::kComment:
-            return block[id3v1::kCommentOffset] != 0;
-        case SelectField::kTrack:
-            return block[id3v1::kTrackOffset] != 0;
-        case SelectField::kGenre:
-            return block[id3v1::kGenreOffset] != kGenreUnset;
-        case SelectField::kYear:
-            return block[id3v1::kYearOffset] != 0;
-    }
-    return false;
-}
-
-bool MeetsCriterion(const TTagFile& file, const SelectionCriterion& criterion) {
-    switch (criterion.test) {
-        case SelectTest::kNoTag:
-            return file.GetState() == tsNone;
-        case SelectTest::kWithTag:
-            return file.GetState() != tsNone;
-        case SelectTest::kFilled:
-            return FieldFilled(file.Block(), criterion.field);
-        case SelectTest::kEmpty:
-            return !FieldFilled(file.Block(), criterion.field);
-    }
-    return false;
 }
 
 }  // namespace
@@ -91,6 +43,7 @@ TTagViewer::TTagViewer(ReportView* table, TTagList* list, std::optional<std::str
         column_pos_[c] = c + 1;
         column_width_[c] = kInitialWidths[c];
     }
+    column_pos_[kId3v2] = 0;
 }
 
 const char* TTagViewer::CaptionOf(int column) {
@@ -102,7 +55,8 @@ const char* TTagViewer::LayoutCaptionOf(int column) {
 }
 
 void TTagViewer::LayoutColumns() {
-    for (int c = 0; c < kColumnCount; ++c) table_->AddColumn(LayoutCaptionOf(c), column_width_[c]);
+    for (int c = 0; c < kColumnCount; ++c)
+        if (column_pos_[c] > 0) table_->AddColumn(LayoutCaptionOf(c), column_width_[c]);
     table_->SetColumnImage(0, kImageAscending);
 }
 
@@ -113,8 +67,7 @@ int TTagViewer::BuildRow(const TTagFile* file) {
 }
 
 // The cells are assigned in place, so a rebuild reuses each cell's buffer from row to row.
-void TTagViewer::FillCells(const TTagFile& file,
-                           std::array<std::string, kColumnCount>* cells) const {
+void TTagViewer::FillCells(const TTagFile& file, RowCells* cells) const {
     auto& cell = *cells;
     char digits[24];
     auto put_number = [&](std::string& text, long long value) {
@@ -124,8 +77,10 @@ void TTagViewer::FillCells(const TTagFile& file,
     put_number(cell[kIndex], static_cast<long long>(file.GetIndex()) + 1);
     cell[kDirectory] = file.GetFolderName();
     cell[kFilename] = file.GetName();
+    // A file without an ID3v1 tag may well carry an ID3v2 tag.
+    cell[kId3v2] = file.Id3v2Version();
     if (file.GetState() == tsNone) {
-        for (int c = kTrack; c < kColumnCount; ++c) cell[c].clear();
+        for (int c = kTrack; c < kId3v2; ++c) cell[c].clear();
         return;
     }
     put_number(cell[kTrack], file.GetTrack());
@@ -135,7 +90,7 @@ void TTagViewer::FillCells(const TTagFile& file,
     cell[kComment] = file.GetComment();
     cell[kGenre] = GenreName(file.GetGenre());
     cell[kYear] = file.GetYear();
-    cell[kPicture] = PictureText(file);
+    cell[kPicture] = PictureCellText(file.HasPicture() != 0);
 }
 
 std::string_view TTagViewer::GenreName(int genre) const {
@@ -144,25 +99,7 @@ std::string_view TTagViewer::GenreName(int genre) const {
     return genres_[genre];
 }
 
-std::string_view TTagViewer::PictureText(const TTagFile& file) {
-    return file.HasPicture() ? "Yes" : "No";
-}
-
-bool TTagViewer::ConditionHolds(FilterCondition condition) const {
-    const auto& text = FilterText(condition);
-    if (!text) return true;
-    const int column = FilterColumn(condition);
-    if (column < 0) {
-        return std::any_of(row_texts_.begin(), row_texts_.end(), [&](const std::string& cell) {
-            return EqualsIgnoringCase(cell, *text);
-        });
-    }
-    return row_texts_[column].find(*text) != std::string::npos;
-}
-
-bool TTagViewer::MatchesFilter() const {
-    return ConditionHolds(FilterCondition::kFirst) && ConditionHolds(FilterCondition::kSecond);
-}
+bool TTagViewer::MatchesFilter() const { return filter_.Matches(row_texts_); }
 
 std::vector<std::string> TTagViewer::VisibleCells() const {
     // Visible columns hold consecutive positions in column order, so column order is
@@ -430,7 +367,7 @@ int TTagViewer::ColumnValues(int column, std::vector<std::string>* values) const
     if (column_pos_[column] == 0) return 1;
     const int rows = RowCount();
     values->reserve(values->size() + rows);
-    std::array<std::string, kColumnCount> cells;
+    RowCells cells;
     for (int row = 0; row < rows; ++row) {
         FillCells(*EntryAt(row), &cells);
         values->push_back(cells[column]);
@@ -438,64 +375,23 @@ int TTagViewer::ColumnValues(int column, std::vector<std::string>* values) const
     return 1;
 }
 
-std::optional<FilterCondition> FilterConditionFromInt(int value) {
-    if (value != 0 && value != 1) return std::nullopt;
-    return static_cast<FilterCondition>(value);
-}
-
-int TTagViewer::SetFilterCondition(int condition, std::string_view text, int column) {
-    const std::optional<FilterCondition> known = FilterConditionFromInt(condition);
-    return known ? SetFilterCondition(*known, text, column) : 0;
-}
-
 int TTagViewer::SetFilterCondition(FilterCondition condition, std::string_view text, int column) {
-    // Any other column number would index past the row's cells.
-    if (column < -1 || column >= kColumnCount) return 0;
-    filter_text_[static_cast<int>(condition)] = std::string(text);
-    filter_column_[static_cast<int>(condition)] = column;
+    if (filter_.Set(condition, text, column) == 0) return 0;
     RestartRebuild();
-    return 1;
-}
-
-int TTagViewer::ClearFilterCondition(int condition) {
-    const std::optional<FilterCondition> known = FilterConditionFromInt(condition);
-    if (!known) return 0;
-    ClearFilterCondition(*known);
     return 1;
 }
 
 void TTagViewer::ClearFilterCondition(FilterCondition condition) {
-    filter_text_[static_cast<int>(condition)].reset();
-    filter_column_[static_cast<int>(condition)] = -1;
+    filter_.Clear(condition);
     RestartRebuild();
 }
 
-std::optional<SelectionCriterion> CriterionFromCode(unsigned code) {
-    if (code == 0) return SelectionCriterion{SelectTest::kNoTag};
-    if (code == 1) return SelectionCriterion{SelectTest::kWithTag};
-    const unsigned field = code % 10;
-    if (field > static_cast<unsigned>(SelectField::kYear)) return std::nullopt;
-    if (code / 10 == 1)
-        return SelectionCriterion{SelectTest::kFilled, static_cast<SelectField>(field)};
-    if (code / 10 == 2)
-        return SelectionCriterion{SelectTest::kEmpty, static_cast<SelectField>(field)};
-    return std::nullopt;
-}
-
-int TTagViewer::SelectRowsBy(unsigned code) { return SelectMatching(CriterionFromCode(code)); }
-
 int TTagViewer::SelectRowsBy(const SelectionCriterion& criterion) {
-    return SelectMatching(criterion);
-}
-
-int TTagViewer::SelectMatching(const std::optional<SelectionCriterion>& criterion) {
     std::vector<int> passing;
-    if (criterion) {
-        const int rows = RowCount();
-        for (int row = 0; row < rows; ++row) {
-            const TTagFile* file = EntryAt(row);
-            if (file != nullptr && MeetsCriterion(*file, *criterion)) passing.push_back(row);
-        }
+    const int rows = RowCount();
+    for (int row = 0; row < rows; ++row) {
+        const TTagFile* file = EntryAt(row);
+        if (file != nullptr && MeetsCriterion(*file, criterion)) passing.push_back(row);
     }
     table_->ReplaceSelection(passing);
     return static_cast<int>(passing.size());
@@ -520,13 +416,6 @@ void TTagViewer::ColumnClick(int pos) {
     SortRows();
 }
 
-// A row's value in the sort column: a number for Index and Track, the bytes of the text
-// for every other column. It points into the entry, so it lives as long as the entry does.
-struct TTagViewer::SortKey {
-    long long number = 0;
-    std::string_view text;
-};
-
 void TTagViewer::SortRows() {
     const int rows = RowCount();
     if (rows != table_->RowCount()) return;  // the table was changed behind this binding
@@ -534,12 +423,11 @@ void TTagViewer::SortRows() {
     const int column = SortColumnNumber();
     std::vector<SortKey> keys;
     keys.reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) keys.push_back(SortKeyOf(*EntryAt(row), column));
-    std::vector<int> order(static_cast<std::size_t>(rows));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return CompareKeys(keys[a], keys[b]) * sort_direction_ < 0;
-    });
+    for (int row = 0; row < rows; ++row) {
+        const TTagFile& file = *EntryAt(row);
+        keys.push_back(SortKeyOf(file, column, GenreName(file.GetGenre())));
+    }
+    const std::vector<int> order = SortedOrder(keys, sort_direction_);
     std::vector<int> entries(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) entries[i] = row_entries_[order[i]];
     row_entries_ = std::move(entries);
@@ -551,54 +439,14 @@ int TTagViewer::CompareRows(int row_a, int row_b) const {
     const TTagFile* b = EntryAt(row_b);
     if (a == nullptr || b == nullptr) return 0;
     const int column = SortColumnNumber();
-    return CompareKeys(SortKeyOf(*a, column), SortKeyOf(*b, column)) * sort_direction_;
+    return CompareSortKeys(SortKeyOf(*a, column, GenreName(a->GetGenre())),
+                           SortKeyOf(*b, column, GenreName(b->GetGenre()))) *
+           sort_direction_;
 }
 
 int TTagViewer::SortColumnNumber() const {
     // A sort position that no longer names a shown column sorts by Index.
     return std::max(ColumnAtPosition(sort_column_), 0);
-}
-
-// The rule taken from the entries: Index and Track as numbers (an untagged row's empty track
-// as 0), every other column by unsigned bytes. A tag field sorts by its stored bytes, so
-// nothing is converted: in the Latin-1 page they order as the UTF-8 cell does.
-TTagViewer::SortKey TTagViewer::SortKeyOf(const TTagFile& file, int column) const {
-    if (column == kIndex) return {file.GetIndex(), {}};
-    if (column == kTrack) return {TrackKey(file), {}};
-    return {0, SortText(file, column)};
-}
-
-int TTagViewer::CompareKeys(const SortKey& a, const SortKey& b) {
-    if (a.number != b.number) return a.number < b.number ? -1 : 1;
-    return CompareBytes(a.text, b.text);
-}
-
-int TTagViewer::TrackKey(const TTagFile& file) {
-    return file.GetState() == tsNone ? 0 : file.GetTrack();
-}
-
-std::string_view TTagViewer::SortText(const TTagFile& file, int column) const {
-    if (column == kDirectory) return file.GetFolderName();
-    if (column == kFilename) return file.GetName();
-    if (file.GetState() == tsNone) return {};
-    switch (column) {
-        case kArtist:
-            return file.StoredText(id3v1::kArtistOffset, id3v1::kArtistWidth);
-        case kSongTitle:
-            return file.StoredText(id3v1::kTitleOffset, id3v1::kTitleWidth);
-        case kAlbum:
-            return file.StoredText(id3v1::kAlbumOffset, id3v1::kAlbumWidth);
-        case kComment:
-            return file.StoredText(id3v1::kCommentOffset, id3v1::kCommentWidth);
-        case kYear:
-            return file.StoredText(id3v1::kYearOffset, id3v1::kYearWidth);
-        case kGenre:
-            return GenreName(file.GetGenre());
-        case kPicture:
-            return PictureText(file);
-        default:
-            return {};
-    }
 }
 
 std::vector<std::string> TTagViewer::FilterHistory(int column) const {

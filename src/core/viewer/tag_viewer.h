@@ -10,26 +10,11 @@
 
 #include "platform/report_view.h"
 #include "tag/tag_list.h"
+#include "viewer/row_filter.h"
+#include "viewer/row_selection.h"
+#include "viewer/tag_columns.h"
 
 namespace ambrel {
-
-// What a selection command asks of each row's file: no tag, a tag, or a field filled or
-// empty.
-enum class SelectTest { kNoTag, kWithTag, kFilled, kEmpty };
-// The field a kFilled or kEmpty test looks at, in the order of the selection codes.
-enum class SelectField { kArtist, kTitle, kAlbum, kComment, kTrack, kGenre, kYear };
-struct SelectionCriterion {
-    SelectTest test;
-    SelectField field = SelectField::kArtist;  // for kFilled and kEmpty
-};
-// The two conditions of the row filter (the filter bar's first and second pair).
-enum class FilterCondition { kFirst = 0, kSecond = 1 };
-// The condition of a number given from outside: 0 or 1; none for any other value.
-std::optional<FilterCondition> FilterConditionFromInt(int value);
-
-// The criterion of a selection code: 0 no tag, 1 a tag, 10..16 the field of that place in
-// SelectField filled, 20..26 empty; none for any other code.
-std::optional<SelectionCriterion> CriterionFromCode(unsigned code);
 
 // Binds the tag list to the main window's table: one row per loaded file, eleven
 // columns, a two-condition row filter, column show and hide with remembered widths,
@@ -37,22 +22,8 @@ std::optional<SelectionCriterion> CriterionFromCode(unsigned code);
 // The binding keeps the list position of each shown row's entry itself, through adding,
 // filtering, sorting and removing rows; the Index cell shows that position + 1 but is never
 // read back. The table's rows are changed only through this binding.
-class TTagViewer {
+class TTagViewer : public TagColumns {
 public:
-    static constexpr int kColumnCount = 11;
-    enum Column {
-        kIndex = 0,
-        kDirectory,
-        kFilename,
-        kTrack,
-        kArtist,
-        kSongTitle,
-        kAlbum,
-        kComment,
-        kGenre,
-        kYear,
-        kPicture
-    };
     // Header images of the table's image list.
     enum HeaderImage { kImageAudio = 0, kImageAscending = 1, kImageDescending = 2 };
 
@@ -119,17 +90,14 @@ public:
     int GetSortColumn() const { return sort_column_; }
     int GetSortDirection() const { return sort_direction_; }
     int ColumnValues(int column, std::vector<std::string>* values) const;
-    // The condition's text and its column (-1 any column, else 0..10). 0 for a condition
-    // number other than 0 and 1 (FilterConditionFromInt) or another column, else 1.
-    int SetFilterCondition(int condition, std::string_view text, int column);
+    // The condition's text and its column (-1 any column, else 0..10). 0 for another
+    // column, else 1. A number from outside names its condition through
+    // FilterConditionFromInt. The rows follow at the next rebuild.
     int SetFilterCondition(FilterCondition condition, std::string_view text, int column);
-    // 0 for a condition number other than 0 and 1, else 1.
-    int ClearFilterCondition(int condition);
     void ClearFilterCondition(FilterCondition condition);
 
-    // Selects exactly the rows whose file meets the criterion (CriterionFromCode of a code;
-    // an unknown code selects none); returns their number.
-    int SelectRowsBy(unsigned code);
+    // Selects exactly the rows whose file meets the criterion (a selection code names its
+    // criterion through CriterionFromCode); returns their number.
     int SelectRowsBy(const SelectionCriterion& criterion);
     // A header click on the column at position pos among the shown columns: moves the
     // header image, sets or reverses the sort, and sorts the rows.
@@ -146,18 +114,16 @@ public:
     // case, a text equal (ignoring case) to an earlier one dropped, first spelling kept.
     std::vector<std::string> FilterHistory(int column) const;
 
-    const std::array<std::string, kColumnCount>& RowTexts() const { return row_texts_; }
+    const RowCells& RowTexts() const { return row_texts_; }
     const std::vector<std::string>& Genres() const { return genres_; }
     int ColumnPos(int column) const { return column_pos_[column]; }
     int ColumnWidth(int column) const { return column_width_[column]; }
     // The column number shown at a table position, -1 when none.
     int ColumnAtPosition(int pos) const;
     const std::optional<std::string>& FilterText(FilterCondition condition) const {
-        return filter_text_[static_cast<int>(condition)];
+        return filter_.Text(condition);
     }
-    int FilterColumn(FilterCondition condition) const {
-        return filter_column_[static_cast<int>(condition)];
-    }
+    int FilterColumn(FilterCondition condition) const { return filter_.Column(condition); }
     ReportView* Table() const { return table_; }
     TTagList* List() const { return list_; }
 
@@ -181,35 +147,24 @@ private:
     // The list position of an entry; -1 when it is not in the list.
     int PositionOf(const TTagFile* file) const;
     void AddRowAt(int position, const TTagFile& file);
-    void FillCells(const TTagFile& file, std::array<std::string, kColumnCount>* cells) const;
+    void FillCells(const TTagFile& file, RowCells* cells) const;
     std::string_view GenreName(int genre) const;
-    static std::string_view PictureText(const TTagFile& file);
-    struct SortKey;
     // The column the sort position names now.
     int SortColumnNumber() const;
-    SortKey SortKeyOf(const TTagFile& file, int column) const;
-    static int CompareKeys(const SortKey& a, const SortKey& b);
-    static int TrackKey(const TTagFile& file);
-    // A text column's sort key: the bytes of the cell text, or for a tag field its stored
-    // bytes.
-    std::string_view SortText(const TTagFile& file, int column) const;
-    int SelectMatching(const std::optional<SelectionCriterion>& criterion);
     std::vector<std::string> VisibleCells() const;
-    bool ConditionHolds(FilterCondition condition) const;
 
     ReportView* table_;
     TTagList* list_;
     // For each table row, the list position of its entry.
     std::vector<int> row_entries_;
     std::vector<std::string> genres_;
-    std::array<std::string, kColumnCount> row_texts_;
+    RowCells row_texts_;
     std::array<std::string, kColumnCount> captions_;
     std::array<int, kColumnCount> column_pos_{};
     std::array<int, kColumnCount> column_width_{};
     int sort_column_ = 0;
     int sort_direction_ = 1;
-    std::array<std::optional<std::string>, 2> filter_text_;
-    std::array<int, 2> filter_column_{-1, -1};
+    RowFilter filter_;
     // The rebuild in steps under way, if any.
     std::optional<MadeRows> rebuild_;
 };

@@ -10,6 +10,7 @@
 #include "ui/actions/copy_options_page.h"
 #include "ui/actions/rename_pages.h"
 #include "ui/common/busy_controls.h"
+#include "ui/common/command_guard.h"
 
 namespace ambrel::ui {
 
@@ -53,9 +54,9 @@ TForm3::TForm3(ambrel::Library& library, QWidget* parent) : QWidget(parent, Qt::
     // The three runs change entries whose rows a finishing load makes again, and files it may
     // still be reading; a preview's "Apply" is a run.
     auto* busy_controls = new BusyControls(library, this);
-    for (QWidget* button :
-         {file_rename_->RunButton(), file_rename_->PreviewButton(), tag_rename_->RunButton(),
-          tag_rename_->PreviewButton(), copy_options_->WriteButton()})
+    for (QWidget* button : {file_rename_->RunButton(), file_rename_->PreviewButton(),
+                            tag_rename_->RunButton(), tag_rename_->PreviewButton(),
+                            copy_options_->WriteButton(), copy_options_->CopyId3v2Button()})
         busy_controls->Add(button);
     connect(tag_rename_, &TagRenamePage::tagDetailRequested, this, &TForm3::tagDetailRequested);
     connect(copy_options_, &CopyOptionsPage::tagDetailRequested, this, &TForm3::tagDetailRequested);
@@ -65,6 +66,10 @@ TForm3::TForm3(ambrel::Library& library, QWidget* parent) : QWidget(parent, Qt::
     layout->addWidget(page_control_1_);
     FillTemplateLists();
     resize(289, 593);
+}
+
+void TForm3::CopyId3v2ToId3v1() {
+    Guard([this] { copy_options_->CopyId3v2ToId3v1(); });
 }
 
 void TForm3::FillTemplateLists() {

@@ -17,7 +17,7 @@ class TagRenamePage;
 // The action panel: the right one of the three side-by-side windows. Its pages work on the
 // main window's selected rows through the library: "File rename" renames their files from
 // their tags, "Tag rename" fills their tags from their file names, "Copy options" writes
-// one set of fields into their tags.
+// one set of fields, or each file's ID3v2 values, into their tags.
 class TForm3 : public QWidget {
     Q_OBJECT
 
@@ -29,6 +29,10 @@ public:
     void FillTemplateLists();
 
     QTabWidget* PageControl1() const { return page_control_1_; }
+
+public slots:
+    // The "Copy options" page's "Copy ID3v2 to ID3v1", which the main menu runs too.
+    void CopyId3v2ToId3v1();
 
 signals:
     // The user closed the window; the main window clears its flag and places the windows.

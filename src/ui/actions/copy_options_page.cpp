@@ -14,6 +14,7 @@
 #include "platform/conversion.h"
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
+#include "ui/actions/id3v2_copy_preview.h"
 #include "ui/actions/panel_controls.h"
 #include "ui/actions/up_down.h"
 #include "ui/common/combo_width.h"
@@ -133,8 +134,11 @@ void CopyOptionsPage::LayOutButtons(int row) {
         "SpeedButtonRead", QStringLiteral("Read data from selected tag"), Picture::kLoad, this);
     speed_button_write_ = MakeButton("SpeedButtonWrite", QStringLiteral("Write data to mp3 tag(s)"),
                                      Picture::kSave, this);
+    speed_button_copy_id3v2_ = MakeButton(
+        "SpeedButtonCopyId3v2", QStringLiteral("Copy ID3v2 to ID3v1"), Picture::kCopy, this);
     auto* grid = static_cast<QGridLayout*>(layout());
-    for (QToolButton* button : {speed_button_clear_, speed_button_read_, speed_button_write_})
+    for (QToolButton* button :
+         {speed_button_clear_, speed_button_read_, speed_button_write_, speed_button_copy_id3v2_})
         grid->addWidget(button, row++, 0, 1, 3);
     connect(speed_button_clear_, &QToolButton::clicked, this, [this] { ClearFields(); });
     connect(speed_button_read_, &QToolButton::clicked, this, [this] {
@@ -143,6 +147,8 @@ void CopyOptionsPage::LayOutButtons(int row) {
     });
     connect(speed_button_write_, &QToolButton::clicked, this,
             [this] { Guard([this] { WriteSelectedTags(); }); });
+    connect(speed_button_copy_id3v2_, &QToolButton::clicked, this,
+            [this] { Guard([this] { CopyId3v2ToId3v1(); }); });
 }
 
 void CopyOptionsPage::ClearFields() {
@@ -185,6 +191,12 @@ void CopyOptionsPage::WriteSelectedTags() {
     const int row = ambrel::WriteFieldsToRows(*tags, CheckedFields(),
                                               check_box_track1_->isChecked(), &library_.History());
     if (row >= 0) emit tagDetailRequested(row);
+}
+
+void CopyOptionsPage::CopyId3v2ToId3v1() {
+    if (!RunId3v2Copy(library_, this)) return;
+    const ambrel::TTagViewer* tags = library_.TagViewer();
+    if (tags != nullptr) emit tagDetailRequested(tags->Table()->FirstSelected());
 }
 
 void CopyOptionsPage::EditTagTrackChange() {

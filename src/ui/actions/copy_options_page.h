@@ -20,7 +20,8 @@ class UpDown;
 // The "Copy options" page: one set of tag fields, each with a "Fill" box that says whether
 // "Write data to mp3 tag(s)" writes it into the selected rows' tags. Typing in a field
 // checks its box and emptying it unchecks it; the values can also be read from the current
-// row's tag or cleared. Tags change in memory only; the main window saves them.
+// row's tag or cleared, or the selected rows' ID3v2 values copied into their tags. Tags
+// change in memory only; the main window saves them.
 class CopyOptionsPage : public QWidget {
     Q_OBJECT
 
@@ -37,8 +38,15 @@ public:
     // in the tag detail panel; nothing while the library is busy with a load. Throws
     // ConversionError for a Track text that is no number.
     void WriteSelectedTags();
-    // "Write data to mp3 tag(s)", which the panel greys during a load.
+    // "Copy ID3v2 to ID3v1": previews what copying the selected rows' ID3v2 values into
+    // their ID3v1 tags changes and, on Apply, changes it (one batch of the history) and asks
+    // for the first selected row in the tag detail panel; nothing while the library is busy
+    // or without a selected row.
+    void CopyId3v2ToId3v1();
+    // "Write data to mp3 tag(s)" and "Copy ID3v2 to ID3v1", which the panel greys during a
+    // load.
     QToolButton* WriteButton() const { return speed_button_write_; }
+    QToolButton* CopyId3v2Button() const { return speed_button_copy_id3v2_; }
     // The checked fields with their values, as the write takes them.
     ambrel::FieldFill CheckedFields() const;
 
@@ -71,6 +79,7 @@ private:
     QToolButton* speed_button_clear_ = nullptr;
     QToolButton* speed_button_read_ = nullptr;
     QToolButton* speed_button_write_ = nullptr;
+    QToolButton* speed_button_copy_id3v2_ = nullptr;
 };
 
 }  // namespace ambrel::ui

@@ -18,16 +18,15 @@ namespace ambrel::ui {
 
 namespace {
 
-const QString kReasonCaption = QStringLiteral("Kept because");
-
 // The preview's rows as plain data; a kept row is drawn in the greyed text colour.
 class PreviewModel : public QAbstractTableModel {
 public:
     PreviewModel(const std::vector<PreviewDialog::Column>& columns,
-                 std::vector<PreviewDialog::Line> lines, QObject* parent)
+                 std::vector<PreviewDialog::Line> lines, const QString& reason_caption,
+                 QObject* parent)
         : QAbstractTableModel(parent), lines_(std::move(lines)) {
         for (const PreviewDialog::Column& column : columns) columns_.append(column.caption);
-        columns_.append(kReasonCaption);
+        columns_.append(reason_caption);
     }
 
     int rowCount(const QModelIndex& parent) const override {
@@ -42,7 +41,8 @@ public:
         const bool reason_column = index.column() == columns_.size() - 1;
         if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
             return reason_column ? line.reason : line.cells.value(index.column());
-        if (role == Qt::ForegroundRole && !line.reason.isEmpty() && !reason_column)
+        if (role == Qt::ForegroundRole && !line.reason.isEmpty() && !line.done_with_note &&
+            !reason_column)
             return QBrush(QPalette().color(QPalette::Disabled, QPalette::Text));
         return {};
     }
@@ -77,7 +77,8 @@ std::size_t KeptCount(const std::vector<Row>& plan) {
 }  // namespace
 
 PreviewDialog::PreviewDialog(const QString& title, const std::vector<Column>& columns,
-                             std::vector<Line> lines, const QString& summary, QWidget* parent)
+                             std::vector<Line> lines, const QString& summary, QWidget* parent,
+                             const QString& reason_caption)
     : QDialog(parent) {
     setObjectName(QStringLiteral("PreviewDialog"));
     setWindowTitle(title);
@@ -89,7 +90,7 @@ PreviewDialog::PreviewDialog(const QString& title, const std::vector<Column>& co
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("TablePreview"));
-    table_->setModel(new PreviewModel(columns, std::move(lines), table_));
+    table_->setModel(new PreviewModel(columns, std::move(lines), reason_caption, table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);

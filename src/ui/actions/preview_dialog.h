@@ -13,17 +13,19 @@ class QTableView;
 
 namespace ambrel::ui {
 
-// What a rename run would do, before it is run: one row per selected file, the rows that
-// would be kept marked with the reason. "Apply" accepts (the page then runs), "Close"
-// rejects; the dialog itself changes nothing.
+// What a run would do, before it is run: one row per selected file (or per field it
+// changes), the rows that would be kept marked with the reason. "Apply" accepts (the page
+// then runs), "Close" rejects; the dialog itself changes nothing.
 class PreviewDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // One line of the table: its cells and, for a row that would be kept, the reason.
+    // One line of the table: its cells and, for a row that would be kept, the reason. A
+    // line that is done in spite of its reason column (a note on it) is not greyed.
     struct Line {
         QStringList cells;
         QString reason;
+        bool done_with_note = false;
     };
     // A column before the reason column: a wide one (a name or a text field) shares the
     // width the short ones and the reason leave, so the reason is always in view.
@@ -32,9 +34,10 @@ public:
         bool wide;
     };
 
-    // summary heads the table.
+    // summary heads the table; reason_caption heads its last column.
     PreviewDialog(const QString& title, const std::vector<Column>& columns, std::vector<Line> lines,
-                  const QString& summary, QWidget* parent = nullptr);
+                  const QString& summary, QWidget* parent = nullptr,
+                  const QString& reason_caption = QStringLiteral("Kept because"));
 
     QTableView* Table() const { return table_; }
     QAbstractItemModel* Model() const;

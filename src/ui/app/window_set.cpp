@@ -58,6 +58,8 @@ void WindowSet::Wire() {
     QObject::connect(form3_.get(), &TForm3::closed, form1_.get(), &TForm1::ActionPanelClosed);
     QObject::connect(form3_.get(), &TForm3::tagDetailRequested, form1_.get(),
                      &TForm1::ShowTagDetail);
+    QObject::connect(form1_.get(), &TForm1::id3v2CopyRequested, form3_.get(),
+                     &TForm3::CopyId3v2ToId3v1);
     QObject::connect(form1_.get(), &TForm1::tagsSaved, form2_.get(), &TForm2::AfterTagsSaved);
     QObject::connect(form5_.get(), &TForm5::installerStarted, form1_.get(),
                      [form1 = form1_.get()] { form1->SetCloseAfterUpdate(true); });

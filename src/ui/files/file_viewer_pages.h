@@ -103,6 +103,7 @@ signals:
 
 private:
     QWidget* BuildViewerPage();
+    // The "Settings" page and its handlers live in file_viewer_settings_page.cpp.
     QWidget* BuildSettingsPage();
     void BuildDeleteOptions(QWidget* page);
     void BuildCopyMoveOptions(QWidget* page);

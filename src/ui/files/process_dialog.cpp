@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "ui/common/bold_label.h"
 #include "ui/common/qt_text.h"
 
 namespace ambrel::ui {
@@ -29,15 +30,6 @@ constexpr int kExposeWaitMs = 1000;
 
 int ClampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, 0, INT_MAX));
-}
-
-QLabel* BoldLabel(const char* name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
 }
 
 QProgressBar* NewBar(const char* name, QWidget* parent) {

@@ -16,6 +16,7 @@
 
 #include "platform/prompter.h"
 #include "tag/text_helpers.h"
+#include "ui/common/bold_label.h"
 #include "ui/common/command_guard.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
@@ -71,15 +72,6 @@ protected:
     }
 };
 
-QLabel* BoldLabel(const char* name, const char* text, QWidget* parent) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(QLatin1String(name));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
 // Restores the enabled state of the buttons when a download ends.
 class ButtonsDisabled {
 public:
@@ -125,8 +117,9 @@ TForm5::TForm5(ambrel::Prompter& prompter, QWidget* parent) : QDialog(parent), p
 TForm5::~TForm5() = default;
 
 void TForm5::BuildControls() {
-    label_your_version_ = BoldLabel("LabelYourVersion", "Your version:", this);
-    label_latest_version_ = BoldLabel("LabelLatestVersion", "Latest version:", this);
+    label_your_version_ = BoldLabel("LabelYourVersion", QStringLiteral("Your version:"), this);
+    label_latest_version_ =
+        BoldLabel("LabelLatestVersion", QStringLiteral("Latest version:"), this);
 
     memo_internet_detail_ = new QPlainTextEdit(this);
     memo_internet_detail_->setObjectName(QStringLiteral("MemoInternetDetail"));

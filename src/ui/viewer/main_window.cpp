@@ -322,6 +322,7 @@ void TForm1::ApplyFilter() {
 }
 
 void TForm1::ShowColumnFromMenu(int column, bool show) {
+    if (column == ambrel::TTagViewer::kId3v2) library_.ShowId3v2Versions(show);
     if (Viewer()) Viewer()->ShowColumn(column, show);
 }
 

@@ -103,6 +103,8 @@ signals:
     void tagsSaved(const std::vector<std::string>& paths);
     // An undo or a redo may have renamed files or folders: a file list shows them again.
     void filesChanged();
+    // "Copy ID3v2 to ID3v1" was chosen: the action panel previews and runs it.
+    void id3v2CopyRequested();
 
 public slots:
     void FileViewerClosed();

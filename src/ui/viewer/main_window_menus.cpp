@@ -218,6 +218,11 @@ void TForm1::BuildMainMenu() {
     item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     Bind(item, &QAction::triggered, [this] { ReloadSelectedTags(); });
     busy_controls_->Add(item);
+    // The preview and the copy belong to the action panel, which the window set wires up.
+    item = AddMenuItem(main, "CopyID3v2toID3v11", QStringLiteral("Copy ID3v2 to ID3v1"),
+                       Picture::kCopy);
+    connect(item, &QAction::triggered, this, &TForm1::id3v2CopyRequested);
+    busy_controls_->Add(item);
     main->addSeparator();
     item = AddMenuItem(main, "ExporttableasCSV1", QStringLiteral("Export table as CSV\u2026"),
                        Picture::kExport);
@@ -260,7 +265,8 @@ void TForm1::BuildColumnMenu() {
         QAction* item = popup_menu_tag_viewer_->addAction(QLatin1String(caption));
         item->setObjectName(WithoutBlanks(caption) + QLatin1Char('1'));
         item->setCheckable(true);
-        item->setChecked(true);
+        // The ID3v2 column is hidden until the user asks for it.
+        item->setChecked(number != TTagViewer::kId3v2);
         // The item has already flipped its tick when triggered reports the new state.
         connect(item, &QAction::triggered, this, [this, number](bool checked) {
             Run([=] { ShowColumnFromMenu(number, checked); });

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <algorithm>
+#include <utility>
 
 #include "platform/report_view.h"
 #include "tag/tag_file.h"
@@ -15,6 +16,8 @@
 #include "ui/common/genre_entries.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_text.h"
+#include "ui/viewer/field_width_validator.h"
+#include "ui/viewer/id3v2_values_view.h"
 #include "viewer/detail_commands.h"
 #include "viewer/tag_viewer.h"
 
@@ -23,7 +26,8 @@ namespace {
 
 // QLineEdit's own default: in effect no limit.
 constexpr int kNoLimit = 32767;
-// Widths of the text fields of an ID3v1 block, in bytes of its code page: one a character.
+// Widths of the text fields of an ID3v1 block, in bytes of its code page: a character takes
+// one or, in a double-byte page, two, which the boxes' validators count.
 constexpr int kTextLimit = static_cast<int>(id3v1::kArtistWidth);
 constexpr int kCommentLimit = static_cast<int>(id3v1::kCommentWidth);
 constexpr int kYearLimit = 4;
@@ -59,6 +63,8 @@ TagDetailPanel::TagDetailPanel(QWidget* parent) : QWidget(parent) {
     BuildControls();
     LayOutControls();
 }
+
+TagDetailPanel::~TagDetailPanel() = default;
 
 void TagDetailPanel::BuildControls() {
     check_box_tag_present_ = new QCheckBox(tr("Tag present"), this);
@@ -98,6 +104,7 @@ void TagDetailPanel::BuildControls() {
     speed_button_tag_save_->setIcon(MenuPicture(Picture::kSave));
     speed_button_tag_save_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(speed_button_tag_save_, &QToolButton::clicked, this, &TagDetailPanel::saveClicked);
+    id3v2_ = std::make_unique<Id3v2ValuesView>(this);
 }
 
 void TagDetailPanel::LayOutControls() {
@@ -140,7 +147,11 @@ void TagDetailPanel::LayOutControls() {
     line->addStretch(1);
     grid->addWidget(label_tag_year_, 3, 0);
     grid->addLayout(line, 3, 1, 1, 3);
-    grid->setRowStretch(4, 1);
+    // The ID3v2 values stay in sight when the ID3v1 fields are hidden: they are what a
+    // file without an ID3v1 tag may get one from.
+    grid->addWidget(id3v2_->Label(), 4, 0);
+    grid->addWidget(id3v2_->Box(), 4, 1, 1, 3);
+    grid->setRowStretch(5, 1);
 
     for (QWidget* widget : TagFields()) KeepRoomWhenHidden(widget);
 }
@@ -165,6 +176,7 @@ int TagDetailPanel::CurrentRow() const {
 bool TagDetailPanel::ShowTagDetail(int row) {
     if (viewer_ == nullptr) return false;
     const TTagFile* file = viewer_->EntryAt(row);
+    id3v2_->Show(file);
     if (file == nullptr) {
         ClearTagDetail();
         return false;
@@ -193,10 +205,18 @@ bool TagDetailPanel::ShowTagDetail(int row) {
 }
 
 void TagDetailPanel::SetTextLimits(bool id3v1) {
-    edit_tag_artist_->setMaxLength(id3v1 ? kTextLimit : kNoLimit);
-    edit_tag_title_->setMaxLength(id3v1 ? kTextLimit : kNoLimit);
-    edit_tag_album_->setMaxLength(id3v1 ? kTextLimit : kNoLimit);
-    edit_tag_comment_->setMaxLength(id3v1 ? kCommentLimit : kNoLimit);
+    const std::pair<QLineEdit*, int> limits[] = {{edit_tag_artist_, kTextLimit},
+                                                 {edit_tag_title_, kTextLimit},
+                                                 {edit_tag_album_, kTextLimit},
+                                                 {edit_tag_comment_, kCommentLimit}};
+    for (const auto& [edit, limit] : limits) {
+        edit->setMaxLength(id3v1 ? limit : kNoLimit);
+        auto* validator = edit->findChild<FieldWidthValidator*>();
+        if (validator == nullptr) {
+            validator = new FieldWidthValidator(static_cast<std::size_t>(limit), edit);
+        }
+        edit->setValidator(id3v1 ? validator : nullptr);
+    }
 }
 
 void TagDetailPanel::ClearTagDetail() {

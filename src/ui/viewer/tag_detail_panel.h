@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -16,15 +17,19 @@ class TTagViewer;
 
 namespace ambrel::ui {
 
+class Id3v2ValuesView;
+
 // The "Tag detail" page of the main window: the ID3v1 fields of the current row's file
-// in edit boxes, the "Tag present" box that adds or removes the tag, and "Save tag".
-// The panel holds no data of its own: it is filled from the file each time, and what
-// the user types reaches the file only in StoreTagDetail.
+// in edit boxes, the "Tag present" box that adds or removes the tag, "Save tag", and below
+// them, read-only, the file's ID3v2 values. The panel holds no data of its own: it is
+// filled from the file each time, and what the user types reaches the file only in
+// StoreTagDetail.
 class TagDetailPanel : public QWidget {
     Q_OBJECT
 
 public:
     explicit TagDetailPanel(QWidget* parent = nullptr);
+    ~TagDetailPanel() override;
 
     // The table binding the panel reads rows through (nullptr once the model is gone), and
     // the history its two commands record into (none records nothing).
@@ -32,7 +37,8 @@ public:
     ambrel::TTagViewer* Viewer() const { return viewer_; }
 
     // Fills the panel from the file of the table row. False when there is no viewer, or
-    // no file for the row (then the panel is emptied).
+    // no file for the row (then the panel is emptied). The ID3v2 values are read from the
+    // file only when the row shows another entry than before.
     bool ShowTagDetail(int row);
     // Empties the six boxes, selects the empty genre entry, unticks "Tag present".
     // Leaves the fields' visibility as it is.
@@ -83,6 +89,7 @@ private:
     QLabel* label_tag_genre_ = nullptr;
     QComboBox* combo_box_tag_genre_ = nullptr;
     QToolButton* speed_button_tag_save_ = nullptr;
+    std::unique_ptr<Id3v2ValuesView> id3v2_;
 };
 
 }  // namespace ambrel::ui
