@@ -6,3 +6,4 @@ install(FILES ${AMBREL_DATA_FILES} DESTINATION share/ambrel/Data)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/ambrel.desktop DESTINATION share/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/ambrel.svg
         DESTINATION share/icons/hicolor/scalable/apps)
+include(${PROJECT_SOURCE_DIR}/cmake/AmbrelPackage.cmake)

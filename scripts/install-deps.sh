@@ -13,6 +13,7 @@ packages=(
     adwaita-icon-theme
     python3 desktop-file-utils
     libtag1-dev zlib1g-dev python3-mutagen
+    dpkg-dev lintian file
 )
 
 missing=()
