@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/python_reader.h"
+
 namespace ambrel::test {
 
 namespace {
@@ -110,17 +112,6 @@ const char* FormName(Id3v2Form form) {
     }
 }
 
-std::string Run(const std::string& command) {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) throw std::runtime_error("cannot run python3");
-    std::string output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    if (::pclose(pipe) != 0) throw std::runtime_error("mutagen failed: " + command);
-    return output;
-}
-
 void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
@@ -135,12 +126,12 @@ std::vector<uint8_t> MakeId3v2Tag(const Id3v2Spec& spec) {
                    std::to_string(frame.values.size());
         for (const std::string& value : frame.values) command += " " + TextArgument(value);
     }
-    return FromHex(Run(command));
+    return FromHex(CommandOutput(command));
 }
 
 std::vector<uint8_t> MakeInflatingTag(std::size_t inflated_size) {
-    return FromHex(
-        Run(Python() + " -c '" + kInflatingScript + "' " + std::to_string(inflated_size)));
+    return FromHex(CommandOutput(Python() + " -c '" + kInflatingScript + "' " +
+                                 std::to_string(inflated_size)));
 }
 
 std::vector<uint8_t> MakeApeTag() {

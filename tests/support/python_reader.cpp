@@ -29,16 +29,25 @@ std::string FromHex(const std::string& hex) {
     return bytes;
 }
 
-Rows RunPython(const std::string& script, const std::vector<std::string>& args) {
-    std::string command = "python3 -c " + Quoted(std::string(kPrintRows) + script);
-    for (const std::string& arg : args) command += " " + Quoted(arg);
+}  // namespace
+
+std::string CommandOutput(const std::string& command) {
     FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) throw std::runtime_error("cannot run python3");
+    if (!pipe) throw std::runtime_error("cannot run: " + command);
     std::string output;
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         output.append(buffer, n);
-    if (::pclose(pipe) != 0) throw std::runtime_error("python3 failed: " + command);
+    if (::pclose(pipe) != 0) throw std::runtime_error("failed: " + command);
+    return output;
+}
+
+namespace {
+
+Rows RunPython(const std::string& script, const std::vector<std::string>& args) {
+    std::string command = "python3 -c " + Quoted(std::string(kPrintRows) + script);
+    for (const std::string& arg : args) command += " " + Quoted(arg);
+    const std::string output = CommandOutput(command);
     Rows rows;
     std::size_t start = 0;
     while (start < output.size()) {

@@ -17,4 +17,8 @@ Rows ReadCsvWithPython(const std::string& path);
 // keys given, in their order (a missing key gives "<missing>").
 Rows ReadJsonWithPython(const std::string& path, const std::vector<std::string>& keys);
 
+// What a shell command prints on its standard output; throws when it cannot be run or
+// exits with a status other than 0.
+std::string CommandOutput(const std::string& command);
+
 }  // namespace ambrel::test

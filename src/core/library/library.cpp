@@ -152,8 +152,7 @@ int Library::ShowId3v2Versions(bool show) {
         TTagFile* entry = tag_list_->Get(i);
         if (entry->GetId3v2Head().Read()) continue;
         file_io::FileHead head;
-        std::array<uint8_t, id3v1::kBlockSize> tail;
-        file_io::ReadLastBlock(entry->GetPath(), &tail, &head);
+        file_io::ReadHead(entry->GetPath(), &head);
         entry->SetId3v2Head(Id3v2Head::Of(head.bytes, head.file_size));
         ++read;
     }

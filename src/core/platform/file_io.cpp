@@ -212,6 +212,17 @@ bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out, FileH
     return ReadLastBlockAt(AT_FDCWD, path, out, head);
 }
 
+void ReadHead(const std::string& path, FileHead* head) {
+    *head = FileHead{};
+    long long size = -1;
+    const int fd = OpenRegularAt(AT_FDCWD, path, OpenFlags(File::kRead), &size);
+    if (fd < 0) return;
+    head->file_size = size;
+    head->read = size >= static_cast<long long>(FileHead::kSize) &&
+                 ReadFully(fd, 0, head->bytes.data(), FileHead::kSize);
+    ::close(fd);
+}
+
 bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out,
                      FileHead* head) {
     if (head) *head = FileHead{};

@@ -92,5 +92,7 @@ bool ReadLastBlock(const std::string& path, std::array<uint8_t, 128>* out,
 // ReadLastBlock follows one).
 bool ReadLastBlockAt(int directory_fd, const std::string& name, std::array<uint8_t, 128>* out,
                      FileHead* head = nullptr);
+// The first FileHead::kSize bytes of a file alone, for an entry whose tag is read already.
+void ReadHead(const std::string& path, FileHead* head);
 
 }  // namespace ambrel::file_io

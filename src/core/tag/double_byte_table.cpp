@@ -181,11 +181,7 @@ std::string DoubleByteTable::Encode(std::string_view utf8) const {
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t c = 0;
-        std::size_t length = DecodeUtf8(utf8, i, &c);
-        if (length == 0) {
-            c = static_cast<unsigned char>(utf8[i]);
-            length = 1;
-        }
+        const std::size_t length = DecodeUtf8OrLatin1(utf8, i, &c);
         if (!AppendCharacter(c, &out)) out += '?';
         i += length;
     }

@@ -80,6 +80,15 @@ inline std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t* co
     return length;
 }
 
+// The character at text[i] as DecodeUtf8 reads it, a byte that begins no well-formed
+// sequence being the Latin-1 character of its value; its length, at least 1.
+inline std::size_t DecodeUtf8OrLatin1(std::string_view text, std::size_t i, char32_t* code_point) {
+    const std::size_t length = DecodeUtf8(text, i, code_point);
+    if (length != 0) return length;
+    *code_point = static_cast<unsigned char>(text[i]);
+    return 1;
+}
+
 // Latin-1 <-> UTF-8 at the edge of the tag block. A byte sequence that is not valid
 // UTF-8 is taken as Latin-1; a character without a Latin-1 form becomes '?'.
 std::string Latin1ToUtf8(std::string_view latin1);
